@@ -1,0 +1,95 @@
+#include "host/PluginLibrary.h"
+
+#include "host/PropertyList.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace host {
+
+#ifdef _WIN32
+
+bool PluginLibrary::Load(const std::string& path, std::string* error) {
+    Unload();
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr) {
+        *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    module_ = module;
+    HRSRC resource = FindResourceExA(module, "PIPL", MAKEINTRESOURCEA(16000), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        *error = path + " carries no property list";
+        Unload();
+        return false;
+    }
+    const auto* begin = static_cast<const uint8_t*>(bytes);
+    propertyList_.assign(begin, begin + SizeofResource(module, resource));
+    auto properties = ParsePropertyList(propertyList_);
+    const Property* kind = properties ? FindProperty(*properties, FourCC("kind")) : nullptr;
+    const Property* code = properties ? FindProperty(*properties, FourCC("8664")) : nullptr;
+    if (kind == nullptr || kind->data.size() < 4 || code == nullptr) {
+        *error = path + ": the property list names no 64-bit filter entry point";
+        Unload();
+        return false;
+    }
+    const std::string entryName = PropertyCString(*code);
+    entry_ = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, entryName.c_str())));
+    if (entry_ == nullptr) {
+        *error = path + " does not export " + entryName;
+        Unload();
+        return false;
+    }
+    return true;
+}
+
+void PluginLibrary::Unload() {
+    if (module_ != nullptr)
+        FreeLibrary(static_cast<HMODULE>(module_));
+    module_ = nullptr;
+    entry_ = nullptr;
+    propertyList_.clear();
+}
+
+void* PluginLibrary::Symbol(const char* name) const {
+    if (module_ == nullptr)
+        return nullptr;
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module_), name));
+}
+
+#else
+
+bool PluginLibrary::Load(const std::string& path, std::string* error) {
+    Unload();
+    module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module_ == nullptr) {
+        const char* reason = dlerror();
+        *error = "cannot load " + path + (reason != nullptr ? std::string(": ") + reason : std::string());
+        return false;
+    }
+    entry_ = reinterpret_cast<PluginEntryProc>(dlsym(module_, "PluginMain"));
+    if (entry_ == nullptr) {
+        *error = path + " does not export PluginMain";
+        Unload();
+        return false;
+    }
+    return true;
+}
+
+void PluginLibrary::Unload() {
+    if (module_ != nullptr)
+        dlclose(module_);
+    module_ = nullptr;
+    entry_ = nullptr;
+}
+
+void* PluginLibrary::Symbol(const char* name) const { return module_ != nullptr ? dlsym(module_, name) : nullptr; }
+
+#endif
+
+} // namespace host

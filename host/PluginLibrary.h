@@ -1,0 +1,35 @@
+#pragma once
+// Loads a plug-in library and finds its entry point, as a host does: on Windows through the
+// property list's 64-bit entry-point name, elsewhere by the name PluginMain.
+
+#include "plugin/HostAbi.h"
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+class PluginLibrary {
+public:
+    PluginLibrary() = default;
+    ~PluginLibrary() { Unload(); }
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+    // Loads the library; false with a message in `error` when it cannot be used.
+    bool Load(const std::string& path, std::string* error);
+    void Unload();
+    bool loaded() const { return module_ != nullptr; }
+    PluginEntryProc entry() const { return entry_; }
+    // The raw property list resource (Windows builds; empty elsewhere).
+    const std::vector<uint8_t>& propertyList() const { return propertyList_; }
+    // Address of another exported function, or null.
+    void* Symbol(const char* name) const;
+
+private:
+    void* module_ = nullptr;
+    PluginEntryProc entry_ = nullptr;
+    std::vector<uint8_t> propertyList_;
+};
+
+} // namespace host

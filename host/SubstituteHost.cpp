@@ -1,0 +1,359 @@
+#include "host/SubstituteHost.h"
+
+#include <algorithm>
+#include <new>
+
+namespace host {
+
+SubstituteHost* SubstituteHost::current = nullptr;
+
+namespace {
+
+constexpr int kMaxContinueCalls = 1000;
+
+Rect Narrow(const VRect& r) {
+    return Rect{int16_t(r.top), int16_t(r.left), int16_t(r.bottom), int16_t(r.right)};
+}
+
+bool IsEmpty(const VRect& r) { return r.bottom <= r.top || r.right <= r.left; }
+
+int16_t Clamp16(int32_t value) { return int16_t(std::clamp<int32_t>(value, -32768, 32767)); }
+
+// Image coordinate of a sampled coordinate at a 16.16 rate (floor for negative coordinates).
+int64_t Sampled(int64_t coordinate, Fixed rate) {
+    int64_t scaled = coordinate * int64_t(rate);
+    return scaled >= 0 ? scaled >> 16 : -((-scaled + 0xFFFF) >> 16);
+}
+
+} // namespace
+
+SubstituteHost::SubstituteHost() : record_(new FilterRecord{}) { current = this; }
+
+SubstituteHost::~SubstituteHost() {
+    Unload();
+    if (current == this)
+        current = nullptr;
+}
+
+bool SubstituteHost::Load(const std::string& path, std::string* error) { return library_.Load(path, error); }
+
+void SubstituteHost::Unload() { library_.Unload(); }
+
+void SubstituteHost::ForgetPluginState() {
+    parameters_ = nullptr;
+    dataSlot_ = 0;
+    record_->parameters = nullptr;
+}
+
+const uint8_t* SubstituteHost::parametersBytes() const {
+    return parameters_ != nullptr && handles_.IsValid(parameters_) ? reinterpret_cast<const uint8_t*>(*parameters_)
+                                                                   : nullptr;
+}
+
+void SubstituteHost::PlayDescriptor(const std::vector<DescriptorItem>& items, int16_t playInfo) {
+    if (descriptorParameters_.descriptor != nullptr)
+        handles_.Dispose(descriptorParameters_.descriptor);
+    descriptorParameters_.descriptor = descriptors_.MakeDescriptor(items);
+    descriptorParameters_.playInfo = playInfo;
+    options.playInfo = playInfo;
+}
+
+std::vector<DescriptorItem> SubstituteHost::RecordedDescriptor() const { return recorded_; }
+
+void SubstituteHost::PrepareRecord() {
+    current = this;
+    HostHandles::current = &handles_;
+    HostDescriptors::current = &descriptors_;
+
+    FilterRecord& r = *record_;
+    const VRect filter = document.filterRect();
+    r.serialNumber = 0;
+    r.abortProc = &AbortProcedure;
+    r.progressProc = &ProgressProcedure;
+    r.parameters = parameters_;
+    r.imageSize = Point{Clamp16(document.height), Clamp16(document.width)};
+    r.wholeSize = r.imageSize;
+    r.planes = int16_t(document.planes());
+    r.filterRect = Narrow(filter);
+    r.imageMode = document.mode;
+    r.depth = document.depth;
+    r.imageHRes = r.imageVRes = 72 << 16;
+    r.hostSig = FourCC("VFXH");
+    r.handleProcs = handles_.procs();
+    r.advanceState = &AdvanceStateProc;
+    r.platformData = &platformData_;
+    r.supportsPadding = 1;
+    r.samplingSupport = 1;
+    r.inLayerPlanes = r.outLayerPlanes = int16_t(document.colorPlanes);
+    r.inTransparencyMask = r.outTransparencyMask = int16_t(document.hasTransparency ? 1 : 0);
+    r.inNonLayerPlanes = r.outNonLayerPlanes = 0;
+    r.haveMask = document.mask.empty() ? 0 : 1;
+    if (!document.mask.empty() && r.maskData == nullptr)
+        r.maskData = document.mask.data();
+    r.descriptorParameters = options.descriptors ? &descriptorParameters_ : nullptr;
+    descriptorParameters_.descriptorParametersVersion = 0;
+    descriptorParameters_.playInfo = options.playInfo;
+    descriptorParameters_.readDescriptorProcs = descriptors_.readProcs();
+    descriptorParameters_.writeDescriptorProcs = descriptors_.writeProcs();
+
+    r.bigDocumentData = options.bigDocument ? &bigDocument_ : nullptr;
+    bigDocument_.imageSize32 = VPoint{document.height, document.width};
+    bigDocument_.wholeSize32 = bigDocument_.imageSize32;
+    bigDocument_.filterRect32 = filter;
+}
+
+int16_t SubstituteHost::Call(int16_t selector) {
+    PrepareRecord();
+    if (selector == filterSelectorPrepare) {
+        record_->maxSpace = options.maxSpace;
+        record_->bufferSpace = options.maxSpace;
+    }
+    int16_t result = 0;
+    if (library_.entry() != nullptr)
+        library_.entry()(selector, record_.get(), &dataSlot_, &result);
+    parameters_ = record_->parameters;
+    if (selector == filterSelectorFinish && descriptorParameters_.descriptor != nullptr) {
+        // The host takes the recorded descriptor for its action; the next run starts without one.
+        recorded_ = descriptors_.Items(descriptorParameters_.descriptor);
+        handles_.Dispose(descriptorParameters_.descriptor);
+        descriptorParameters_.descriptor = nullptr;
+    }
+    if (selector == filterSelectorStart || selector == filterSelectorContinue) {
+        if (result == noErr)
+            WriteBackOutput();
+        else
+            outputPending_ = false; // a failed step leaves the document as it was
+    }
+    return result;
+}
+
+int16_t SubstituteHost::CallAbout() {
+    current = this;
+    HostHandles::current = &handles_;
+    AboutRecord about{};
+    about.platformData = &platformData_;
+    about.sSPBasic = record_->sSPBasic;
+    int16_t result = 0;
+    if (library_.entry() != nullptr)
+        library_.entry()(filterSelectorAbout, &about, &dataSlot_, &result);
+    return result;
+}
+
+RunResult SubstituteHost::RunInteractive() {
+    RunResult run;
+    progress_.clear();
+    advanceCalls_ = 0;
+    abortChecks_ = 0;
+    documentChanged_ = false;
+    bigDocument_.PluginUsing32BitCoordinates = 0;
+    auto step = [&](int16_t selector) {
+        const int16_t result = Call(selector);
+        run.calls.push_back({selector, result});
+        if (result != noErr && run.result == noErr)
+            run.result = result;
+        return result == noErr;
+    };
+    auto requestEmpty = [&]() {
+        const VRect in = RequestedRect(record_->inRect, bigDocument_.inRect32);
+        const VRect out = RequestedRect(record_->outRect, bigDocument_.outRect32);
+        const VRect mask = RequestedRect(record_->maskRect, bigDocument_.maskRect32);
+        return IsEmpty(in) && IsEmpty(out) && IsEmpty(mask);
+    };
+    bool ok = step(filterSelectorParameters) && step(filterSelectorPrepare) && step(filterSelectorStart);
+    for (int i = 0; ok && i < kMaxContinueCalls && !requestEmpty(); ++i)
+        ok = step(filterSelectorContinue);
+    if (ok)
+        step(filterSelectorFinish);
+    ReleaseBuffers();
+    run.documentChanged = documentChanged_;
+    return run;
+}
+
+RunResult SubstituteHost::RunRepeat() {
+    RunResult run;
+    progress_.clear();
+    advanceCalls_ = 0;
+    abortChecks_ = 0;
+    documentChanged_ = false;
+    bigDocument_.PluginUsing32BitCoordinates = 0;
+    auto step = [&](int16_t selector) {
+        const int16_t result = Call(selector);
+        run.calls.push_back({selector, result});
+        if (result != noErr && run.result == noErr)
+            run.result = result;
+        return result == noErr;
+    };
+    bool ok = step(filterSelectorPrepare) && step(filterSelectorStart);
+    for (int i = 0; ok && i < kMaxContinueCalls; ++i) {
+        const VRect in = RequestedRect(record_->inRect, bigDocument_.inRect32);
+        const VRect out = RequestedRect(record_->outRect, bigDocument_.outRect32);
+        if (IsEmpty(in) && IsEmpty(out))
+            break;
+        ok = step(filterSelectorContinue);
+    }
+    if (ok)
+        step(filterSelectorFinish);
+    ReleaseBuffers();
+    run.documentChanged = documentChanged_;
+    return run;
+}
+
+VRect SubstituteHost::RequestedRect(const Rect& narrow, const VRect& wide) const {
+    if (record_->bigDocumentData != nullptr && bigDocument_.PluginUsing32BitCoordinates != 0)
+        return wide;
+    return VRect{narrow.top, narrow.left, narrow.bottom, narrow.right};
+}
+
+bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate, int16_t padding,
+                                std::vector<uint8_t>* buffer, int32_t* rowBytes) {
+    const int64_t height = int64_t(rect.bottom) - rect.top;
+    const int64_t width = int64_t(rect.right) - rect.left;
+    const int64_t planes = int64_t(hiPlane) - loPlane + 1;
+    const int64_t bytesPerSample = document.bytesPerSample();
+    const int64_t row = width * planes * bytesPerSample;
+    if (height <= 0 || width <= 0 || planes <= 0 || row > INT32_MAX || uint64_t(row) * uint64_t(height) > options.maxBufferBytes)
+        return false;
+    try {
+        buffer->assign(size_t(row * height), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    *rowBytes = int32_t(row);
+    if (rate <= 0)
+        rate = 0x10000;
+    const int64_t docPlanes = document.planes();
+    for (int64_t i = 0; i < height; ++i) {
+        uint8_t* out = buffer->data() + i * row;
+        int64_t y = Sampled(rect.top + i, rate);
+        bool rowInside = y >= 0 && y < document.height;
+        if (!rowInside && padding == -1)
+            y = std::clamp<int64_t>(y, 0, document.height - 1), rowInside = document.height > 0;
+        for (int64_t j = 0; j < width; ++j) {
+            int64_t x = Sampled(rect.left + j, rate);
+            bool inside = rowInside && x >= 0 && x < document.width;
+            if (!inside && rowInside && padding == -1 && document.width > 0)
+                x = std::clamp<int64_t>(x, 0, document.width - 1), inside = true;
+            for (int64_t p = 0; p < planes; ++p) {
+                const int64_t plane = loPlane + p;
+                for (int64_t b = 0; b < bytesPerSample; ++b) {
+                    uint8_t value = padding >= 0 && padding <= 255 ? uint8_t(padding) : uint8_t(0);
+                    if (inside && plane < docPlanes)
+                        value = document.pixels[size_t(((y * document.width + x) * docPlanes + plane) * bytesPerSample + b)];
+                    *out++ = value;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+OSErr SubstituteHost::AdvanceState() {
+    ++advanceCalls_;
+    WriteBackOutput();
+    ReleaseBuffers();
+    FilterRecord& r = *record_;
+    r.inData = r.outData = r.maskData = nullptr;
+    r.inRowBytes = r.outRowBytes = r.maskRowBytes = 0;
+
+    const VRect in = RequestedRect(r.inRect, bigDocument_.inRect32);
+    const VRect out = RequestedRect(r.outRect, bigDocument_.outRect32);
+    const VRect mask = RequestedRect(r.maskRect, bigDocument_.maskRect32);
+    lastInRect_ = in;
+    const int16_t planes = int16_t(document.planes());
+    auto planesValid = [&](int16_t lo, int16_t hi) { return lo >= 0 && lo <= hi && hi < planes; };
+
+    const int32_t bytesPerSample = document.bytesPerSample();
+    if (!IsEmpty(in)) {
+        if (!planesValid(r.inLoPlane, r.inHiPlane))
+            return paramErr;
+        if (!FillBuffer(in, r.inLoPlane, r.inHiPlane, r.inputRate, r.inputPadding, &inBuffer_, &r.inRowBytes))
+            return memFullErr;
+        r.inData = inBuffer_.data();
+        r.inColumnBytes = (r.inHiPlane - r.inLoPlane + 1) * bytesPerSample;
+        r.inPlaneBytes = bytesPerSample;
+    }
+    if (!IsEmpty(out)) {
+        if (!planesValid(r.outLoPlane, r.outHiPlane))
+            return paramErr;
+        if (!FillBuffer(out, r.outLoPlane, r.outHiPlane, 0x10000, r.outputPadding, &outBuffer_, &r.outRowBytes)) {
+            ReleaseBuffers();
+            r.inData = nullptr;
+            return memFullErr;
+        }
+        r.outData = outBuffer_.data();
+        r.outColumnBytes = (r.outHiPlane - r.outLoPlane + 1) * bytesPerSample;
+        r.outPlaneBytes = bytesPerSample;
+        outputPending_ = true;
+        outRect_ = out;
+        outLoPlane_ = r.outLoPlane;
+        outHiPlane_ = r.outHiPlane;
+        outRowBytes_ = r.outRowBytes;
+    }
+    if (!IsEmpty(mask) && !document.mask.empty()) {
+        Document maskDocument;
+        maskDocument.width = document.width;
+        maskDocument.height = document.height;
+        maskDocument.colorPlanes = 1;
+        maskDocument.pixels = document.mask;
+        std::swap(document, maskDocument);
+        const bool filled = FillBuffer(mask, 0, 0, r.maskRate, r.maskPadding, &maskBuffer_, &r.maskRowBytes);
+        std::swap(document, maskDocument);
+        if (filled)
+            r.maskData = maskBuffer_.data();
+    }
+    return noErr;
+}
+
+void SubstituteHost::WriteBackOutput() {
+    if (!outputPending_)
+        return;
+    outputPending_ = false;
+    const int64_t height = int64_t(outRect_.bottom) - outRect_.top;
+    const int64_t width = int64_t(outRect_.right) - outRect_.left;
+    const int64_t planes = int64_t(outHiPlane_) - outLoPlane_ + 1;
+    const int64_t bytesPerSample = document.bytesPerSample();
+    const int64_t docPlanes = document.planes();
+    for (int64_t i = 0; i < height; ++i) {
+        const int64_t y = outRect_.top + i;
+        if (y < 0 || y >= document.height)
+            continue;
+        const uint8_t* in = outBuffer_.data() + i * outRowBytes_;
+        for (int64_t j = 0; j < width; ++j) {
+            const int64_t x = outRect_.left + j;
+            for (int64_t p = 0; p < planes; ++p) {
+                for (int64_t b = 0; b < bytesPerSample; ++b, ++in) {
+                    if (x < 0 || x >= document.width)
+                        continue;
+                    uint8_t& target =
+                        document.pixels[size_t(((y * document.width + x) * docPlanes + outLoPlane_ + p) * bytesPerSample + b)];
+                    if (target != *in) {
+                        target = *in;
+                        documentChanged_ = true;
+                    }
+                }
+            }
+        }
+    }
+}
+
+void SubstituteHost::ReleaseBuffers() {
+    std::vector<uint8_t>().swap(inBuffer_);
+    std::vector<uint8_t>().swap(outBuffer_);
+    std::vector<uint8_t>().swap(maskBuffer_);
+}
+
+OSErr SubstituteHost::AdvanceStateProc() { return current != nullptr ? current->AdvanceState() : OSErr(paramErr); }
+
+void SubstituteHost::ProgressProcedure(int32_t done, int32_t total) {
+    if (current != nullptr)
+        current->progress_.push_back({done, total});
+}
+
+Boolean SubstituteHost::AbortProcedure() {
+    if (current == nullptr)
+        return false;
+    ++current->abortChecks_;
+    return current->options.abortAfterChecks >= 0 && current->abortChecks_ > current->options.abortAfterChecks;
+}
+
+} // namespace host

@@ -1,0 +1,140 @@
+#pragma once
+// A host of our own that loads a filter plug-in and drives it through the selector sequences a
+// host uses, owning the filter record, the handles, the data slot and the document. It is used
+// by the tests, the command-line tool and the Windows test host program.
+//
+// Callbacks from the plug-in carry no context, so one SubstituteHost is active per process at a
+// time (the most recently constructed one).
+
+#include "host/Document.h"
+#include "host/HostDescriptors.h"
+#include "host/HostHandles.h"
+#include "host/PluginLibrary.h"
+#include "plugin/HostAbi.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct ProgressReport {
+    int32_t done;
+    int32_t total;
+};
+
+// What one selector call did.
+struct SelectorCall {
+    int16_t selector;
+    int16_t result;
+};
+
+struct RunResult {
+    int16_t result = 0;               // the first non-zero result, or 0
+    std::vector<SelectorCall> calls;  // every selector sent, in order
+    bool documentChanged = false;     // whether output was written back into the document
+};
+
+struct HostOptions {
+    bool bigDocument = true;          // offer 32-bit rectangles
+    int32_t maxSpace = 0x40000000;    // what the host says it can give
+    bool descriptors = true;          // offer descriptorParameters with read and write procedures
+    int16_t playInfo = plugInDialogDontDisplay;
+    int abortAfterChecks = -1;        // abortProc answers true from this call on (-1: never)
+    uint64_t maxBufferBytes = uint64_t(8) << 30; // larger requests fail with memFullErr
+};
+
+class SubstituteHost {
+public:
+    SubstituteHost();
+    ~SubstituteHost();
+    SubstituteHost(const SubstituteHost&) = delete;
+    SubstituteHost& operator=(const SubstituteHost&) = delete;
+
+    // Loads the plug-in library; false with a message in `error` when it cannot be used.
+    bool Load(const std::string& path, std::string* error);
+    void Unload();
+    PluginLibrary& library() { return library_; }
+
+    HostOptions options;
+    Document document;
+
+    // Sends one selector with the current record (prepared from `document` and `options`);
+    // returns the plug-in's result code. Output the plug-in produced is written back into the
+    // document after Start and Continue when they succeed.
+    int16_t Call(int16_t selector);
+    // Sends About with an AboutRecord.
+    int16_t CallAbout();
+
+    // Parameters, Prepare, Start, Continue until the plug-in asks for nothing, Finish.
+    RunResult RunInteractive();
+    // The same without Parameters (the host repeats the last filter or plays an action).
+    RunResult RunRepeat();
+
+    // Starts a new session as a restarted host would: forgets the parameters handle and the
+    // data slot.
+    void ForgetPluginState();
+
+    FilterRecord& record() { return *record_; }
+    BigDocumentStruct& bigDocument() { return bigDocument_; }
+    HostHandles& handles() { return handles_; }
+    HostDescriptors& descriptors() { return descriptors_; }
+    intptr_t dataSlot() const { return dataSlot_; }
+    PIDescriptorParameters& descriptorParameters() { return descriptorParameters_; }
+
+    // The parameter record as the plug-in left it (null before the first Parameters).
+    const uint8_t* parametersBytes() const;
+    // Sets a recorded descriptor to be played with the next Start.
+    void PlayDescriptor(const std::vector<DescriptorItem>& items, int16_t playInfo);
+    // The items of the descriptor the last Finish recorded (the host takes it after Finish).
+    std::vector<DescriptorItem> RecordedDescriptor() const;
+
+    const std::vector<ProgressReport>& progress() const { return progress_; }
+    int advanceCalls() const { return advanceCalls_; }
+    // The rectangle and planes of the last advanceState request (32-bit coordinates).
+    VRect lastInRect() const { return lastInRect_; }
+
+    static SubstituteHost* current;
+
+private:
+    void PrepareRecord();
+    OSErr AdvanceState();
+    void WriteBackOutput();
+    void ReleaseBuffers();
+    VRect RequestedRect(const Rect& narrow, const VRect& wide) const;
+    bool FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate, int16_t padding,
+                    std::vector<uint8_t>* buffer, int32_t* rowBytes);
+
+    static OSErr AdvanceStateProc();
+    static void ProgressProcedure(int32_t done, int32_t total);
+    static Boolean AbortProcedure();
+
+    PluginLibrary library_;
+    HostHandles handles_;
+    HostDescriptors descriptors_{&handles_};
+    std::unique_ptr<FilterRecord> record_;
+    BigDocumentStruct bigDocument_{};
+    PIDescriptorParameters descriptorParameters_{};
+    PlatformData platformData_{};
+    intptr_t dataSlot_ = 0;
+    Handle parameters_ = nullptr;
+    std::vector<DescriptorItem> recorded_;
+
+    std::vector<uint8_t> inBuffer_;
+    std::vector<uint8_t> outBuffer_;
+    std::vector<uint8_t> maskBuffer_;
+    // What the last request delivered as output, for the write-back.
+    bool outputPending_ = false;
+    VRect outRect_{};
+    int16_t outLoPlane_ = 0;
+    int16_t outHiPlane_ = 0;
+    int32_t outRowBytes_ = 0;
+    VRect lastInRect_{};
+
+    std::vector<ProgressReport> progress_;
+    int advanceCalls_ = 0;
+    int abortChecks_ = 0;
+    bool documentChanged_ = false;
+};
+
+} // namespace host

@@ -1,0 +1,15 @@
+#include "plugin/Globals.h"
+
+FilterRecord* gFilterRecord = nullptr;
+AboutRecord* gAboutRecord = nullptr;
+int16_t* gResult = nullptr;
+intptr_t* gDataSlot = nullptr;
+SPBasicSuite* sSPBasic = nullptr;
+FilterParameters* gParams = nullptr;
+PluginData* gPluginData = nullptr;
+bool dialogActive = false;
+
+std::string ModulePath;
+std::string LibraryFolder;
+std::string PresetsFolder;
+std::string HelpFolder;

@@ -1,0 +1,220 @@
+// The filter protocol as a host drives it: records, defaults, memory negotiation, the order of
+// work in Start, result codes and the handles' lock balance.
+#include "TestPlugin.h"
+
+using testing_support::PluginTest;
+
+namespace {
+
+class SelectorProtocol : public PluginTest {
+protected:
+    void ExpectAllUnlocked() {
+        EXPECT_EQ(host.handles().lockCount(host.record().parameters), 0);
+        EXPECT_EQ(host.handles().lockCount(reinterpret_cast<Handle>(host.dataSlot())), 0);
+    }
+};
+
+TEST_F(SelectorProtocol, ParametersCreatesBothRecordsWithDefaults) {
+    ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
+    ASSERT_NE(host.record().parameters, nullptr);
+    ASSERT_NE(host.dataSlot(), 0);
+    EXPECT_EQ(host.handles().Size(host.record().parameters), 68);
+    EXPECT_EQ(host.handles().Size(reinterpret_cast<Handle>(host.dataSlot())), 20);
+
+    const FilterParameters p = Parameters();
+    EXPECT_EQ(p.windowLeft, 100);
+    EXPECT_EQ(p.windowTop, 100);
+    EXPECT_EQ(p.windowWidth, 828);
+    EXPECT_EQ(p.windowHeight, 602);
+    EXPECT_EQ(p.curveEditorLeft, 400);
+    EXPECT_EQ(p.curveEditorTop, 300);
+    EXPECT_EQ(p.curveEditorInteractive, 0);
+    EXPECT_EQ(p.method, 0);
+    EXPECT_EQ(p.value, 25.0f);
+    EXPECT_EQ(p.size, 25.0f);
+    EXPECT_EQ(p.aberration, 0.0f);
+    EXPECT_EQ(p.randomSeed, 0.0f);
+    EXPECT_EQ(p.proportion, 0.0f);
+    EXPECT_EQ(p.centerX, 0.0f);
+    EXPECT_EQ(p.centerY, 0.0f);
+    EXPECT_TRUE(Data().queryForParameters);
+    ExpectAllUnlocked();
+}
+
+TEST_F(SelectorProtocol, ParametersResetsValuesEveryTime) {
+    ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
+    FilterParameters p = Parameters();
+    p.value = 77.0f;
+    p.windowLeft = 5;
+    SetParameters(p);
+    ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
+    EXPECT_EQ(Parameters().value, 25.0f);
+    EXPECT_EQ(Parameters().windowLeft, 100);
+}
+
+TEST_F(SelectorProtocol, FailedAllocationReportsMemFullAndWritesNothing) {
+    host.handles().failNew = true;
+    EXPECT_EQ(host.Call(filterSelectorParameters), memFullErr);
+    EXPECT_EQ(host.record().parameters, nullptr);
+    EXPECT_EQ(host.dataSlot(), 0);
+    EXPECT_EQ(host.handles().liveCount(), 0u);
+
+    // Prepare meets the same failure the same way.
+    EXPECT_EQ(host.Call(filterSelectorPrepare), memFullErr);
+    EXPECT_EQ(host.record().parameters, nullptr);
+}
+
+TEST_F(SelectorProtocol, FailedLockReportsMemFullAndLeavesRecordsAlone) {
+    ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
+    FilterParameters before = Parameters();
+    host.handles().failLock = true;
+    EXPECT_EQ(host.Call(filterSelectorParameters), memFullErr);
+    EXPECT_EQ(host.Call(filterSelectorStart), memFullErr);
+    EXPECT_EQ(host.Call(filterSelectorFinish), memFullErr);
+    host.handles().failLock = false;
+    EXPECT_EQ(std::memcmp(&before, host.parametersBytes(), sizeof before), 0);
+    EXPECT_EQ(host.advanceCalls(), 0);
+    EXPECT_TRUE(host.RecordedDescriptor().empty());
+}
+
+TEST_F(SelectorProtocol, StartAndFinishWithoutRecordsReportBadParameters) {
+    EXPECT_EQ(host.Call(filterSelectorStart), filterBadParameters);
+    EXPECT_EQ(host.Call(filterSelectorFinish), filterBadParameters);
+    EXPECT_EQ(host.advanceCalls(), 0);
+}
+
+TEST_F(SelectorProtocol, PrepareKeepsValuesWhenRecordsExist) {
+    ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
+    FilterParameters p = Parameters();
+    p.value = 40.0f;
+    p.method = 3;
+    SetParameters(p);
+    ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
+    EXPECT_EQ(Parameters().value, 40.0f);
+    EXPECT_EQ(Parameters().method, 3);
+    ExpectAllUnlocked();
+}
+
+TEST_F(SelectorProtocol, PrepareCreatesMissingRecordsAndAsksForTheDialog) {
+    ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
+    ASSERT_NE(host.record().parameters, nullptr);
+    EXPECT_EQ(Parameters().value, 25.0f);
+    EXPECT_TRUE(Data().queryForParameters);
+}
+
+struct MaxSpaceCase {
+    int32_t width, height;
+    int16_t mode;
+    bool transparency, mask;
+    int32_t offered, expected;
+};
+
+class PrepareMemory : public SelectorProtocol, public ::testing::WithParamInterface<MaxSpaceCase> {};
+
+TEST_P(PrepareMemory, LowersMaxSpaceToTwoCopiesOfABoundedTile) {
+    const MaxSpaceCase c = GetParam();
+    host.document = host::Document::Make(c.width, c.height, c.mode, c.transparency);
+    if (c.mask)
+        host.document.mask.assign(size_t(c.width) * size_t(c.height), 255);
+    host.options.maxSpace = c.offered;
+    ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
+    EXPECT_EQ(host.record().maxSpace, c.expected);
+    EXPECT_EQ(host.record().bufferSpace, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, PrepareMemory,
+    ::testing::Values(MaxSpaceCase{100, 50, plugInModeRGBColor, true, false, 1 << 30, 40000},
+                      MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1 << 30, 524288},
+                      MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1000, 1000},
+                      MaxSpaceCase{100, 50, plugInModeCMYKColor, true, false, 40000, 40000},
+                      MaxSpaceCase{1, 1, plugInModeRGBColor, false, false, 7, 6}));
+
+TEST_F(SelectorProtocol, FullRunRequestsTheWholeAreaOnceAndEndsWithContinue) {
+    host.document = host::Document::Make(300, 200, plugInModeRGBColor, true);
+    host.document.selection = VRect{10, 20, 150, 260};
+    const host::RunResult run = host.RunInteractive();
+    ASSERT_EQ(run.result, noErr);
+    ASSERT_EQ(run.calls.size(), 5u);
+    EXPECT_EQ(run.calls[0].selector, filterSelectorParameters);
+    EXPECT_EQ(run.calls[1].selector, filterSelectorPrepare);
+    EXPECT_EQ(run.calls[2].selector, filterSelectorStart);
+    EXPECT_EQ(run.calls[3].selector, filterSelectorContinue);
+    EXPECT_EQ(run.calls[4].selector, filterSelectorFinish);
+    EXPECT_EQ(host.advanceCalls(), 1);
+    const VRect in = host.lastInRect();
+    EXPECT_EQ(in.top, 10);
+    EXPECT_EQ(in.left, 20);
+    EXPECT_EQ(in.bottom, 150);
+    EXPECT_EQ(in.right, 260);
+    EXPECT_EQ(host.record().inLoPlane, 0);
+    EXPECT_EQ(host.record().inHiPlane, 3);
+    EXPECT_EQ(host.record().outHiPlane, 3);
+    EXPECT_EQ(host.record().inputRate, 0x10000);
+    EXPECT_EQ(host.record().maskRate, 0x10000);
+    EXPECT_FALSE(Data().queryForParameters);
+    ExpectAllUnlocked();
+}
+
+TEST_F(SelectorProtocol, BigDocumentRectanglesLandInThe32BitFields) {
+    host.document = host::Document::Make(40000, 2, plugInModeRGBColor, false);
+    ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
+    ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
+    EXPECT_EQ(host.bigDocument().PluginUsing32BitCoordinates, 1);
+    ASSERT_EQ(host.Call(filterSelectorStart), noErr);
+    EXPECT_EQ(host.lastInRect().right, 40000);
+    EXPECT_EQ(host.bigDocument().outRect32.right, 40000);
+    // Start clears the 16-bit forms at its end; Continue empties the 32-bit ones.
+    EXPECT_EQ(host.record().inRect.right, 0);
+    ASSERT_EQ(host.Call(filterSelectorContinue), noErr);
+    EXPECT_EQ(host.bigDocument().inRect32.right, 0);
+    EXPECT_EQ(host.bigDocument().outRect32.bottom, 0);
+    EXPECT_EQ(host.bigDocument().maskRect32.right, 0);
+}
+
+TEST_F(SelectorProtocol, WithoutBigDocumentsThe16BitRectanglesAreUsed) {
+    host.options.bigDocument = false;
+    host.document = host::Document::Make(120, 90, plugInModeCMYKColor, true);
+    const host::RunResult run = host.RunInteractive();
+    ASSERT_EQ(run.result, noErr);
+    EXPECT_EQ(host.lastInRect().right, 120);
+    EXPECT_EQ(host.lastInRect().bottom, 90);
+    EXPECT_EQ(host.record().inHiPlane, 4);
+}
+
+TEST_F(SelectorProtocol, UnknownSelectorsOnlyUnlock) {
+    ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
+    const FilterParameters before = Parameters();
+    for (int16_t selector : {int16_t(6), int16_t(42), int16_t(32767), int16_t(-1), int16_t(-32768)}) {
+        EXPECT_EQ(host.Call(selector), noErr) << selector;
+        ExpectAllUnlocked();
+    }
+    EXPECT_EQ(std::memcmp(&before, host.parametersBytes(), sizeof before), 0);
+    EXPECT_EQ(host.advanceCalls(), 0);
+}
+
+TEST_F(SelectorProtocol, AboutReturnsAtOnce) { EXPECT_EQ(host.CallAbout(), noErr); }
+
+TEST_F(SelectorProtocol, RepeatRunKeepsTheValuesOfTheEarlierRun) {
+    ASSERT_EQ(host.RunInteractive().result, noErr);
+    FilterParameters p = Parameters();
+    p.method = 5;
+    p.value = -12.5f;
+    SetParameters(p);
+    const host::RunResult repeat = host.RunRepeat();
+    ASSERT_EQ(repeat.result, noErr);
+    EXPECT_EQ(repeat.calls.front().selector, filterSelectorPrepare);
+    EXPECT_EQ(Parameters().method, 5);
+    EXPECT_EQ(Parameters().value, -12.5f);
+    EXPECT_FALSE(Data().queryForParameters);
+}
+
+TEST_F(SelectorProtocol, FailingAdvanceStateBecomesTheResult) {
+    host.options.maxBufferBytes = 16; // the host cannot deliver the area
+    const host::RunResult run = host.RunInteractive();
+    EXPECT_EQ(run.result, memFullErr);
+    EXPECT_EQ(run.calls.back().selector, filterSelectorStart);
+    EXPECT_FALSE(run.documentChanged);
+}
+
+} // namespace
