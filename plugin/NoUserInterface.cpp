@@ -5,3 +5,5 @@
 bool RunMainDialog() { return true; }
 
 void ShowAboutBox(AboutRecord*) {}
+
+void ShowDialogProgress(float, float) {}

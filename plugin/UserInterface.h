@@ -7,5 +7,7 @@
 
 // Runs the main dialog over the current parameters; true when the user chose OK.
 bool RunMainDialog();
+// Moves the main dialog's progress bar (range 0 to total, position done) and repaints it.
+void ShowDialogProgress(float done, float total);
 // Shows the About box, owned by the window in the record's platform data.
 void ShowAboutBox(AboutRecord* record);
