@@ -1,6 +1,32 @@
 #pragma once
 // Whole-image processing: turns the host's delivered rectangle into the engine's RGBA buffer,
-// renders the distortion and writes the result back into the host's output buffer.
+// renders the distortion and writes the result back into the host's output buffer. The same
+// operations serve the dialog's preview while dialogActive is set.
 
-// Processes the area that Start requested. Reports failures through the result code.
+#include "engine/DistortionContext.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The working buffers, process-wide (4 bytes a pixel, rows without gaps), and their geometry.
+extern DistortionContext workingContext;
+extern uint8_t* sourceBuffer;
+extern uint8_t* destinationBuffer;
+// While the dialog is open: the picture behind the preview (3 bytes a pixel), or null.
+extern uint8_t* viewBackground;
+
+// Processes the area the host delivered (the whole filter rectangle in Start, the visible part
+// of the preview in the dialog). A final render that cannot get its memory leaves the output as
+// the host delivered it and reports -108.
 void ProcessImage();
+// Sizes, obtains and fills the source buffer from the host's input (or the preview source);
+// reports progress 0, 5 and 10. False (with the result code set) when memory or the host's
+// colour conversion failed; the buffers are then released.
+bool PrepareWorkingBuffers();
+// Releases the source, destination, background and plane scratch blocks.
+void ReleaseWorkingBuffers();
+// Builds viewBackground from the preview backdrop at the view's zoom and scroll position.
+void BuildViewBackground();
+
+// The modes the filter processes: 8-bit RGB and 8-bit CMYK.
+bool IsSupportedImage(int16_t imageMode, int32_t depth);

@@ -19,6 +19,12 @@ public:
     // Loads the library; false with a message in `error` when it cannot be used.
     bool Load(const std::string& path, std::string* error);
     void Unload();
+    // Drives an entry point linked into this program instead of a library (tests of the
+    // plug-in's own code with the program's failure switches).
+    void UseEntry(PluginEntryProc entry) {
+        Unload();
+        entry_ = entry;
+    }
     bool loaded() const { return module_ != nullptr; }
     PluginEntryProc entry() const { return entry_; }
     // The raw property list resource (Windows builds; empty elsewhere).

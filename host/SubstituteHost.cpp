@@ -64,6 +64,10 @@ void SubstituteHost::PrepareRecord() {
     current = this;
     HostHandles::current = &handles_;
     HostDescriptors::current = &descriptors_;
+    HostSuites::current = &suites_;
+    HostActions::current = &suites_.actions();
+    suites_.actions().registryFile = options.registryFile;
+    suites_.converter().SetProfile(document.iccProfile);
 
     FilterRecord& r = *record_;
     const VRect filter = document.filterRect();
@@ -95,6 +99,13 @@ void SubstituteHost::PrepareRecord() {
     descriptorParameters_.playInfo = options.playInfo;
     descriptorParameters_.readDescriptorProcs = descriptors_.readProcs();
     descriptorParameters_.writeDescriptorProcs = descriptors_.writeProcs();
+
+    r.sSPBasic = options.basicSuite ? suites_.basic() : nullptr;
+    r.colorServices = options.colorServices ? suites_.colorServices() : nullptr;
+    r.channelPortProcs = options.channelPorts ? suites_.channelPortProcs() : nullptr;
+    r.documentInfo = options.documentInfo ? suites_.Describe() : nullptr;
+    r.floatCoord = Point{0, 0};
+    bigDocument_.floatCoord32 = VPoint{0, 0};
 
     r.bigDocumentData = options.bigDocument ? &bigDocument_ : nullptr;
     bigDocument_.imageSize32 = VPoint{document.height, document.width};
@@ -130,6 +141,9 @@ int16_t SubstituteHost::Call(int16_t selector) {
 int16_t SubstituteHost::CallAbout() {
     current = this;
     HostHandles::current = &handles_;
+    HostSuites::current = &suites_;
+    HostActions::current = &suites_.actions();
+    record_->sSPBasic = options.basicSuite ? suites_.basic() : nullptr;
     AboutRecord about{};
     about.platformData = &platformData_;
     about.sSPBasic = record_->sSPBasic;

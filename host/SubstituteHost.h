@@ -9,6 +9,7 @@
 #include "host/Document.h"
 #include "host/HostDescriptors.h"
 #include "host/HostHandles.h"
+#include "host/HostSuites.h"
 #include "host/PluginLibrary.h"
 #include "plugin/HostAbi.h"
 
@@ -42,6 +43,11 @@ struct HostOptions {
     int16_t playInfo = plugInDialogDontDisplay;
     int abortAfterChecks = -1;        // abortProc answers true from this call on (-1: never)
     uint64_t maxBufferBytes = uint64_t(8) << 30; // larger requests fail with memFullErr
+    bool basicSuite = true;           // offer sSPBasic (the suites are withheld one by one in suites())
+    bool colorServices = true;        // offer the old colour services callback
+    bool channelPorts = true;         // offer channelPortProcs (readPixelsProc)
+    bool documentInfo = true;         // offer the document description
+    std::string registryFile;         // the descriptor registry's persistent entries (empty: in memory only)
 };
 
 class SubstituteHost {
@@ -79,6 +85,7 @@ public:
     BigDocumentStruct& bigDocument() { return bigDocument_; }
     HostHandles& handles() { return handles_; }
     HostDescriptors& descriptors() { return descriptors_; }
+    HostSuites& suites() { return suites_; }
     intptr_t dataSlot() const { return dataSlot_; }
     PIDescriptorParameters& descriptorParameters() { return descriptorParameters_; }
 
@@ -94,10 +101,13 @@ public:
     // The rectangle and planes of the last advanceState request (32-bit coordinates).
     VRect lastInRect() const { return lastInRect_; }
 
+    // Fills the record from `document` and `options` and makes this host the one the callbacks
+    // reach, as before every selector (for tests that call parts of the plug-in directly).
+    void PrepareRecord();
+
     static SubstituteHost* current;
 
 private:
-    void PrepareRecord();
     OSErr AdvanceState();
     void WriteBackOutput();
     void ReleaseBuffers();
@@ -112,6 +122,7 @@ private:
     PluginLibrary library_;
     HostHandles handles_;
     HostDescriptors descriptors_{&handles_};
+    HostSuites suites_{&document};
     std::unique_ptr<FilterRecord> record_;
     BigDocumentStruct bigDocument_{};
     PIDescriptorParameters descriptorParameters_{};

@@ -3,6 +3,20 @@
 #include "plugin/Globals.h"
 #include "plugin/UserInterface.h"
 
+#include <cstdint>
+
+namespace {
+// Truncated toward zero and kept inside what the host's 32-bit arguments hold; negative and
+// undefined values report 0.
+int32_t ProgressValue(float value) {
+    if (!(value > 0.0f))
+        return 0;
+    if (value >= 2147483520.0f) // the largest float below 2^31
+        return INT32_MAX;
+    return static_cast<int32_t>(value);
+}
+} // namespace
+
 void ReportProgress(float done, float total) {
     if (dialogActive) {
         ShowDialogProgress(done, total);
@@ -10,6 +24,5 @@ void ReportProgress(float done, float total) {
     }
     if (gFilterRecord == nullptr || gFilterRecord->progressProc == nullptr)
         return;
-    int32_t reported = done > 0.0f ? static_cast<int32_t>(done) : 0;
-    gFilterRecord->progressProc(reported, static_cast<int32_t>(total));
+    gFilterRecord->progressProc(ProgressValue(done), ProgressValue(total));
 }

@@ -196,6 +196,8 @@ TEST_F(SelectorProtocol, UnknownSelectorsOnlyUnlock) {
 TEST_F(SelectorProtocol, AboutReturnsAtOnce) { EXPECT_EQ(host.CallAbout(), noErr); }
 
 TEST_F(SelectorProtocol, RepeatRunKeepsTheValuesOfTheEarlierRun) {
+    // Without a registry only the parameters handle carries the values from run to run.
+    host.suites().withheld.insert(kPSDescriptorRegistrySuite);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     FilterParameters p = Parameters();
     p.method = 5;

@@ -1,0 +1,3 @@
+#include "engine/PreviewView.h"
+
+PreviewView mainView;

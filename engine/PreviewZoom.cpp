@@ -1,0 +1,222 @@
+#include "engine/PreviewZoom.h"
+
+#include "platform/Platform.h"
+#include "plugin/Globals.h"
+#include "plugin/Rectangles.h"
+#include "plugin/Suites.h"
+
+#include <algorithm>
+#include <cmath>
+
+float zoom = 1.0f;
+float fitZoom = 1.0f;
+float zoomStepsFromFit = -1.0f;
+uint8_t* navigatorSource = nullptr;
+bool navigatorSourceReady = false;
+
+namespace {
+
+size_t gNavigatorBytes = 0;
+
+constexpr int64_t kMaxColorsPerCall = 32767;
+// Pixels requested outside the image arrive white.
+constexpr int16_t kPreviewPadding = 255;
+
+int32_t Clamp32(int64_t value) { return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
+
+// The image's size: the 32-bit one when the host offers big documents.
+void ImageSize(int64_t* width, int64_t* height) {
+    const BigDocumentStruct* big = gFilterRecord->bigDocumentData;
+    if (big != nullptr && big->PluginUsing32BitCoordinates != 0) {
+        *width = big->imageSize32.h;
+        *height = big->imageSize32.v;
+    } else {
+        *width = gFilterRecord->imageSize.h;
+        *height = gFilterRecord->imageSize.v;
+    }
+}
+
+// How many times the filter rectangle is larger than the preview area (proxyRect).
+float FitRatio() {
+    const VRect filter = GetFilterRect();
+    const Rect& proxy = gPluginData->proxyRect;
+    const float proxyWidth = std::max(1.0f, float(proxy.right) - float(proxy.left));
+    const float proxyHeight = std::max(1.0f, float(proxy.bottom) - float(proxy.top));
+    return std::max(float(RectWidth(filter)) / proxyWidth, float(RectHeight(filter)) / proxyHeight);
+}
+
+VRect Scaled(const VRect& rect, float factor) {
+    auto scale = [factor](int32_t c) { return Clamp32(int64_t(double(c) / double(factor) + 0.5)); };
+    return VRect{scale(rect.top), scale(rect.left), scale(rect.bottom), scale(rect.right)};
+}
+
+// Asks the host for `area` of all planes sampled at `factor`; its answer becomes the result.
+OSErr RequestArea(const VRect& area, float factor) {
+    FilterRecord& r = *gFilterRecord;
+    SetInRect(area);
+    SetOutRect(area);
+    SetMaskRect(area);
+    r.inLoPlane = r.outLoPlane = 0;
+    r.inHiPlane = r.outHiPlane = int16_t(r.planes - 1);
+    r.inputRate = r.maskRate = Fixed(std::min(double(factor) * 65536.0, double(INT32_MAX)));
+    r.inputPadding = r.outputPadding = r.maskPadding = kPreviewPadding;
+    const OSErr result = r.advanceState != nullptr ? r.advanceState() : OSErr(errPlugInHostInsufficient);
+    SetResult(result);
+    return result;
+}
+
+void ShowAlert(const char* text) {
+    platform::ShowMessage(nullptr, text, "Plugin Alert", platform::MessageIcon::Warning);
+}
+
+void ConvertCmykRows(int64_t width, int64_t height, int64_t planes) {
+    const FilterRecord& r = *gFilterRecord;
+    AcquiredSuite<PSColorSpaceSuite1> colorSpace(kPSColorSpaceSuite, kPSColorSpaceSuiteVersion1);
+    const bool useSuite = colorSpace && colorSpace->Convert8 != nullptr;
+    std::vector<Color8> colors(useSuite ? size_t(std::min(width, kMaxColorsPerCall)) : 0);
+    for (int64_t y = 0; y < height; ++y) {
+        const uint8_t* in = static_cast<const uint8_t*>(r.inData) + y * r.inRowBytes;
+        uint8_t* out = navigatorSource + y * width * 4;
+        for (int64_t x = 0; x < width; ++x)
+            out[x * 4 + 3] = planes > 4 ? in[x * planes + 4] : uint8_t(255);
+        if (!useSuite) {
+            for (int64_t x = 0; x < width; ++x) {
+                const uint8_t* s = in + x * planes;
+                CmykToRgbFallback(uint8_t(255 - s[0]), uint8_t(255 - s[1]), uint8_t(255 - s[2]), uint8_t(255 - s[3]),
+                                  out + x * 4);
+            }
+            continue;
+        }
+        // In calls of at most 32767 colours, so that every pixel of a wide row is converted.
+        for (int64_t start = 0; start < width; start += int64_t(colors.size())) {
+            const int64_t count = std::min<int64_t>(int64_t(colors.size()), width - start);
+            for (int64_t i = 0; i < count; ++i)
+                std::copy(in + (start + i) * planes, in + (start + i) * planes + 4, colors[size_t(i)]);
+            if (colorSpace->Convert8(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, colors.data(),
+                                     int16_t(count)) != kSPNoError)
+                continue; // the thumbnail keeps black there; nothing else depends on it
+            for (int64_t i = 0; i < count; ++i)
+                std::copy(colors[size_t(i)] + 1, colors[size_t(i)] + 4, out + (start + i) * 4);
+        }
+    }
+}
+
+} // namespace
+
+void ResetPreviewZoom() {
+    zoom = 1.0f;
+    fitZoom = 1.0f;
+    zoomStepsFromFit = -1.0f;
+}
+
+void SetPreviewZoom(PreviewView& view) {
+    if (gFilterRecord == nullptr || gPluginData == nullptr)
+        return;
+    int64_t imageWidth = 0, imageHeight = 0;
+    ImageSize(&imageWidth, &imageHeight);
+    const int64_t oldWidth = int64_t(float(imageWidth) / zoom);
+    const int64_t oldHeight = int64_t(float(imageHeight) / zoom);
+
+    const float fit = FitRatio();
+    fitZoom = std::max(1.0f, std::ceil(fit));
+    Rect& proxy = gPluginData->proxyRect;
+    proxy = Rect{0, 0, int16_t(proxy.bottom - proxy.top), int16_t(proxy.right - proxy.left)};
+
+    const VRect input = GetFilterRect();
+    SetInRect(input);
+    if (zoomStepsFromFit == -1.0f)
+        zoomStepsFromFit = fitZoom - 1.0f;
+    zoom = std::clamp(std::trunc(fitZoom - zoomStepsFromFit), 1.0f, fitZoom);
+
+    const VRect r = Scaled(input, zoom);
+    view.zoomedWidth = Clamp32(RectWidth(r));
+    view.zoomedHeight = Clamp32(RectHeight(r));
+
+    // Keep the centre of the view where it was.
+    const int64_t newWidth = int64_t(float(imageWidth) / zoom), newHeight = int64_t(float(imageHeight) / zoom);
+    int64_t scrollX = std::max<int64_t>(0, view.scrollX + (newWidth - oldWidth) / 2);
+    int64_t scrollY = std::max<int64_t>(0, view.scrollY + (newHeight - oldHeight) / 2);
+    if (fit <= 1.0f) {
+        scrollX = scrollY = 0;
+    } else {
+        scrollX = std::max<int64_t>(0, std::min(scrollX, int64_t(float(imageWidth) / zoom - float(view.viewWidth))));
+        scrollY = std::max<int64_t>(0, std::min(scrollY, int64_t(float(imageHeight) / zoom - float(view.viewHeight))));
+    }
+    view.scrollX = Clamp32(scrollX);
+    view.scrollY = Clamp32(scrollY);
+
+    const VRect request{Clamp32(int64_t(r.top) + scrollY), Clamp32(int64_t(r.left) + scrollX),
+                        Clamp32(std::min<int64_t>(r.bottom, view.viewHeight) + scrollY),
+                        Clamp32(std::min<int64_t>(r.right, view.viewWidth) + scrollX)};
+    RequestArea(request, zoom);
+}
+
+bool FetchNavigatorSource() {
+    if (navigatorSourceReady)
+        return true;
+    if (gFilterRecord == nullptr || gPluginData == nullptr)
+        return false;
+    const VRect filter = GetFilterRect();
+    const int64_t width = RectWidth(filter), height = RectHeight(filter);
+    ReleaseNavigatorSource();
+    const bool fits = width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX &&
+                      uint64_t(width) * uint64_t(height) <= SIZE_MAX / 8;
+    if (fits) {
+        gNavigatorBytes = size_t(width) * size_t(height) * 4;
+        navigatorSource = static_cast<uint8_t*>(platform::AllocatePages(gNavigatorBytes));
+    }
+    if (navigatorSource == nullptr) {
+        gNavigatorBytes = 0;
+        ShowAlert("Cannot allocate so big intermedia memory\nTry to use smaller pictures");
+        SetResult(userCanceledErr);
+        return false;
+    }
+
+    gPluginData->proxyRect = Rect{0, 0, int16_t(std::min<int64_t>(height, INT16_MAX)),
+                                  int16_t(std::min<int64_t>(width, INT16_MAX))};
+    const float scale = std::max(1.0f, std::trunc(FitRatio()));
+    if (RequestArea(Scaled(filter, scale), scale) != noErr) {
+        ReleaseNavigatorSource();
+        return false;
+    }
+    const FilterRecord& r = *gFilterRecord;
+    const int64_t planes = r.planes;
+    if (r.inData == nullptr || planes < 1 || int64_t(r.inRowBytes) < width * planes) {
+        ReleaseNavigatorSource();
+        ShowAlert("Photoshop cannot allocate so big memory\nTry to use smaller pictures");
+        SetResult(userCanceledErr);
+        return false;
+    }
+
+    if (r.depth == 8 || r.depth == 0) {
+        if (r.imageMode == plugInModeCMYKColor && planes >= 4) {
+            ConvertCmykRows(width, height, planes);
+        } else {
+            for (int64_t y = 0; y < height; ++y) {
+                const uint8_t* in = static_cast<const uint8_t*>(r.inData) + y * r.inRowBytes;
+                uint8_t* out = navigatorSource + y * width * 4;
+                for (int64_t x = 0; x < width; ++x, in += planes, out += 4) {
+                    for (int64_t k = 0; k < 3; ++k)
+                        out[k] = in[std::min(k, planes - 1)];
+                    out[3] = planes > 3 ? in[3] : uint8_t(255);
+                }
+            }
+        }
+    }
+    navigatorSourceReady = true;
+    return true;
+}
+
+void ReleaseNavigatorSource() {
+    platform::ReleasePages(navigatorSource, gNavigatorBytes);
+    navigatorSource = nullptr;
+    gNavigatorBytes = 0;
+    navigatorSourceReady = false;
+}
+
+void CmykToRgbFallback(uint8_t c, uint8_t m, uint8_t y, uint8_t k, uint8_t rgb[3]) {
+    const int black = int(double(k) / 2.55);
+    const int inks[3] = {int(double(c) / 1.5), int(double(m) / 1.5), int(double(y) / 1.5)};
+    for (int i = 0; i < 3; ++i)
+        rgb[i] = inks[i] + black < 255 ? uint8_t(255 - inks[i] - black) : uint8_t(0);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The preview's source images: the zoom of the main preview with the host request for its
+// visible area, and the navigator's full-size RGBA copy of the filter rectangle.
+
+#include "engine/PreviewView.h"
+
+#include <cstdint>
+
+// Zoom state, kept while the dialog is open.
+extern float zoom;             // image pixels per preview pixel, a whole number from 1 to fitZoom
+extern float fitZoom;          // the smallest whole zoom at which the filter rectangle fits
+extern float zoomStepsFromFit; // whole steps below fitZoom; -1: not set yet (the next call shows 100 %)
+
+// The navigator's source: Wf x Hf pixels of 4 bytes (red, green, blue, transparency).
+extern uint8_t* navigatorSource;
+extern bool navigatorSourceReady;
+
+// Puts the zoom state back to how the dialog opens (zoom 1, steps not set).
+void ResetPreviewZoom();
+// Settles the zoom for the view, keeps the view centred and in range, and asks the host for the
+// visible area at that zoom (the host's answer becomes the result code).
+void SetPreviewZoom(PreviewView& view);
+// Copies the whole filter rectangle into navigatorSource once per dialog, converting CMYK to RGB.
+// False after a failure that was reported to the user.
+bool FetchNavigatorSource();
+// Releases navigatorSource and clears navigatorSourceReady (the dialog's teardown).
+void ReleaseNavigatorSource();
+
+// A plain CMYK to RGB conversion for hosts without colour conversion; c, m, y, k are ink
+// amounts (0 no ink, 255 full ink).
+void CmykToRgbFallback(uint8_t c, uint8_t m, uint8_t y, uint8_t k, uint8_t rgb[3]);

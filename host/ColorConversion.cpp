@@ -1,0 +1,125 @@
+#include "host/ColorConversion.h"
+
+#include <algorithm>
+
+#ifdef VORTIFLUX_HAVE_LCMS
+#include <lcms2.h>
+#endif
+
+namespace host {
+
+namespace {
+uint8_t RoundedRatio(uint32_t numerator, uint32_t denominator) {
+    return static_cast<uint8_t>(std::min<uint32_t>(255, (numerator + denominator / 2) / denominator));
+}
+} // namespace
+
+void PlainCmykToRgb(const uint8_t cmyk[4], uint8_t rgb[3]) {
+    for (int i = 0; i < 3; ++i)
+        rgb[i] = RoundedRatio(uint32_t(cmyk[i]) * cmyk[3], 255);
+}
+
+void PlainRgbToCmyk(const uint8_t rgb[3], uint8_t cmyk[4]) {
+    const uint8_t k = std::max({rgb[0], rgb[1], rgb[2]});
+    cmyk[3] = k;
+    for (int i = 0; i < 3; ++i)
+        cmyk[i] = k == 0 ? uint8_t(255) : RoundedRatio(uint32_t(rgb[i]) * 255, k);
+}
+
+#ifdef VORTIFLUX_HAVE_LCMS
+
+struct ColorConverter::Transforms {
+    cmsHTRANSFORM toCmyk = nullptr;
+    cmsHTRANSFORM toRgb = nullptr;
+    ~Transforms() {
+        if (toCmyk != nullptr)
+            cmsDeleteTransform(toCmyk);
+        if (toRgb != nullptr)
+            cmsDeleteTransform(toRgb);
+    }
+};
+
+bool ColorConverter::SetProfile(const std::vector<uint8_t>& profile) {
+    if (profile == profile_ && (transforms_ != nullptr || profile.empty()))
+        return transforms_ != nullptr;
+    transforms_.reset();
+    profile_ = profile;
+    if (profile.empty())
+        return false;
+    cmsHPROFILE cmyk = cmsOpenProfileFromMem(profile.data(), cmsUInt32Number(profile.size()));
+    if (cmyk == nullptr)
+        return false;
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    auto transforms = std::make_unique<Transforms>();
+    if (cmsGetColorSpace(cmyk) == cmsSigCmykData && srgb != nullptr) {
+        // CMYK samples are stored with 255 meaning no ink: the reversed CMYK layout.
+        transforms->toCmyk = cmsCreateTransform(srgb, TYPE_RGB_8, cmyk, TYPE_CMYK_8_REV, INTENT_PERCEPTUAL, 0);
+        transforms->toRgb = cmsCreateTransform(cmyk, TYPE_CMYK_8_REV, srgb, TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+    }
+    if (srgb != nullptr)
+        cmsCloseProfile(srgb);
+    cmsCloseProfile(cmyk);
+    if (transforms->toCmyk == nullptr || transforms->toRgb == nullptr)
+        return false;
+    transforms_ = std::move(transforms);
+    return true;
+}
+
+#else
+
+struct ColorConverter::Transforms {};
+
+bool ColorConverter::SetProfile(const std::vector<uint8_t>& profile) {
+    profile_ = profile;
+    return false;
+}
+
+#endif
+
+ColorConverter::ColorConverter() = default;
+ColorConverter::~ColorConverter() = default;
+
+bool ColorConverter::usingProfile() const { return transforms_ != nullptr; }
+
+bool ColorConverter::Convert8(int16_t from, int16_t to, Color8* colors, size_t count) {
+    const bool rgbOrCmyk = (from == plugIncolorServicesRGBSpace || from == plugIncolorServicesCMYKSpace) &&
+                           (to == plugIncolorServicesRGBSpace || to == plugIncolorServicesCMYKSpace);
+    if (!rgbOrCmyk)
+        return false;
+    if (from == to || count == 0)
+        return true;
+    const bool toCmyk = to == plugIncolorServicesCMYKSpace;
+#ifdef VORTIFLUX_HAVE_LCMS
+    if (transforms_ != nullptr) {
+        for (size_t i = 0; i < count; ++i) {
+            uint8_t* c = colors[i];
+            uint8_t out[4] = {};
+            if (toCmyk) {
+                cmsDoTransform(transforms_->toCmyk, c + 1, out, 1);
+                std::copy(out, out + 4, c);
+            } else {
+                cmsDoTransform(transforms_->toRgb, c, out, 1);
+                c[0] = 255;
+                std::copy(out, out + 3, c + 1);
+            }
+        }
+        return true;
+    }
+#endif
+    for (size_t i = 0; i < count; ++i) {
+        uint8_t* c = colors[i];
+        if (toCmyk) {
+            uint8_t cmyk[4];
+            PlainRgbToCmyk(c + 1, cmyk);
+            std::copy(cmyk, cmyk + 4, c);
+        } else {
+            uint8_t rgb[3];
+            PlainCmykToRgb(c, rgb);
+            c[0] = 255;
+            std::copy(rgb, rgb + 3, c + 1);
+        }
+    }
+    return true;
+}
+
+} // namespace host

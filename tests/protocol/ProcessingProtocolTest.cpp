@@ -1,0 +1,255 @@
+// Whole-image processing through the substitute host with the real plug-in library: what the
+// document looks like after a run, for RGB and CMYK with and without transparency.
+#include "TestPlugin.h"
+#include "engine/RenderDistortion.h"
+#include "plugin/Globals.h"
+
+#include <algorithm>
+#include <vector>
+
+using testing_support::PluginTest;
+
+namespace {
+
+// The engine, linked into this program, on a buffer built the way the filter builds it; the
+// tests compare the document with what the engine makes of it.
+std::vector<uint8_t> Render(std::vector<uint8_t> source, int32_t width, int32_t height, const FilterParameters& p,
+                            int planes, bool cmyk) {
+    gFilterRecord = nullptr; // no host behind this render's progress
+    dialogActive = false;
+    DistortionContext context;
+    context.bufferWidth = context.areaWidth = width;
+    context.bufferHeight = context.areaHeight = height;
+    std::vector<uint8_t> destination(source.size());
+    DetectUniformAlpha(source.data(), width, height, planes, cmyk);
+    EXPECT_TRUE(RenderDistortion(context, p, source.data(), destination.data()));
+    ReleasePlaneScratch();
+    return destination;
+}
+
+uint8_t Weighted(uint8_t value, uint8_t alpha) { return uint8_t(float(value) * (float(alpha) / 255.0f)); }
+
+// The document an RGB run should leave behind.
+host::Document ExpectedRgb(const host::Document& input, const FilterParameters& p) {
+    const int planes = input.planes();
+    std::vector<uint8_t> source(size_t(input.width) * size_t(input.height) * 4);
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x)
+            for (int k = 0; k < 4; ++k)
+                source[(size_t(y) * input.width + x) * 4 + k] = k < planes ? input.sampleAt(x, y, k) : uint8_t(255);
+    const std::vector<uint8_t> rendered = Render(source, input.width, input.height, p, planes, false);
+    host::Document expected = input;
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x) {
+            const uint8_t* pixel = &rendered[(size_t(y) * input.width + x) * 4];
+            for (int k = 0; k < planes; ++k)
+                *expected.sample(x, y, k) = planes == 3 && pixel[3] != 255 ? Weighted(pixel[k], pixel[3]) : pixel[k];
+        }
+    return expected;
+}
+
+// The document a CMYK run should leave behind, with the host's own conversion both ways.
+host::Document ExpectedCmyk(const host::Document& input, const FilterParameters& p) {
+    host::ColorConverter converter;
+    converter.SetProfile(input.iccProfile);
+    const int planes = input.planes();
+    std::vector<uint8_t> source(size_t(input.width) * size_t(input.height) * 4);
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x) {
+            Color8 color = {input.sampleAt(x, y, 0), input.sampleAt(x, y, 1), input.sampleAt(x, y, 2),
+                            input.sampleAt(x, y, 3)};
+            converter.Convert8(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, &color, 1);
+            uint8_t* pixel = &source[(size_t(y) * input.width + x) * 4];
+            std::copy(color + 1, color + 4, pixel);
+            pixel[3] = planes > 4 ? input.sampleAt(x, y, 4) : uint8_t(255);
+        }
+    const std::vector<uint8_t> rendered = Render(source, input.width, input.height, p, planes, true);
+    host::Document expected = input;
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x) {
+            const uint8_t* pixel = &rendered[(size_t(y) * input.width + x) * 4];
+            Color8 color = {255, pixel[0], pixel[1], pixel[2]};
+            if (planes == 4)
+                for (int k = 0; k < 3; ++k)
+                    color[k + 1] = Weighted(pixel[k], pixel[3]);
+            converter.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, &color, 1);
+            for (int k = 0; k < 4; ++k)
+                *expected.sample(x, y, k) = color[k];
+            if (planes > 4)
+                *expected.sample(x, y, 4) = pixel[3];
+        }
+    return expected;
+}
+
+// The first differing sample, for a readable failure.
+::testing::AssertionResult SameDocument(const host::Document& actual, const host::Document& expected) {
+    if (actual.pixels.size() != expected.pixels.size())
+        return ::testing::AssertionFailure() << "sizes differ";
+    for (size_t i = 0; i < actual.pixels.size(); ++i)
+        if (actual.pixels[i] != expected.pixels[i])
+            return ::testing::AssertionFailure() << "sample " << i << " (pixel " << i / size_t(actual.planes())
+                                                 << ", plane " << i % size_t(actual.planes()) << "): "
+                                                 << int(actual.pixels[i]) << " instead of " << int(expected.pixels[i]);
+    return ::testing::AssertionSuccess();
+}
+
+class Processing : public PluginTest {
+protected:
+    // A repeat run with the given effect values (set through a played action).
+    host::RunResult RunWith(float value, float aberration, uint8_t method = Swirl) {
+        host::DescriptorItem m, v, a;
+        m.key = keyMethod, m.type = typeInteger, m.integer = method;
+        v.key = keyValue, v.type = typeFloat, v.number = value;
+        a.key = keyAberration, a.type = typeFloat, a.number = aberration;
+        host.PlayDescriptor({m, v, a}, plugInDialogDontDisplay);
+        return host.RunInteractive();
+    }
+    FilterParameters Effect(float value, float aberration, uint8_t method = Swirl) const {
+        FilterParameters p{};
+        p.method = method;
+        p.value = value;
+        p.size = 25.0f;
+        p.aberration = aberration;
+        return p;
+    }
+};
+
+TEST_F(Processing, RgbWithAndWithoutTransparencyIsDistortedAsTheEngineDistorts) {
+    for (bool transparency : {false, true}) {
+        host.document = host::Document::Make(37, 23, plugInModeRGBColor, transparency);
+        const host::Document input = host.document;
+        ASSERT_EQ(RunWith(0.0f, 0.0f).result, noErr);
+        EXPECT_TRUE(SameDocument(host.document, input)) << "value 0 gives the image back";
+        for (float aberration : {0.0f, 60.0f}) {
+            host.document = input;
+            ASSERT_EQ(RunWith(40.0f, aberration).result, noErr);
+            EXPECT_TRUE(SameDocument(host.document, ExpectedRgb(input, Effect(40.0f, aberration))))
+                << "transparency " << transparency << ", aberration " << aberration;
+        }
+        EXPECT_EQ(host.suites().OutstandingTotal(), 0);
+    }
+}
+
+TEST_F(Processing, CmykWithAndWithoutTransparencyGoesThroughTheHostConversion) {
+    for (bool transparency : {false, true}) {
+        host.document = host::Document::Make(29, 17, plugInModeCMYKColor, transparency);
+        const host::Document input = host.document;
+        for (float value : {0.0f, 35.0f}) {
+            host.document = input;
+            ASSERT_EQ(RunWith(value, 30.0f).result, noErr);
+            EXPECT_TRUE(SameDocument(host.document, ExpectedCmyk(input, Effect(value, 30.0f))))
+                << "transparency " << transparency << ", value " << value;
+        }
+        EXPECT_GT(host.suites().convertCalls, 0);
+        EXPECT_EQ(host.suites().OutstandingTotal(), 0);
+    }
+}
+
+TEST_F(Processing, EveryPixelOfACmykRowWiderThanOneConversionIsFiltered) {
+    host.document = host::Document::Make(32767 + 300, 2, plugInModeCMYKColor, false);
+    const host::Document input = host.document;
+    ASSERT_EQ(RunWith(0.0f, 0.0f).result, noErr);
+    EXPECT_LE(host.suites().largestConvert, 32767);
+    EXPECT_TRUE(SameDocument(host.document, ExpectedCmyk(input, Effect(0.0f, 0.0f))));
+}
+
+TEST_F(Processing, OtherModesAndDeepDataAreCopiedUnchanged) {
+    struct Case {
+        int16_t mode;
+        int32_t depth;
+    };
+    for (Case c : {Case{plugInModeGrayScale, 8}, Case{plugInModeLabColor, 8}, Case{plugInModeIndexedColor, 8},
+                   Case{plugInModeRGB48, 16}, Case{plugInModeCMYK64, 16}}) {
+        host.document = host::Document::Make(13, 9, c.mode, false, c.depth);
+        const host::Document input = host.document;
+        const host::RunResult run = RunWith(40.0f, 50.0f);
+        EXPECT_EQ(run.result, noErr) << c.mode;
+        EXPECT_FALSE(run.documentChanged) << c.mode;
+        EXPECT_TRUE(SameDocument(host.document, input)) << c.mode;
+    }
+}
+
+TEST_F(Processing, HostSeesTheProgressOfEveryStage) {
+    // What the engine itself reports between the preparation and the end.
+    std::vector<host::ProgressReport> engine;
+    static std::vector<host::ProgressReport>* sink = nullptr;
+    sink = &engine;
+    FilterRecord record{};
+    record.progressProc = [](int32_t done, int32_t total) { sink->push_back({done, total}); };
+    std::vector<uint8_t> source(16 * 4, 255), destination(16 * 4);
+    DistortionContext context;
+    context.bufferWidth = context.bufferHeight = context.areaWidth = context.areaHeight = 4;
+    gFilterRecord = &record;
+    RenderDistortion(context, Effect(10.0f, 0.0f), source.data(), destination.data());
+    ReleasePlaneScratch();
+    gFilterRecord = nullptr;
+
+    ASSERT_EQ(RunWith(10.0f, 0.0f).result, noErr);
+    std::vector<int32_t> expected{0, 5, 10};
+    for (const host::ProgressReport& report : engine)
+        expected.push_back(report.done);
+    expected.push_back(0);
+    std::vector<int32_t> seen;
+    for (const host::ProgressReport& report : host.progress()) {
+        seen.push_back(report.done);
+        EXPECT_EQ(report.total, 100);
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(Processing, CmykWithoutTheColorSpaceSuiteKeepsTheDocument) {
+    host.document = host::Document::Make(11, 7, plugInModeCMYKColor, true);
+    const host::Document input = host.document;
+    host.suites().withheld.insert(kPSColorSpaceSuite);
+    const host::RunResult run = RunWith(40.0f, 0.0f);
+    EXPECT_EQ(run.result, noErr);
+    EXPECT_TRUE(SameDocument(host.document, input));
+    EXPECT_EQ(host.suites().OutstandingTotal(), 0);
+}
+
+TEST_F(Processing, SelectionAndBigCoordinatesProcessOnlyTheFilterRectangle) {
+    host.document = host::Document::Make(40, 30, plugInModeRGBColor, false);
+    host.document.selection = VRect{5, 7, 25, 31};
+    for (bool big : {true, false}) {
+        host.options.bigDocument = big;
+        const host::Document input = host.document;
+        ASSERT_EQ(RunWith(30.0f, 20.0f).result, noErr);
+        // Outside the rectangle nothing moves; inside it is the engine's picture of the area.
+        host::Document area = host::Document::Make(24, 20, plugInModeRGBColor, false);
+        for (int32_t y = 0; y < 20; ++y)
+            for (int32_t x = 0; x < 24; ++x)
+                for (int k = 0; k < 3; ++k)
+                    *area.sample(x, y, k) = input.sampleAt(x + 7, y + 5, k);
+        const host::Document expectedArea = ExpectedRgb(area, Effect(30.0f, 20.0f));
+        for (int32_t y = 0; y < 30; ++y)
+            for (int32_t x = 0; x < 40; ++x)
+                for (int k = 0; k < 3; ++k) {
+                    const bool inside = y >= 5 && y < 25 && x >= 7 && x < 31;
+                    const uint8_t want = inside ? expectedArea.sampleAt(x - 7, y - 5, k) : input.sampleAt(x, y, k);
+                    ASSERT_EQ(host.document.sampleAt(x, y, k), want) << x << "," << y << "," << k << " big " << big;
+                }
+    }
+}
+
+TEST_F(Processing, ARepeatedRunAndAPlayedActionUseTheirValues) {
+    host.document = host::Document::Make(20, 20, plugInModeRGBColor, true);
+    const host::Document input = host.document;
+    ASSERT_EQ(RunWith(30.0f, 40.0f).result, noErr);
+    const host::Document afterFirst = host.document;
+    // The host repeats the filter: the values of the last run come back from the registry.
+    host.document = input;
+    ASSERT_EQ(host.RunRepeat().result, noErr);
+    EXPECT_TRUE(SameDocument(host.document, afterFirst));
+    EXPECT_EQ(Parameters().value, 30.0f);
+    // The recorded action played in another host gives the same picture.
+    const auto recorded = host.RecordedDescriptor();
+    host::SubstituteHost other;
+    std::string error;
+    ASSERT_TRUE(other.Load(testing_support::PluginPath(), &error)) << error;
+    other.document = input;
+    other.PlayDescriptor(recorded, plugInDialogSilent);
+    ASSERT_EQ(other.RunRepeat().result, noErr);
+    EXPECT_TRUE(SameDocument(other.document, afterFirst));
+}
+
+} // namespace
