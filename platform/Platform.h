@@ -56,6 +56,9 @@ struct RecordedMessage {
 std::vector<RecordedMessage> RecordedMessages();
 void ClearRecordedMessages();
 
+// Moves a completed file over `target`, replacing it (atomically where the system allows).
+bool CommitFile(const std::string& completed, const std::string& target);
+
 // Threads: a plain function run on a new operating-system thread, and a join.
 using ThreadHandle = void*;
 using ThreadFunction = void (*)(void* argument);

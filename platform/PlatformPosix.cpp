@@ -62,6 +62,10 @@ MessageAnswer ShowMessage(void*, const std::string& text, const std::string& cap
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 
+bool CommitFile(const std::string& completed, const std::string& target) {
+    return std::rename(completed.c_str(), target.c_str()) == 0;
+}
+
 namespace {
 struct ThreadStart {
     ThreadFunction function;

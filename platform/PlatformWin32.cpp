@@ -64,6 +64,10 @@ MessageAnswer ShowMessage(void* owner, const std::string& text, const std::strin
     }
 }
 
+bool CommitFile(const std::string& completed, const std::string& target) {
+    return MoveFileExA(completed.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 namespace {
 struct ThreadStart {
     ThreadFunction function;

@@ -7,6 +7,7 @@
 #include "plugin/Rectangles.h"
 #include "plugin/Scripting.h"
 #include "plugin/UserInterface.h"
+#include "presets/UiSettings.h"
 
 #include <algorithm>
 
@@ -35,6 +36,7 @@ void DoParameters() {
 }
 
 void DoPrepare() {
+    BuildFolderPaths();
     const bool haveRecords = gFilterRecord->parameters != nullptr && gDataSlot != nullptr && *gDataSlot != 0;
     if (haveRecords) {
         LockHandles();
@@ -44,6 +46,9 @@ void DoPrepare() {
         if (CurrentResult() == noErr && LockHandles())
             ResetToDefaults();
     }
+    // The dialog's placement from the settings file lands in the locked record that Start will
+    // use, after any defaults, so the file wins over them.
+    LoadUiSettings();
 
     gFilterRecord->bufferSpace = 0;
     const VRect filter = GetFilterRect();

@@ -1,0 +1,157 @@
+#include "presets/PresetFile.h"
+
+#include "platform/Platform.h"
+#include "plugin/Globals.h"
+#include "presets/TextFileReader.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+std::string currentPresetFolder;
+void (*presetLoadedHook)() = nullptr;
+void* presetMessageOwner = nullptr;
+
+namespace {
+
+constexpr const char* kHeader = "Vortiflux Preset;";
+// A preset's first line may be 255 characters long, further lines 1000.
+constexpr size_t kHeaderLineCapacity = 256;
+constexpr size_t kLineCapacity = 1001;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool StartsWithIgnoringCase(const char* text, const char* prefix) {
+    for (; *prefix != '\0'; ++text, ++prefix)
+        if (std::tolower(static_cast<unsigned char>(*text)) != std::tolower(static_cast<unsigned char>(*prefix)))
+            return false;
+    return true;
+}
+
+float* FloatField(FilterParameters* p, uint32_t key) {
+    switch (key) {
+    case keyValue: return &p->value;
+    case keySize: return &p->size;
+    case keyAberration: return &p->aberration;
+    case keyRandomSeed: return &p->randomSeed;
+    case keyProportion: return &p->proportion;
+    case keyCenterX: return &p->centerX;
+    case keyCenterY: return &p->centerY;
+    default: return nullptr;
+    }
+}
+
+struct FloatLine {
+    uint32_t key;
+    const char* comment;
+};
+constexpr FloatLine kFloatLines[] = {
+    {keyValue, "\t\t\t\t;Value"},         {keySize, "\t\t\t\t;Size"},
+    {keyAberration, "\t\t\t\t;Aberration"}, {keyRandomSeed, "\t\t\t\t;RandomSeed"},
+    {keyProportion, "\t\t\t\t;Proportion"}, {keyCenterX, "\t\t\t\t;Center X"},
+    {keyCenterY, "\t\t\t\t;Center Y"},
+};
+
+} // namespace
+
+std::string CutPresetExtension(const std::string& name) {
+    const size_t length = std::strlen(kPresetExtension);
+    if (name.size() <= length + 1)
+        return name;
+    const std::string tail = name.substr(name.size() - length);
+    if (!StartsWithIgnoringCase(tail.c_str(), kPresetExtension))
+        return name;
+    return name.substr(0, name.size() - length - 1);
+}
+
+std::string PresetPath(const std::string& name) {
+    const std::string bare = CutPresetExtension(name);
+    if (bare.empty() || currentPresetFolder.size() > kMaxPresetFolder)
+        return std::string();
+    const char separator = platform::kPathSeparator;
+    std::string path = PresetsFolder + "User" + separator + currentPresetFolder;
+    if (!currentPresetFolder.empty() && path.back() != '\\' && path.back() != '/')
+        path += separator;
+    path += bare + "." + kPresetExtension;
+    return path.size() <= kMaxPresetPath ? path : std::string();
+}
+
+bool ReadPresetFile(const std::string& path, FilterParameters* parameters) {
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return false;
+    char header[kHeaderLineCapacity];
+    if (!ReadTextLine(file.get(), header, sizeof header) || !StartsWithIgnoringCase(header, kHeader))
+        return false;
+    // Read into a copy so a file is applied as a whole.
+    FilterParameters loaded = *parameters;
+    char line[kLineCapacity];
+    while (ReadTextLine(file.get(), line, sizeof line)) {
+        const char* position = line;
+        if (line[0] == 'V' && std::strlen(line) >= 9) {
+            if (const char* version = std::strstr(line, "Version")) {
+                // "Version" and the character after it; versions 1 and 2 are both read alike.
+                const char* number = version + std::strlen("Version") + (version[7] != '\0' ? 1 : 0);
+                ReadIntValue(&number);
+                continue;
+            }
+        }
+        SkipBlanks(&position);
+        const uint32_t key = ReadKey(&position);
+        SkipBlanks(&position);
+        if (key == keyMethod)
+            loaded.method = static_cast<uint8_t>(ReadIntValue(&position) & 0xFF);
+        else if (float* field = FloatField(&loaded, key))
+            *field = static_cast<float>(ReadFloatValue(&position));
+    }
+    *parameters = loaded;
+    return true;
+}
+
+bool WritePresetFile(const std::string& path, const FilterParameters& parameters) {
+    const std::string temporary = path + ".part";
+    File file(std::fopen(temporary.c_str(), "wb"));
+    if (!file)
+        return false;
+    char key[5];
+    bool ok = std::fprintf(file.get(), "%s\n%s\n%s\n", kHeader, "Version 1;", ";------Emitter------") > 0;
+    KeyText(keyMethod, key);
+    ok = ok && std::fprintf(file.get(), "%s %d %s\n", key, int(parameters.method), "\t\t\t\t;Method") > 0;
+    for (const FloatLine& line : kFloatLines) {
+        char number[64];
+        FormatTwoDecimals(*FloatField(const_cast<FilterParameters*>(&parameters), line.key), number, sizeof number);
+        KeyText(line.key, key);
+        ok = ok && std::fprintf(file.get(), "%s %s %s \n", key, number, line.comment) > 0;
+    }
+    ok = ok && std::fprintf(file.get(), "%s\n", ";------The End------") > 0;
+    ok = std::fflush(file.get()) == 0 && ok;
+    ok = std::fclose(file.release()) == 0 && ok;
+    ok = ok && platform::CommitFile(temporary, path);
+    if (!ok)
+        std::remove(temporary.c_str());
+    return ok;
+}
+
+bool LoadPreset(const std::string& name) {
+    if (gParams == nullptr)
+        return false;
+    const std::string path = PresetPath(name);
+    if (path.empty() || !ReadPresetFile(path, gParams))
+        return false;
+    if (presetLoadedHook != nullptr)
+        presetLoadedHook();
+    return true;
+}
+
+bool SavePreset(const std::string& name) {
+    const std::string path = PresetPath(name);
+    if (gParams == nullptr || path.empty() || !WritePresetFile(path, *gParams)) {
+        platform::ShowMessage(presetMessageOwner, "Cannot Save File!", "Save Preset Error", platform::MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
