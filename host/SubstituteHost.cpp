@@ -359,8 +359,11 @@ void SubstituteHost::ReleaseBuffers() {
 OSErr SubstituteHost::AdvanceStateProc() { return current != nullptr ? current->AdvanceState() : OSErr(paramErr); }
 
 void SubstituteHost::ProgressProcedure(int32_t done, int32_t total) {
-    if (current != nullptr)
-        current->progress_.push_back({done, total});
+    if (current == nullptr)
+        return;
+    current->progress_.push_back({done, total});
+    if (current->options.progressListener != nullptr)
+        current->options.progressListener(current->options.progressContext, done, total);
 }
 
 Boolean SubstituteHost::AbortProcedure() {

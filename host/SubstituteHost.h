@@ -48,6 +48,9 @@ struct HostOptions {
     bool channelPorts = true;         // offer channelPortProcs (readPixelsProc)
     bool documentInfo = true;         // offer the document description
     std::string registryFile;         // the descriptor registry's persistent entries (empty: in memory only)
+    // Told of every progress report as it arrives (the command-line tool's progress bar).
+    void (*progressListener)(void* context, int32_t done, int32_t total) = nullptr;
+    void* progressContext = nullptr;
 };
 
 class SubstituteHost {
