@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <cstring>
 #else
 #include <dlfcn.h>
 #endif
@@ -11,6 +13,27 @@
 namespace host {
 
 #ifdef _WIN32
+
+namespace {
+// The resource the 'hstm' property names, read only when its version is 0, as hosts do.
+void ReadTerminology(HMODULE module, const std::vector<Property>& properties, std::vector<uint8_t>* out) {
+    out->clear();
+    const Property* hstm = FindProperty(properties, FourCC("hstm"));
+    if (hstm == nullptr || hstm->data.size() < 14)
+        return;
+    int32_t version = 0;
+    uint16_t id = 0;
+    std::memcpy(&version, hstm->data.data(), 4);
+    std::memcpy(&id, hstm->data.data() + 12, 2);
+    if (version != 0)
+        return;
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), "AETE");
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const auto* bytes = static_cast<const uint8_t*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    if (bytes != nullptr)
+        out->assign(bytes, bytes + SizeofResource(module, resource));
+}
+} // namespace
 
 bool PluginLibrary::Load(const std::string& path, std::string* error) {
     Unload();
@@ -38,6 +61,7 @@ bool PluginLibrary::Load(const std::string& path, std::string* error) {
         Unload();
         return false;
     }
+    ReadTerminology(module, *properties, &terminology_);
     const std::string entryName = PropertyCString(*code);
     entry_ = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, entryName.c_str())));
     if (entry_ == nullptr) {
@@ -54,6 +78,7 @@ void PluginLibrary::Unload() {
     module_ = nullptr;
     entry_ = nullptr;
     propertyList_.clear();
+    terminology_.clear();
 }
 
 void* PluginLibrary::Symbol(const char* name) const {

@@ -29,6 +29,9 @@ public:
     PluginEntryProc entry() const { return entry_; }
     // The raw property list resource (Windows builds; empty elsewhere).
     const std::vector<uint8_t>& propertyList() const { return propertyList_; }
+    // The raw terminology resource the property list's 'hstm' names (Windows builds; empty
+    // elsewhere or when the plug-in carries none).
+    const std::vector<uint8_t>& terminology() const { return terminology_; }
     // Address of another exported function, or null.
     void* Symbol(const char* name) const;
 
@@ -36,6 +39,7 @@ private:
     void* module_ = nullptr;
     PluginEntryProc entry_ = nullptr;
     std::vector<uint8_t> propertyList_;
+    std::vector<uint8_t> terminology_;
 };
 
 } // namespace host
