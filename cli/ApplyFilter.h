@@ -1,0 +1,38 @@
+#pragma once
+// Applying the filter to image files through the plug-in library and the substitute host, as a
+// host plays a recorded action.
+
+#include "cli/CommandLine.h"
+#include "cli/Image.h"
+#include "host/SubstituteHost.h"
+
+#include <string>
+
+namespace cli {
+
+// Exit codes of the tool.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;     // reading, writing or filtering failed
+constexpr int kExitUsage = 2;       // bad command line or unsupported input
+
+// The folder of the user's settings ($XDG_CONFIG_HOME/vortiflux, else ~/.config/vortiflux),
+// where the host's registry keeps the last used values.
+std::string ConfigFolder();
+
+// The document the host shows the plug-in for an image (CMYK samples inverted: 255 is no ink).
+host::Document DocumentFromImage(const Image& image);
+// The image back from the document (keeps the profile, resolution and alpha kind of `original`).
+Image ImageFromDocument(const host::Document& document, const Image& original);
+
+// Runs Prepare, Start, Continue and Finish on `image` with the request's values handed in a
+// silently played descriptor. False with a message when the plug-in fails.
+bool FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* image, std::string* error);
+
+// The whole `apply` command: every input read, filtered and written (to a temporary file in the
+// output's folder, renamed when complete). Messages go to standard error.
+int RunApply(const ApplyRequest& request, const std::string& toolPath);
+
+// The `info` command.
+int RunInfo(const std::vector<std::string>& inputs);
+
+} // namespace cli

@@ -1,0 +1,42 @@
+#pragma once
+// An image as the command-line tool reads and writes it: 8-bit samples, RGB or CMYK, with or
+// without a transparency sample, plus what the file carried that we keep (ICC profile,
+// resolution).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class ColorModel { Rgb, Cmyk };
+
+struct Image {
+    int32_t width = 0;
+    int32_t height = 0;
+    ColorModel model = ColorModel::Rgb;
+    bool alpha = false;             // a transparency sample after the colour samples
+    bool associatedAlpha = false;   // TIFF: the colour samples are premultiplied
+    std::vector<uint8_t> pixels;    // rows top to bottom, samples interleaved; CMYK as ink (0 = none)
+    std::vector<uint8_t> iccProfile;
+    double resolutionX = 0.0;       // pixels per inch, 0 when unknown
+    double resolutionY = 0.0;
+
+    int colorSamples() const { return model == ColorModel::Cmyk ? 4 : 3; }
+    int samples() const { return colorSamples() + (alpha ? 1 : 0); }
+    size_t rowBytes() const { return size_t(width) * size_t(samples()); }
+};
+
+// What a file holds before any conversion (for `info` and for refusing unsupported modes).
+struct ImageInfo {
+    std::string format;      // "PNG", "JPEG", "TIFF"
+    std::string mode;        // "RGB", "RGBA", "CMYK", "CMYK with alpha", "Grey", "Indexed", "Lab", ...
+    int bitsPerSample = 8;
+    int samples = 0;
+    bool supported = false;  // 8-bit RGB or CMYK, with or without transparency
+    int32_t width = 0;
+    int32_t height = 0;
+    size_t iccProfileBytes = 0;
+};
+
+} // namespace cli
