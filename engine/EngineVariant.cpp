@@ -1,0 +1,68 @@
+#include "engine/EngineVariant.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+EngineVariant forcedVariant = EngineVariant::Automatic;
+
+EngineVariant BestVariant() {
+    return EngineVariantAvailable(EngineVariant::Avx2) ? EngineVariant::Avx2 : EngineVariant::Sse2;
+}
+
+EngineVariant VariantFromEnvironment() {
+    const char* name = std::getenv("VORTIFLUX_ENGINE");
+    if (name == nullptr)
+        return EngineVariant::Automatic;
+    for (EngineVariant variant : {EngineVariant::Reference, EngineVariant::Scalar, EngineVariant::Sse2, EngineVariant::Avx2}) {
+        if (std::strcmp(name, EngineVariantName(variant)) == 0)
+            return variant;
+    }
+    return EngineVariant::Automatic;
+}
+
+} // namespace
+
+void ForceEngineVariant(EngineVariant variant) { forcedVariant = variant; }
+
+EngineVariant ActiveEngineVariant() {
+    EngineVariant variant = forcedVariant;
+    if (variant == EngineVariant::Automatic)
+        variant = VariantFromEnvironment();
+    if (variant == EngineVariant::Automatic || !EngineVariantAvailable(variant))
+        variant = BestVariant();
+    return variant;
+}
+
+bool EngineVariantAvailable(EngineVariant variant) {
+    switch (variant) {
+    case EngineVariant::Reference:
+    case EngineVariant::Scalar:
+    case EngineVariant::Sse2:
+        return true;
+    case EngineVariant::Avx2:
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2");
+    case EngineVariant::Automatic:
+        break;
+    }
+    return false;
+}
+
+const char* EngineVariantName(EngineVariant variant) {
+    switch (variant) {
+    case EngineVariant::Automatic:
+        return "automatic";
+    case EngineVariant::Reference:
+        return "reference";
+    case EngineVariant::Scalar:
+        return "scalar";
+    case EngineVariant::Sse2:
+        return "sse2";
+    case EngineVariant::Avx2:
+        return "avx2";
+    }
+    return "unknown";
+}

@@ -1,0 +1,143 @@
+#include "engine/FastRender.h"
+
+#include "engine/FastWarp.h"
+#include "engine/Noise.h"
+#include "engine/WorkerThreads.h"
+#include "plugin/Progress.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Enough blocks per thread that threads finishing early find more work, and that the progress
+// steps come on time.
+constexpr int kBlocksPerThread = 16;
+
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+struct BlockPlan {
+    const FastWarpJob* job;
+    WarpBlockFunction warp;
+    int32_t rowsPerBlock;    // blocks of whole rows, or
+    int32_t columnsPerBlock; //   pieces of single rows when there are few rows
+    int32_t blocksPerRow;
+    int reported; // progress steps reported so far (0 to 4)
+};
+
+void WarpBlock(void* context, int block) {
+    const BlockPlan& plan = *static_cast<const BlockPlan*>(context);
+    const int32_t width = plan.job->width;
+    const int32_t height = plan.job->height;
+    if (plan.blocksPerRow == 1) {
+        const int32_t rowBegin = block * plan.rowsPerBlock;
+        const int32_t rowEnd = height - rowBegin < plan.rowsPerBlock ? height : rowBegin + plan.rowsPerBlock;
+        plan.warp(*plan.job, rowBegin, rowEnd, 0, width);
+        return;
+    }
+    const int32_t row = block / plan.blocksPerRow;
+    const int32_t columnBegin = (block % plan.blocksPerRow) * plan.columnsPerBlock;
+    const int32_t columnEnd = width - columnBegin < plan.columnsPerBlock ? width : columnBegin + plan.columnsPerBlock;
+    plan.warp(*plan.job, row, row + 1, columnBegin, columnEnd);
+}
+
+int BlockCount(const BlockPlan& plan) {
+    if (plan.blocksPerRow == 1)
+        return (plan.job->height + plan.rowsPerBlock - 1) / plan.rowsPerBlock;
+    return plan.job->height * plan.blocksPerRow;
+}
+
+void ReportWarpProgress(void* context, int blocksDone) {
+    BlockPlan& plan = *static_cast<BlockPlan*>(context);
+    const long long total = BlockCount(plan);
+    while (plan.reported < 4 && blocksDone * 4LL >= (plan.reported + 1) * total) {
+        ++plan.reported;
+        ReportProgress(5.0f + 25.0f * static_cast<float>(plan.reported), 100.0f);
+    }
+}
+
+BlockPlan PlanBlocks(const FastWarpJob& job, int threadCount) {
+    BlockPlan plan{};
+    plan.job = &job;
+    const int32_t wanted = threadCount * kBlocksPerThread;
+    if (job.height >= wanted || threadCount == 1) {
+        plan.blocksPerRow = 1;
+        plan.rowsPerBlock = (job.height + wanted - 1) / wanted;
+        plan.columnsPerBlock = job.width;
+        return plan;
+    }
+    // Few rows: cut each row into pieces whose width is a multiple of every vector width.
+    const int32_t piecesPerRow = (wanted + job.height - 1) / job.height;
+    int32_t columns = (job.width + piecesPerRow - 1) / piecesPerRow;
+    columns = (columns + 7) / 8 * 8;
+    plan.rowsPerBlock = 1;
+    plan.columnsPerBlock = columns;
+    plan.blocksPerRow = (job.width + columns - 1) / columns;
+    return plan;
+}
+
+WarpBlockFunction BlockFunction(EngineVariant variant, size_t planeSize) {
+    switch (variant) {
+    case EngineVariant::Avx2:
+        // Its gathers address a plane with 32-bit offsets.
+        if (planeSize <= static_cast<size_t>(INT32_MAX))
+            return &WarpBlockAvx2;
+        return &WarpBlockSse2;
+    case EngineVariant::Sse2:
+        return &WarpBlockSse2;
+    default:
+        return &WarpBlockScalar;
+    }
+}
+
+} // namespace
+
+void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
+                    bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
+                    EngineVariant variant) {
+    const int32_t width = context.bufferWidth;
+    const int32_t height = context.bufferHeight;
+    const int planeCount = warpTransparency ? 4 : 3;
+    context.strength = strengths[planeCount - 1];
+    const size_t planeSize = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
+    if (!warpTransparency && planeSize > 0)
+        std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
+    if (planeSize == 0) {
+        for (int step = 1; step <= 4; ++step)
+            ReportProgress(5.0f + 25.0f * static_cast<float>(step), 100.0f);
+        return;
+    }
+
+    FastWarpJob job{};
+    job.width = width;
+    job.height = height;
+    job.planeSize = planeSize;
+    job.source = sourcePlanes;
+    job.destination = destinationPlanes;
+    job.permutation = PermutationTable32.data();
+    job.method = parameters.method <= Swirl ? parameters.method : static_cast<uint8_t>(Radial);
+    job.zoom = context.zoom;
+    job.offsetX = context.offsetX;
+    job.offsetY = context.offsetY;
+    job.seedX = 31.35f * parameters.randomSeed;
+    job.seedY = 113.23f * parameters.randomSeed;
+    for (int plane = 0; plane < planeCount; ++plane) {
+        int g = 0;
+        while (g < job.groupCount && !SameBits(strengths[job.groups[g].planes[0]], strengths[plane]))
+            ++g;
+        FastWarpGroup& group = job.groups[g];
+        if (g == job.groupCount) {
+            ++job.groupCount;
+            DistortionContext planeContext = context;
+            planeContext.strength = strengths[plane];
+            group.cartesian = CartesianFrameOf(planeContext, parameters);
+            group.polar = PolarFrameOf(planeContext, parameters);
+        }
+        group.planes[group.planeCount++] = plane;
+    }
+
+    const int threadCount = RenderThreadCount(static_cast<long long>(planeSize));
+    BlockPlan plan = PlanBlocks(job, threadCount);
+    plan.warp = BlockFunction(variant, planeSize);
+    RunWorkItems(BlockCount(plan), threadCount, &WarpBlock, &ReportWarpProgress, &plan);
+}

@@ -1,0 +1,8 @@
+// The fast path on one pixel at a time.
+#include "engine/FastWarp.h"
+#include "engine/LanesScalar.h"
+#include "engine/FastWarpKernel.h"
+
+void WarpBlockScalar(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd) {
+    WarpBlockLanes<Lanes>(job, rowBegin, rowEnd, columnBegin, columnEnd);
+}

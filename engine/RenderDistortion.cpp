@@ -1,0 +1,209 @@
+#include "engine/RenderDistortion.h"
+
+#include "engine/EngineVariant.h"
+#include "engine/FastRender.h"
+#include "engine/FastWarp.h"
+#include "engine/Warp.h"
+#include "engine/WorkerThreads.h"
+#include "platform/Platform.h"
+#include "plugin/Globals.h"
+#include "plugin/Progress.h"
+
+#include <cstring>
+
+bool alphaUniform = true;
+
+namespace {
+
+// The two plane blocks (four planes of W x H bytes each), kept from one render to the next.
+uint8_t* sourceScratch = nullptr;
+uint8_t* destinationScratch = nullptr;
+size_t scratchPlaneSize = 0; // W x H the blocks were obtained for
+
+size_t SourceBlockBytes(size_t planeSize) { return 4 * planeSize + kSourcePadding; }
+size_t DestinationBlockBytes(size_t planeSize) { return 4 * planeSize; }
+
+// Both blocks for planes of `planeSize` bytes; false if the system has not got the memory.
+bool ObtainPlaneScratch(size_t planeSize) {
+    if (scratchPlaneSize < planeSize)
+        ReleasePlaneScratch();
+    if (sourceScratch == nullptr) {
+        sourceScratch = static_cast<uint8_t*>(platform::AllocatePages(SourceBlockBytes(planeSize)));
+        if (sourceScratch != nullptr)
+            scratchPlaneSize = planeSize;
+    }
+    if (sourceScratch != nullptr && destinationScratch == nullptr)
+        destinationScratch = static_cast<uint8_t*>(platform::AllocatePages(DestinationBlockBytes(scratchPlaneSize)));
+    return sourceScratch != nullptr && destinationScratch != nullptr;
+}
+
+// Pixels of the buffer, or 0 when it is empty; false if W x H x 4 bytes cannot even be addressed.
+bool PixelCount(const DistortionContext& context, size_t* pixels) {
+    *pixels = 0;
+    if (context.bufferWidth < 1 || context.bufferHeight < 1)
+        return true;
+    const size_t width = static_cast<size_t>(context.bufferWidth);
+    const size_t height = static_cast<size_t>(context.bufferHeight);
+    if (height > (SIZE_MAX - kSourcePadding) / 4 / width)
+        return false;
+    *pixels = width * height;
+    return true;
+}
+
+// Outside the dialog the render looks at its own source; the host tells what the document has.
+void DetectUniformAlphaForRender(const uint8_t* source, int32_t width, int32_t height) {
+    int planeCount = 4;
+    bool cmyk = false;
+    if (gFilterRecord != nullptr) {
+        planeCount = gFilterRecord->planes;
+        cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
+    }
+    DetectUniformAlpha(source, width, height, planeCount, cmyk);
+}
+
+// A split (4-byte pixels into four planes) or a join (back), cut into items for the threads.
+struct PlaneCopy {
+    const uint8_t* from;
+    uint8_t* to;
+    size_t planeSize;
+    size_t pixelsPerItem;
+    bool weighted; // split: colours times transparency; join: transparency raised to the colours
+};
+
+size_t ItemEnd(const PlaneCopy& copy, int item) {
+    const size_t end = (static_cast<size_t>(item) + 1) * copy.pixelsPerItem;
+    return end < copy.planeSize ? end : copy.planeSize;
+}
+
+// Split: with weighting, colour k becomes byte k times (byte 3 / 255), truncated.
+void SplitPixels(void* context, int item) {
+    const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
+    const size_t n = copy.planeSize;
+    uint8_t* plane0 = copy.to;
+    for (size_t i = static_cast<size_t>(item) * copy.pixelsPerItem, end = ItemEnd(copy, item); i < end; ++i) {
+        const uint8_t* pixel = copy.from + 4 * i;
+        if (copy.weighted) {
+            const float a = static_cast<float>(pixel[3]) / 255.0f;
+            for (int k = 0; k < 3; ++k)
+                plane0[k * n + i] = static_cast<uint8_t>(static_cast<int>(static_cast<float>(pixel[k]) * a));
+        } else {
+            for (int k = 0; k < 3; ++k)
+                plane0[k * n + i] = pixel[k];
+        }
+        plane0[3 * n + i] = pixel[3];
+    }
+}
+
+// Join: with raising, byte 3 is the largest of planes 3, 0, 1 and 2.
+void JoinPixels(void* context, int item) {
+    const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
+    const size_t n = copy.planeSize;
+    const uint8_t* plane0 = copy.from;
+    for (size_t i = static_cast<size_t>(item) * copy.pixelsPerItem, end = ItemEnd(copy, item); i < end; ++i) {
+        uint8_t* pixel = copy.to + 4 * i;
+        uint8_t alpha = plane0[3 * n + i];
+        for (int k = 0; k < 3; ++k) {
+            pixel[k] = plane0[k * n + i];
+            if (copy.weighted && pixel[k] > alpha)
+                alpha = pixel[k];
+        }
+        pixel[3] = alpha;
+    }
+}
+
+// Runs a split or join on `threadCount` threads in slices of whole cache lines.
+void CopyPlanes(void (*step)(void*, int), PlaneCopy copy, int threadCount) {
+    const size_t items = static_cast<size_t>(threadCount) * 4;
+    copy.pixelsPerItem = (copy.planeSize + items - 1) / items;
+    copy.pixelsPerItem = (copy.pixelsPerItem + 63) / 64 * 64;
+    const int itemCount = static_cast<int>((copy.planeSize + copy.pixelsPerItem - 1) / copy.pixelsPerItem);
+    RunWorkItems(itemCount, threadCount, step, nullptr, &copy);
+}
+
+// Steps 6 to 9 as written: one plane after another, each with its own strength.
+void WarpPlanesReference(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
+                         bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
+                         size_t planeSize) {
+    for (int plane = 0; plane < 3; ++plane) {
+        context.strength = strengths[plane];
+        WarpPlane(context, parameters, sourcePlanes + plane * planeSize, destinationPlanes + plane * planeSize);
+        ReportProgress(30.0f + 25.0f * static_cast<float>(plane), 100.0f);
+    }
+    if (warpTransparency) {
+        context.strength = strengths[3];
+        WarpPlane(context, parameters, sourcePlanes + 3 * planeSize, destinationPlanes + 3 * planeSize);
+    } else if (planeSize > 0) {
+        std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
+    }
+    ReportProgress(95.0f, 100.0f);
+}
+
+} // namespace
+
+void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
+    if (cmyk && planeCount < 5) {
+        alphaUniform = true;
+        return;
+    }
+    if (planeCount <= 3 || source == nullptr || width < 1 || height < 1) {
+        alphaUniform = true;
+        return;
+    }
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const uint8_t first = source[3];
+    for (size_t i = 1; i < pixels; ++i) {
+        if (source[4 * i + 3] != first) {
+            alphaUniform = false;
+            return;
+        }
+    }
+    alphaUniform = true;
+}
+
+bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
+                      uint8_t* destination) {
+    size_t planeSize = 0;
+    if (!PixelCount(context, &planeSize) || (planeSize > 0 && (source == nullptr || destination == nullptr)))
+        return false;
+    if (planeSize > 0 && !ObtainPlaneScratch(planeSize)) {
+        std::memmove(destination, source, 4 * planeSize);
+        return false;
+    }
+    if (!dialogActive)
+        DetectUniformAlphaForRender(source, context.bufferWidth, context.bufferHeight);
+
+    const EngineVariant variant = ActiveEngineVariant();
+    const bool reference = variant == EngineVariant::Reference;
+    const int threadCount = reference ? 1 : RenderThreadCount(static_cast<long long>(planeSize));
+    PlaneCopy copy{source, sourceScratch, planeSize, 0, !alphaUniform && parameters.aberration != 0.0f};
+    if (planeSize > 0)
+        CopyPlanes(&SplitPixels, copy, threadCount);
+    ReportProgress(5.0f, 100.0f);
+
+    context.frequency = parameters.size == 0.0f ? 0.0f : 0.5f / parameters.size;
+    context.proportionFactor = parameters.proportion / 100.0f;
+    const float b = parameters.aberration / 210.0f;
+    const float value = parameters.value;
+    const float strengths[4] = {(1.0f - b) * value, value, (1.0f + b) * value, value};
+    const bool warpTransparency = !alphaUniform;
+    if (reference)
+        WarpPlanesReference(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch,
+                            planeSize);
+    else
+        WarpPlanesFast(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch, variant);
+
+    if (planeSize > 0) {
+        copy = PlaneCopy{destinationScratch, destination, planeSize, 0, !alphaUniform && b != 0.0f};
+        CopyPlanes(&JoinPixels, copy, threadCount);
+    }
+    ReportProgress(0.0f, 100.0f);
+    return true;
+}
+
+void ReleasePlaneScratch() {
+    platform::ReleasePages(sourceScratch, SourceBlockBytes(scratchPlaneSize));
+    platform::ReleasePages(destinationScratch, DestinationBlockBytes(scratchPlaneSize));
+    sourceScratch = nullptr;
+    destinationScratch = nullptr;
+    scratchPlaneSize = 0;
+}

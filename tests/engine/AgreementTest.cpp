@@ -1,0 +1,131 @@
+// The fast path against the reference path, byte for byte, for every variant this processor can
+// run: all methods, odd buffer shapes, every kind of transparency, aberration, and parameters
+// far outside the panel's limits.
+#include "EngineTestSupport.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+using namespace engine_test;
+
+struct Shape {
+    int32_t width;
+    int32_t height;
+};
+
+std::string Describe(const DistortionContext& context, const FilterParameters& p, Transparency transparency) {
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "%dx%d area %dx%d offset %d,%d zoom %g | method %d value %g size %g aberration %g seed %g "
+                  "proportion %g centre %g,%g | transparency %d",
+                  context.bufferWidth, context.bufferHeight, context.areaWidth, context.areaHeight, context.offsetX,
+                  context.offsetY, static_cast<double>(context.zoom), p.method, static_cast<double>(p.value),
+                  static_cast<double>(p.size), static_cast<double>(p.aberration), static_cast<double>(p.randomSeed),
+                  static_cast<double>(p.proportion), static_cast<double>(p.centerX), static_cast<double>(p.centerY),
+                  static_cast<int>(transparency));
+    return text;
+}
+
+// Reports the first differing byte, as a reviewer needs it.
+::testing::AssertionResult SameBytes(const std::vector<uint8_t>& expected, const std::vector<uint8_t>& actual,
+                                     int32_t width) {
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i] != actual[i]) {
+            const size_t pixel = i / 4;
+            return ::testing::AssertionFailure()
+                   << "first difference at x " << pixel % static_cast<size_t>(width) << " y "
+                   << pixel / static_cast<size_t>(width) << " byte " << i % 4 << ": reference "
+                   << int(expected[i]) << ", fast " << int(actual[i]);
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+const float kInfinity = std::numeric_limits<float>::infinity();
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// Values from the panel's ranges and far beyond, the way presets and descriptors may hold them.
+const float kValues[] = {25.0f, -60.0f, 0.5f, 130.0f, -1000.0f, 7.25f, 1e30f, -kInfinity, kNaN, 0.0f};
+const float kSizes[] = {25.0f, 3.0f, 300.0f, 1.0f, 0.0f, 0.01f, 1e30f, kNaN};
+const float kAberrations[] = {0.0f, 50.0f, -130.0f, 210.0f, 200.0f, 1e30f};
+const float kSeeds[] = {0.0f, 3.7f, 1000.0f, -12.25f, 0.5f, 1e20f};
+const float kProportions[] = {0.0f, 40.0f, -70.0f, 1000.0f, -1000.0f, kInfinity};
+const float kCentres[] = {0.0f, 80.0f, -30.0f, 100.0f, -250.0f, 400.0f, -1e30f, kNaN};
+
+template <class T, size_t n> T Pick(Random& random, const T (&values)[n]) { return values[random.Below(int(n))]; }
+
+// Mostly ordinary values, sometimes extreme ones.
+template <class T, size_t n> T PickMostlyFirst(Random& random, const T (&values)[n], int ordinary) {
+    return random.Below(3) == 0 ? Pick(random, values) : values[random.Below(ordinary)];
+}
+
+TEST(Agreement, EveryFastVariantMatchesTheReferenceOverASampledGrid) {
+    const Shape shapes[] = {{1, 1}, {1, 9}, {11, 1}, {2, 2}, {3, 7}, {9, 4}, {17, 5}, {23, 13}, {33, 9}, {40, 31}, {64, 3}, {5, 40}};
+    const int casesPerShape = Sanitized() ? 30 : 160;
+    Random random(2024);
+    int checked = 0;
+    for (const Shape& shape : shapes) {
+        for (int n = 0; n < casesPerShape; ++n) {
+            const Transparency transparency = static_cast<Transparency>(random.Below(3));
+            const std::vector<uint8_t> source =
+                RandomImage(shape.width, shape.height, transparency, random.Next());
+            FilterParameters p = Effect(static_cast<uint8_t>(n % 8 == 7 ? 7 + random.Below(200) : n % 6),
+                                        PickMostlyFirst(random, kValues, 6), PickMostlyFirst(random, kSizes, 4),
+                                        PickMostlyFirst(random, kAberrations, 3));
+            p.randomSeed = PickMostlyFirst(random, kSeeds, 4);
+            p.proportion = PickMostlyFirst(random, kProportions, 3);
+            p.centerX = PickMostlyFirst(random, kCentres, 6);
+            p.centerY = PickMostlyFirst(random, kCentres, 6);
+            DistortionContext context = FinalContext(shape.width, shape.height);
+            if (random.Below(3) == 0) {
+                // A preview: zoomed out, scrolled into a larger area.
+                context.zoom = static_cast<float>(1 + random.Below(4));
+                context.areaWidth = shape.width * 3 + random.Below(50);
+                context.areaHeight = shape.height * 2 + random.Below(50);
+                context.offsetX = random.Below(40);
+                context.offsetY = random.Below(40);
+            }
+            const std::vector<uint8_t> expected = Render(EngineVariant::Reference, context, p, source);
+            for (EngineVariant variant : FastVariants()) {
+                const std::vector<uint8_t> actual = Render(variant, context, p, source);
+                ASSERT_TRUE(SameBytes(expected, actual, shape.width))
+                    << EngineVariantName(variant) << ": " << Describe(context, p, transparency);
+            }
+            ++checked;
+        }
+    }
+    ReleasePlaneScratch();
+    EXPECT_GT(checked, 0);
+}
+
+// Larger buffers, so that several worker threads and every block shape (row bands, pieces of
+// single rows) take part.
+TEST(Agreement, ThreadedBlocksMatchTheReference) {
+    const Shape shapes[] = {{301, 157}, {1500, 3}, {2, 700}};
+    Random random(77);
+    for (const Shape& shape : shapes) {
+        for (uint8_t method = 0; method < kDistortionMethodCount; ++method) {
+            const Transparency transparency = method % 2 == 0 ? Transparency::Varying : Transparency::Opaque;
+            const std::vector<uint8_t> source = RandomImage(shape.width, shape.height, transparency, method + 1u);
+            FilterParameters p = Effect(method, 35.0f, 20.0f, method < 3 ? 40.0f : 0.0f);
+            p.randomSeed = 2.5f;
+            p.centerX = 20.0f;
+            p.centerY = -35.0f;
+            p.proportion = method % 3 == 0 ? 30.0f : -20.0f;
+            const DistortionContext context = FinalContext(shape.width, shape.height);
+            const std::vector<uint8_t> expected = Render(EngineVariant::Reference, context, p, source);
+            for (EngineVariant variant : FastVariants()) {
+                ASSERT_TRUE(SameBytes(expected, Render(variant, context, p, source), shape.width))
+                    << EngineVariantName(variant) << ": " << Describe(context, p, transparency);
+            }
+            if (Sanitized())
+                break;
+        }
+    }
+    ReleasePlaneScratch();
+}
+
+} // namespace
