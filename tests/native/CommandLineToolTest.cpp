@@ -1,0 +1,337 @@
+// The vortiflux tool as a user runs it: round trips of every format and mode with a neutral
+// effect, selections, presets, last used values, and bad input that must never destroy anything.
+#include "TempFolder.h"
+#include "cli/ApplyFilter.h"
+#include "cli/CommandLine.h"
+#include "cli/ImageFiles.h"
+#include "host/ColorConversion.h"
+#include "presets/PresetFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+using testing_support::TempFolder;
+
+namespace {
+
+struct ToolRun {
+    int exitCode;
+    std::string output; // standard output and error together
+};
+
+ToolRun Tool(const std::string& arguments, const std::string& environment = "") {
+    const std::string command = environment + " " + VORTIFLUX_TOOL_PATH + " " + arguments + " 2>&1";
+    ToolRun run{-1, ""};
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, got);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+cli::Image Pattern(int32_t width, int32_t height, cli::ColorModel model, bool alpha) {
+    cli::Image image;
+    image.width = width;
+    image.height = height;
+    image.model = model;
+    image.alpha = alpha;
+    image.pixels.resize(image.rowBytes() * size_t(height));
+    for (size_t i = 0; i < image.pixels.size(); ++i)
+        image.pixels[i] = uint8_t((i * 37 + (i / image.rowBytes()) * 11) ^ (i >> 7));
+    if (alpha)
+        for (size_t p = 0; p < size_t(width) * size_t(height); ++p)
+            image.pixels[p * size_t(image.samples()) + size_t(image.colorSamples())] = uint8_t(p % 3 == 0 ? 255 : p * 7);
+    image.resolutionX = image.resolutionY = 150;
+    return image;
+}
+
+cli::Image Read(const std::string& path) {
+    cli::Image image;
+    bool unsupported = false;
+    std::string error;
+    EXPECT_TRUE(cli::ReadImage(path, false, &image, &unsupported, &error)) << error;
+    return image;
+}
+
+void Write(const std::string& path, const cli::Image& image) {
+    std::string error;
+    ASSERT_TRUE(cli::WriteImage(path, cli::FormatFromExtension(path), image, &error)) << error;
+}
+
+double Psnr(const cli::Image& a, const cli::Image& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) {
+        const double d = double(a.pixels[i]) - double(b.pixels[i]);
+        sum += d * d;
+    }
+    const double mse = sum / double(a.pixels.size());
+    return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+class CommandLineTool : public ::testing::Test {
+protected:
+    std::string Env() const { return "XDG_CONFIG_HOME=" + config.folder(); }
+    ToolRun Apply(const std::string& in, const std::string& out, const std::string& options) {
+        return Tool("apply " + folder.file(in) + " -o " + folder.file(out) + " " + options, Env());
+    }
+    TempFolder folder;
+    TempFolder config;
+};
+
+const char* kNeutral = "--value 0 --aberration 0 --quiet";
+
+TEST_F(CommandLineTool, LosslessFormatsGiveTheInputBackExactly) {
+    struct Case {
+        const char* name;
+        cli::ColorModel model;
+        bool alpha;
+    };
+    for (const Case& c : {Case{"rgb.png", cli::ColorModel::Rgb, false}, Case{"rgba.png", cli::ColorModel::Rgb, true},
+                          Case{"rgb.tif", cli::ColorModel::Rgb, false}, Case{"rgba.tif", cli::ColorModel::Rgb, true}}) {
+        SCOPED_TRACE(c.name);
+        const cli::Image original = Pattern(67, 41, c.model, c.alpha);
+        Write(folder.file(c.name), original);
+        const ToolRun run = Apply(c.name, std::string("out-") + c.name, kNeutral);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const cli::Image back = Read(folder.file(std::string("out-") + c.name));
+        EXPECT_EQ(back.width, original.width);
+        EXPECT_EQ(back.alpha, original.alpha);
+        EXPECT_EQ(back.pixels, original.pixels);
+        EXPECT_NEAR(back.resolutionX, 150, 0.5);
+    }
+}
+
+TEST_F(CommandLineTool, CmykAndJpegComeBackWithinTheirTolerances) {
+    // CMYK goes to RGB for the engine and back through the host's colour conversion: the inks
+    // may change (RGB cannot tell every ink mix apart) but the colour each pixel shows stays.
+    const cli::Image cmyk = Pattern(50, 30, cli::ColorModel::Cmyk, true);
+    Write(folder.file("cmyk.tif"), cmyk);
+    ToolRun run = Apply("cmyk.tif", "out.tif", kNeutral);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const cli::Image back = Read(folder.file("out.tif"));
+    ASSERT_EQ(back.model, cli::ColorModel::Cmyk);
+    ASSERT_TRUE(back.alpha);
+    int worst = 0;
+    for (size_t p = 0; p < size_t(50 * 30); ++p) {
+        uint8_t before[4], after[4], rgbBefore[3], rgbAfter[3];
+        for (int c = 0; c < 4; ++c) { // the host's documents store 255 for no ink
+            before[c] = uint8_t(255 - cmyk.pixels[p * 5 + size_t(c)]);
+            after[c] = uint8_t(255 - back.pixels[p * 5 + size_t(c)]);
+        }
+        host::PlainCmykToRgb(before, rgbBefore);
+        host::PlainCmykToRgb(after, rgbAfter);
+        for (int c = 0; c < 3; ++c)
+            worst = std::max(worst, std::abs(int(rgbBefore[c]) - int(rgbAfter[c])));
+        ASSERT_EQ(back.pixels[p * 5 + 4], cmyk.pixels[p * 5 + 4]); // transparency unchanged
+    }
+    EXPECT_LE(worst, 2);
+
+    for (const char* name : {"rgb.jpg", "cmyk.jpg"}) {
+        SCOPED_TRACE(name);
+        const bool isCmyk = std::string(name) == "cmyk.jpg";
+        cli::Image smooth;
+        smooth.width = 96;
+        smooth.height = 64;
+        smooth.model = isCmyk ? cli::ColorModel::Cmyk : cli::ColorModel::Rgb;
+        smooth.pixels.resize(smooth.rowBytes() * 64);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 96; ++x)
+                for (int c = 0; c < smooth.samples(); ++c) {
+                    // CMYK: cyan and magenta inks only, which the plain conversion gives back.
+                    const int cmykInk = c == 0 ? 30 + x : c == 1 ? 20 + y : 0;
+                    smooth.pixels[(size_t(y) * 96 + size_t(x)) * size_t(smooth.samples()) + size_t(c)] =
+                        uint8_t(isCmyk ? cmykInk : x * 2 + y + c * 30);
+                }
+        Write(folder.file(name), smooth);
+        const cli::Image written = Read(folder.file(name));
+        run = Apply(name, std::string("out-") + name, kNeutral);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const cli::Image result = Read(folder.file(std::string("out-") + name));
+        EXPECT_EQ(result.model, smooth.model);
+        EXPECT_EQ(result.width, 96);
+        EXPECT_EQ(result.height, 64);
+        EXPECT_GT(Psnr(written, result), 35.0);
+    }
+}
+
+TEST_F(CommandLineTool, CmykInksSurviveWithThePlainConversion) {
+    // Without a profile the host converts plainly; ink mixes RGB can express come back exactly.
+    cli::Image cmyk;
+    cmyk.width = 4;
+    cmyk.height = 1;
+    cmyk.model = cli::ColorModel::Cmyk;
+    cmyk.pixels = {0, 0, 0, 0, 255, 0, 0, 0, 0, 128, 255, 0, 0, 0, 0, 200};
+    Write(folder.file("inks.tif"), cmyk);
+    ASSERT_EQ(Apply("inks.tif", "inks-out.tif", kNeutral).exitCode, 0);
+    const cli::Image back = Read(folder.file("inks-out.tif"));
+    for (size_t i = 0; i < cmyk.pixels.size(); ++i)
+        EXPECT_NEAR(back.pixels[i], cmyk.pixels[i], 2) << i;
+}
+
+TEST_F(CommandLineTool, SelectionLeavesTheOutsideUntouched) {
+    const cli::Image original = Pattern(80, 60, cli::ColorModel::Rgb, false);
+    Write(folder.file("in.png"), original);
+    const ToolRun run = Apply("in.png", "out.png", "--value 80 --size 5 --selection 10,20,30,25 --quiet");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const cli::Image back = Read(folder.file("out.png"));
+    size_t changedInside = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 80; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const size_t i = (size_t(y) * 80 + size_t(x)) * 3 + size_t(c);
+                const bool inside = x >= 10 && x < 40 && y >= 20 && y < 45;
+                if (!inside)
+                    ASSERT_EQ(back.pixels[i], original.pixels[i]) << x << "," << y;
+                else
+                    changedInside += back.pixels[i] != original.pixels[i];
+            }
+    EXPECT_GT(changedInside, 100u);
+    EXPECT_EQ(Apply("in.png", "out2.png", "--selection 70,50,20,20").exitCode, 1);
+}
+
+TEST_F(CommandLineTool, PresetsAndLastUsedValuesCarryEveryField) {
+    Write(folder.file("in.png"), Pattern(40, 30, cli::ColorModel::Rgb, false));
+    ToolRun run = Apply("in.png", "a.png",
+                        "--method swirl --value 12.345 --size 40 --aberration -20 --seed 3.5 --proportion 15 "
+                        "--center 10,-20 --save-preset " + folder.file("mine.vfxpst") + " --quiet");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    FilterParameters loaded{};
+    ASSERT_TRUE(ReadPresetFile(folder.file("mine.vfxpst"), &loaded));
+    EXPECT_EQ(loaded.method, Swirl);
+    EXPECT_FLOAT_EQ(loaded.value, 12.35f);
+    EXPECT_FLOAT_EQ(loaded.size, 40.0f);
+    EXPECT_FLOAT_EQ(loaded.aberration, -20.0f);
+    EXPECT_FLOAT_EQ(loaded.randomSeed, 3.5f);
+    EXPECT_FLOAT_EQ(loaded.proportion, 15.0f);
+    EXPECT_FLOAT_EQ(loaded.centerX, 10.0f);
+    EXPECT_FLOAT_EQ(loaded.centerY, -20.0f);
+
+    // The same values through the preset render the same picture (to the preset's two decimals).
+    ASSERT_EQ(Apply("in.png", "b.png", "--value 12.35 --method 5 --size 40 --aberration -20 --seed 3.5 "
+                                       "--proportion 15 --center 10,-20 --quiet").exitCode, 0);
+    ASSERT_EQ(Apply("in.png", "c.png", "--preset " + folder.file("mine.vfxpst") + " --quiet").exitCode, 0);
+    EXPECT_EQ(Read(folder.file("b.png")).pixels, Read(folder.file("c.png")).pixels);
+    // Options after the preset win over it.
+    ASSERT_EQ(Apply("in.png", "d.png", "--preset " + folder.file("mine.vfxpst") + " --value 0 --quiet").exitCode, 0);
+    EXPECT_NE(Read(folder.file("d.png")).pixels, Read(folder.file("c.png")).pixels);
+
+    // --last-used starts from the last run (d: the preset with value 0) and changes only what is given.
+    ASSERT_EQ(Apply("in.png", "e.png", "--last-used --value 12.35 --quiet").exitCode, 0);
+    EXPECT_EQ(Read(folder.file("e.png")).pixels, Read(folder.file("c.png")).pixels);
+}
+
+TEST_F(CommandLineTool, BadInputGivesOneClearLineAndDestroysNothing) {
+    Write(folder.file("in.png"), Pattern(20, 20, cli::ColorModel::Rgb, false));
+    folder.Write("keep.png", "precious");
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        std::string says;
+    };
+    const std::string in = folder.file("in.png");
+    const std::string keep = folder.file("keep.png");
+    for (const Case& c : {
+             Case{"apply " + in + " -o " + keep + " --value abc", 2, "not a finite number"},
+             Case{"apply " + in + " -o " + keep + " --value nan", 2, "not a finite number"},
+             Case{"apply " + in + " -o " + keep + " --size inf", 2, "not a finite number"},
+             Case{"apply " + in + " -o " + keep + " --method spiral", 2, "no method"},
+             Case{"apply " + in + " -o " + keep + " --frobnicate", 2, "unknown option"},
+             Case{"apply " + in, 2, "needs an output"},
+             Case{"apply " + folder.file("missing.png") + " -o " + folder.file("x.png"), 1, "cannot open"},
+             Case{"apply " + in + " -o " + in, 2, "replace the input"},
+             Case{"apply " + in + " -o " + folder.file("x.bmp"), 2, "no format"},
+             Case{"apply " + in + " -o /nonexistent-folder/x.png", 1, "cannot write"},
+             Case{"frobnicate", 2, "unknown command"},
+         }) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = Tool(c.arguments, Env());
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    }
+    EXPECT_EQ(folder.Read("keep.png"), "precious");
+    EXPECT_EQ(Read(in).pixels, Pattern(20, 20, cli::ColorModel::Rgb, false).pixels);
+    // No temporary files are left behind.
+    for (const auto& entry : std::filesystem::directory_iterator(folder.folder()))
+        EXPECT_EQ(entry.path().filename().string().find(".vortiflux-"), std::string::npos) << entry.path();
+
+    // Truncated and corrupt files.
+    std::string png = folder.Read("in.png");
+    folder.Write("cut.png", png.substr(0, png.size() / 2));
+    folder.Write("junk.tif", "II*\0garbage garbage garbage");
+    folder.Write("junk.jpg", "\xFF\xD8\xFF\xE0 not really a jpeg");
+    for (const char* name : {"cut.png", "junk.tif", "junk.jpg"}) {
+        const ToolRun run = Apply(name, "never.png", "--quiet");
+        EXPECT_EQ(run.exitCode, 1) << name << ": " << run.output;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("never.png")));
+    }
+}
+
+TEST_F(CommandLineTool, UnsupportedModesAreRefusedUnlessConverted) {
+    Write(folder.file("rgb.png"), Pattern(10, 10, cli::ColorModel::Rgb, false));
+    // A 1 x 1 grey PNG.
+    const unsigned char onebit[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
+        0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00, 0x00, 0x3A, 0x7E, 0x9B, 0x55, 0x00,
+        0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01,
+        0x48, 0xAF, 0xA4, 0x71, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    folder.Write("grey.png", std::string(reinterpret_cast<const char*>(onebit), sizeof onebit));
+    ToolRun run = Apply("grey.png", "grey-out.png", "--quiet");
+    EXPECT_EQ(run.exitCode, 2) << run.output;
+    EXPECT_NE(run.output.find("8-bit RGB and CMYK"), std::string::npos) << run.output;
+    run = Apply("grey.png", "grey-out.png", "--convert");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("converted"), std::string::npos) << run.output;
+    const cli::Image converted = Read(folder.file("grey-out.png"));
+    EXPECT_EQ(converted.model, cli::ColorModel::Rgb);
+    EXPECT_EQ(converted.width, 1);
+
+    run = Tool("info " + folder.file("grey.png") + " " + folder.file("rgb.png"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("Grey, 8-bit, 1 plane"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("needs --convert"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("10 x 10, RGB"), std::string::npos) << run.output;
+}
+
+TEST_F(CommandLineTool, SeveralInputsGoIntoAFolderAndLimitsOnlyWarn) {
+    Write(folder.file("one.png"), Pattern(12, 9, cli::ColorModel::Rgb, false));
+    Write(folder.file("two.tif"), Pattern(9, 12, cli::ColorModel::Cmyk, false));
+    const ToolRun run = Tool("apply " + folder.file("one.png") + " " + folder.file("two.tif") + " -o " +
+                                 folder.file("results") + " --value 1500",
+                             Env());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("warning"), std::string::npos);
+    EXPECT_EQ(Read(folder.file("results/one.png")).width, 12);
+    EXPECT_EQ(Read(folder.file("results/two.tif")).model, cli::ColorModel::Cmyk);
+    EXPECT_EQ(Tool("--help").exitCode, 0);
+    EXPECT_NE(Tool("--version").output.find("1.0"), std::string::npos);
+}
+
+TEST(CommandLineParsing, NumbersAndMethods) {
+    double value = 0;
+    EXPECT_TRUE(cli::ParseNumber("-12.5", &value));
+    EXPECT_EQ(value, -12.5);
+    EXPECT_TRUE(cli::ParseNumber("+3", &value));
+    EXPECT_TRUE(cli::ParseNumber("1e3", &value));
+    for (const char* bad : {"", "+", "1.5x", "nan", "inf", "-inf", "1e999", " 5", "0x10"})
+        EXPECT_FALSE(cli::ParseNumber(bad, &value)) << bad;
+    uint8_t method = 9;
+    EXPECT_TRUE(cli::ParseMethod("radial-smooth", &method));
+    EXPECT_EQ(method, RadialSmooth);
+    EXPECT_TRUE(cli::ParseMethod("5", &method));
+    EXPECT_EQ(method, Swirl);
+    EXPECT_FALSE(cli::ParseMethod("6", &method));
+    EXPECT_FALSE(cli::ParseMethod("Swirl", &method));
+}
+
+} // namespace
