@@ -128,7 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
                       MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1 << 30, 524288},
                       MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1000, 1000},
                       MaxSpaceCase{100, 50, plugInModeCMYKColor, true, false, 40000, 40000},
-                      MaxSpaceCase{1, 1, plugInModeRGBColor, false, false, 7, 6}));
+                      MaxSpaceCase{1, 1, plugInModeRGBColor, false, false, 7, 6}),
+    [](const ::testing::TestParamInfo<MaxSpaceCase>& info) {
+        const MaxSpaceCase& c = info.param;
+        return std::to_string(c.width) + "x" + std::to_string(c.height) + (c.mode == plugInModeCMYKColor ? "Cmyk" : "Rgb") +
+               (c.transparency ? "Alpha" : "") + (c.mask ? "Mask" : "") + "Offered" + std::to_string(c.offered);
+    });
 
 TEST_F(SelectorProtocol, FullRunRequestsTheWholeAreaOnceAndEndsWithContinue) {
     host.document = host::Document::Make(300, 200, plugInModeRGBColor, true);
