@@ -56,6 +56,10 @@ protected:
         std::memcpy(const_cast<uint8_t*>(host.parametersBytes()), &params, sizeof params);
     }
 
+    // The parameters handle by value: the record is 4-byte packed, so the pointer field is
+    // misaligned and must not be bound to a reference (as test macros do).
+    Handle ParametersHandle() { return host.record().parameters; }
+
     PluginData Data() const {
         PluginData data{};
         Handle handle = reinterpret_cast<Handle>(host.dataSlot());

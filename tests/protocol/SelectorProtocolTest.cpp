@@ -9,16 +9,16 @@ namespace {
 class SelectorProtocol : public PluginTest {
 protected:
     void ExpectAllUnlocked() {
-        EXPECT_EQ(host.handles().lockCount(host.record().parameters), 0);
+        EXPECT_EQ(host.handles().lockCount(ParametersHandle()), 0);
         EXPECT_EQ(host.handles().lockCount(reinterpret_cast<Handle>(host.dataSlot())), 0);
     }
 };
 
 TEST_F(SelectorProtocol, ParametersCreatesBothRecordsWithDefaults) {
     ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
-    ASSERT_NE(host.record().parameters, nullptr);
+    ASSERT_NE(ParametersHandle(), nullptr);
     ASSERT_NE(host.dataSlot(), 0);
-    EXPECT_EQ(host.handles().Size(host.record().parameters), 68);
+    EXPECT_EQ(host.handles().Size(ParametersHandle()), 68);
     EXPECT_EQ(host.handles().Size(reinterpret_cast<Handle>(host.dataSlot())), 20);
 
     const FilterParameters p = Parameters();
@@ -55,13 +55,13 @@ TEST_F(SelectorProtocol, ParametersResetsValuesEveryTime) {
 TEST_F(SelectorProtocol, FailedAllocationReportsMemFullAndWritesNothing) {
     host.handles().failNew = true;
     EXPECT_EQ(host.Call(filterSelectorParameters), memFullErr);
-    EXPECT_EQ(host.record().parameters, nullptr);
+    EXPECT_EQ(ParametersHandle(), nullptr);
     EXPECT_EQ(host.dataSlot(), 0);
     EXPECT_EQ(host.handles().liveCount(), 0u);
 
     // Prepare meets the same failure the same way.
     EXPECT_EQ(host.Call(filterSelectorPrepare), memFullErr);
-    EXPECT_EQ(host.record().parameters, nullptr);
+    EXPECT_EQ(ParametersHandle(), nullptr);
 }
 
 TEST_F(SelectorProtocol, FailedLockReportsMemFullAndLeavesRecordsAlone) {
@@ -97,7 +97,7 @@ TEST_F(SelectorProtocol, PrepareKeepsValuesWhenRecordsExist) {
 
 TEST_F(SelectorProtocol, PrepareCreatesMissingRecordsAndAsksForTheDialog) {
     ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
-    ASSERT_NE(host.record().parameters, nullptr);
+    ASSERT_NE(ParametersHandle(), nullptr);
     EXPECT_EQ(Parameters().value, 25.0f);
     EXPECT_TRUE(Data().queryForParameters);
 }
