@@ -1,0 +1,322 @@
+// "Rotor CPP": a sphere lit from a direction given by two angles (azimuth around the centre,
+// elevation 90 at the centre and 0 on the rim), edited by dragging a crosshair over it. The
+// parameter panel uses it for a position in the square -100 ... 100.
+#include "controls/GdiObjects.h"
+#include "controls/SkinControls.h"
+#include "controls/SkinResources.h"
+#include "controls/WindowRule.h"
+
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegrees = 180.0 / kPi;
+// Width of the rim over which the sphere fades into the background.
+constexpr double kRimFade = 11.0;
+
+// cos of the azimuth folded into 0 ... 45 degrees: the factor that maps the square onto the disc.
+double FoldFactor(double azimuth) {
+    double f = std::fmod(std::fabs(azimuth), 90.0);
+    if (f > 45.0)
+        f = 90.0 - f;
+    return std::cos(f / kDegrees);
+}
+
+void Notify(TRotor *r, bool post) {
+    HWND parent = GetParent(r->window);
+    if (post)
+        PostMessageA(parent, WM_COMMAND, static_cast<WORD>(r->id), 0);
+    else
+        SendMessageA(parent, WM_COMMAND, static_cast<WORD>(r->id), 0);
+}
+
+void WriteField(HWND field, float v) {
+    if (!field)
+        return;
+    // "-0.00" would suggest a direction the value does not have.
+    if (v <= 0.0f && v > -0.0001f)
+        v = 0.0f;
+    char text[32];
+    std::snprintf(text, sizeof text, "%0.2f", v);
+    SetWindowTextA(field, text);
+}
+
+uint8_t Channel(double v) {
+    return static_cast<uint8_t>(v < 0.0 ? 0.0 : v > 255.0 ? 255.0 : v);
+}
+
+void PaintSphere(const TRotor *r, uint8_t *bits) {
+    const int width = r->width;
+    const int height = r->height;
+    const int radius = width / 2 < height / 2 ? width / 2 : height / 2;
+    const double az = r->azimuth / kDegrees;
+    const double el = r->elevation / kDegrees;
+    double lx = std::cos(el) * std::cos(az), ly = std::cos(el) * std::sin(az), lz = std::sin(el);
+    double length = std::sqrt(lx * lx + ly * ly + lz * lz);
+    if (length == 0.0)
+        length = 1.0;
+    lx /= length;
+    ly /= length;
+    lz /= length;
+    const int cx = r->centreX;
+    const int cy = r->centreY;
+    const double r2 = static_cast<double>(radius) * radius;
+    for (int py = 0; py < height; ++py) {
+        uint8_t *row = bits + static_cast<size_t>(py) * width * 4;
+        for (int px = 0; px < width; ++px) {
+            uint8_t *pixel = row + px * 4;
+            pixel[0] = pixel[1] = pixel[2] = 232;
+            pixel[3] = 0;
+            const int x = px - cx;
+            const int y = py - cy;
+            const double d2 = static_cast<double>(x) * x + static_cast<double>(y) * y;
+            if (radius <= 0 || d2 > r2)
+                continue;
+            const double z = std::sqrt(r2 - d2);
+            double s = (x * lx - y * ly + z * lz) / radius;
+            if (s < 0.0)
+                s = 0.0;
+            const double d = s * s * s;
+            const double d2p = d * d;
+            const double h = r->visualState ? d2p * d2p : d2p * d2p * d2p;
+            double colour[3];
+            if (rotorTexture) {
+                int column = 36 + x * 36 / radius;
+                int line = 36 + y * 36 / radius;
+                column = column < 0 ? 0 : column > 71 ? 71 : column;
+                line = line < 0 ? 0 : line > 71 ? 71 : line;
+                const uint8_t *texel = rotorTexture + (line * kRotorTextureSize + column) * 3;
+                for (int i = 0; i < 3; ++i)
+                    colour[i] = r->enabled ? texel[i] : texel[1];
+            } else {
+                // Without a texture the sphere is grey, brighter towards the light.
+                const double grey = 205.0 * s + 50.0;
+                colour[0] = colour[1] = colour[2] = grey;
+            }
+            double blend = z >= kRimFade ? 1.0 : z / kRimFade;
+            for (int i = 0; i < 3; ++i) {
+                const double lit = colour[i] * (1.0 - h) + 255.0 * h;
+                colour[i] = lit * blend + 232.0 * (1.0 - blend);
+            }
+            pixel[0] = Channel(colour[2]);
+            pixel[1] = Channel(colour[1]);
+            pixel[2] = Channel(colour[0]);
+        }
+    }
+}
+
+void PaintRotor(TRotor *r, HDC target) {
+    void *bits = nullptr;
+    HBITMAP section = gdi::CreateDibSection(r->width, r->height, &bits);
+    if (!section || !bits) {
+        gdi::Delete(section);
+        return;
+    }
+    PaintSphere(r, static_cast<uint8_t *>(bits));
+    {
+        gdi::BitmapSource canvas(target, section);
+        HDC dc = canvas.dc();
+        GdiFlush();
+        if (r->showPosition) {
+            const int radius = r->width / 2 < r->height / 2 ? r->width / 2 : r->height / 2;
+            const double rho = 0.99 * radius * std::cos(r->elevation / kDegrees);
+            const int x = static_cast<int>(r->centreX + rho * std::cos(-r->azimuth / kDegrees) + 0.5);
+            const int y = static_cast<int>(r->centreY + rho * std::sin(-r->azimuth / kDegrees) + 0.5);
+            HPEN grey = r->enabled ? nullptr : gdi::CreatePen(PS_SOLID, 1, RGB(127, 127, 127));
+            {
+                gdi::Selection pen(dc, grey ? static_cast<HGDIOBJ>(grey) : GetStockObject(BLACK_PEN));
+                MoveToEx(dc, x - 3, y, nullptr);
+                LineTo(dc, x + 4, y);
+                MoveToEx(dc, x, y - 3, nullptr);
+                LineTo(dc, x, y + 4);
+            }
+            gdi::Delete(grey);
+        }
+        BitBlt(target, 0, 0, r->width, r->height, dc, 0, 0, SRCCOPY);
+    }
+    gdi::Delete(section);
+}
+
+void TakeAngles(TRotor *r, int px, int py) {
+    float azimuth = r->azimuth;
+    float elevation = r->elevation;
+    RotorAnglesAt(r, px, py, &azimuth, &elevation);
+    r->previousRawAngle = r->rawAngle;
+    r->rawAngle = azimuth;
+    r->azimuth = azimuth;
+    r->elevation = elevation;
+}
+
+void SetHover(TRotor *r, bool hover) {
+    r->visualState = hover ? 1 : 0;
+}
+
+LRESULT HandleRotor(TRotor *r, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    switch (message) {
+    case WM_CREATE:
+        r->centreX = r->width / 2;
+        r->centreY = r->height / 2;
+        return 0;
+    case WM_SIZE:
+        r->width = LOWORD(lParam);
+        r->height = HIWORD(lParam);
+        r->centreX = r->width / 2;
+        r->centreY = r->height / 2;
+        return 0;
+    case WM_PAINT: {
+        gdi::Paint paint(window);
+        PaintRotor(r, paint.dc());
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN:
+        r->doubleClicked = 0;
+        SetHover(r, true);
+        SetCapture(window);
+        TakeAngles(r, x, y);
+        UpdateRotorFields(r);
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (wParam & MK_LBUTTON) {
+            TakeAngles(r, x, y);
+            InvalidateRect(window, nullptr, FALSE);
+            UpdateRotorFields(r);
+            if (r->notifyWhileDragging)
+                Notify(r, true);
+            return 0;
+        }
+        if (!r->enabled) {
+            SetHover(r, false);
+        } else {
+            const double dx = x - r->centreX, dy = y - r->centreY;
+            if (dx * dx + dy * dy > (r->width / 2.0) * (r->width / 2.0)) {
+                SetHover(r, false);
+                if (GetCapture() == window)
+                    ReleaseCapture();
+            } else if (!r->visualState) {
+                SetCapture(window);
+                SetHover(r, true);
+            }
+        }
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONUP:
+        SetHover(r, false);
+        if (GetCapture() == window)
+            ReleaseCapture();
+        if (!SetTimer(window, kClickTimer, kClickDelay, nullptr)) {
+            Notify(r, false);
+            InvalidateRect(window, nullptr, FALSE);
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam != kClickTimer)
+            break;
+        KillTimer(window, kClickTimer);
+        if (!r->doubleClicked)
+            Notify(r, false);
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        r->doubleClicked = 1;
+        if (r->showPosition)
+            SetRotorPosition(r, r->defaultX, -r->defaultY);
+        else
+            SetRotorAngles(r, r->defaultX, r->defaultY);
+        Notify(r, false);
+        return 0;
+    case WM_RBUTTONDOWN:
+        SetHover(r, false);
+        if (GetCapture() == window)
+            ReleaseCapture();
+        SetValueDialog(r);
+        return 0;
+    case WM_ENABLE:
+        r->enabled = wParam ? 1 : 0;
+        if (!r->enabled)
+            SetHover(r, false);
+        for (HWND field : {r->field1, r->field2, r->field3})
+            if (field)
+                EnableWindow(field, r->enabled);
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_DESTROY:
+        KillTimer(window, kClickTimer);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TRotor::~TRotor() = default;
+
+void RotorAnglesAt(const TRotor *r, int px, int py, float *azimuth, float *elevation) {
+    const double cx = r->width / 2, cy = r->height / 2;
+    const double radius = r->width / 2 - 2;
+    double d = radius > 0 ? std::sqrt((cx - px) * (cx - px) + (cy - py) * (cy - py)) / radius : 1.0;
+    if (d > 1.0)
+        d = 1.0;
+    *elevation = static_cast<float>(std::acos(d) * kDegrees);
+    if (py == cy)
+        return;
+    double a = std::atan((px - cx) / (py - cy)) * kDegrees - 90.0;
+    if (py < cy)
+        a += 180.0;
+    *azimuth = static_cast<float>(a);
+}
+
+void SetRotorPosition(TRotor *r, float x, float y) {
+    if (!r)
+        return;
+    const double theta = std::atan2(-static_cast<double>(y), static_cast<double>(x)) * kDegrees;
+    const double k = FoldFactor(theta);
+    const double rr = k * std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y);
+    const double rest = 10000.0 - rr * rr;
+    const double elevation = std::atan2(std::sqrt(rest > 0.0 ? rest : 0.0), rr) * kDegrees;
+    SetRotorAngles(r, static_cast<float>(theta), static_cast<float>(elevation));
+}
+
+void SetRotorAngles(TRotor *r, float azimuth, float elevation) {
+    if (!r)
+        return;
+    r->azimuth = azimuth;
+    r->elevation = elevation;
+    InvalidateRect(r->window, nullptr, FALSE);
+    UpdateRotorFields(r);
+}
+
+void RotorPosition(const TRotor *r, float *x, float *y) {
+    const double rho = 100.0 * std::cos(r->elevation / kDegrees);
+    double px = rho * std::cos(r->azimuth / kDegrees);
+    double py = rho * std::sin(r->azimuth / kDegrees);
+    const double k = FoldFactor(r->azimuth);
+    if (k != 0.0) {
+        px /= k;
+        py /= k;
+    }
+    *x = static_cast<float>(px);
+    *y = static_cast<float>(py);
+}
+
+void UpdateRotorFields(TRotor *r) {
+    if (!r)
+        return;
+    float first = r->azimuth, second = r->elevation;
+    if (r->showPosition)
+        RotorPosition(r, &first, &second);
+    WriteField(r->field1, first);
+    WriteField(r->field2, second);
+}
+
+LRESULT CALLBACK RotorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const skin::WindowRule rule{false, true, false};
+    return skin::RunWindowRule<TRotor>(rule, window, message, wParam, lParam, HandleRotor, [](TRotor *r) { delete r; });
+}

@@ -1,4 +1,0 @@
-// Keeps the Windows user-interface library non-empty until its first control exists.
-namespace vortiflux_ui {
-int placeholder = 0;
-}
