@@ -205,3 +205,22 @@ TEST_F(ButtonTest, ColourSwatchLooks) {
     EXPECT_FALSE(IsWindowEnabled(companion));
     ExpectLooksLike(window, "swatch_disabled");
 }
+
+TEST_F(ButtonTest, ColourSwatchAsksTheSystemColourDialog) {
+    HWND window = Create("Contaner Color CPP", 1400, 10, 10, 40, 20);
+    auto *swatch = static_cast<TColorSwatch *>(GetControlObject(window, "Contaner Color CPP"));
+    ASSERT_NE(swatch, nullptr);
+    swatch->colour = RGB(10, 120, 200);
+    gui::WhenWindowAppears("Color", [](HWND dialog) { SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0); });
+    gui::Click(window, 5, 5);
+    ASSERT_TRUE(gui::WindowActionDone());
+    gui::Pump();
+    EXPECT_TRUE(gui::Log().Commands(1400).empty()) << "nothing chosen, nothing reported";
+    EXPECT_EQ(swatch->hot, 0);
+    gui::WhenWindowAppears("Color", [](HWND dialog) { SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0); });
+    gui::Click(window, 5, 5);
+    ASSERT_TRUE(gui::WindowActionDone());
+    gui::Pump();
+    EXPECT_EQ(gui::Log().Commands(1400).size(), 1u);
+    EXPECT_EQ(swatch->colour, RGB(10, 120, 200));
+}

@@ -224,6 +224,16 @@ TEST_F(SpinEditTest, RejectedOkChangesNothing) {
         EXPECT_TRUE(IsWindow(dialog));
         EXPECT_FLOAT_EQ(spin_->min, -100);
         EXPECT_FLOAT_EQ(spin_->max, 100);
+        // A range upside down has no value in it: refused, nothing stored.
+        SetDlgItemTextA(dialog, 15908, "60");
+        SetDlgItemTextA(dialog, 15909, "20");
+        SetDlgItemTextA(dialog, 15906, "40");
+        SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
+        gui::Pump();
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 15908));
+        EXPECT_FLOAT_EQ(spin_->min, -100);
+        EXPECT_FLOAT_EQ(spin_->value, 10);
         SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
     });
     gui::RightClick(spin_->slider, 20, 10);
