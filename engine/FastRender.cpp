@@ -114,7 +114,7 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
     job.planeSize = planeSize;
     job.source = sourcePlanes;
     job.destination = destinationPlanes;
-    job.permutation = PermutationTable32.data();
+    job.permutation = PermutationPairs.data();
     job.method = parameters.method <= Swirl ? parameters.method : static_cast<uint8_t>(Radial);
     job.zoom = context.zoom;
     job.offsetX = context.offsetX;

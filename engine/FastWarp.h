@@ -28,7 +28,7 @@ struct FastWarpJob {
     size_t planeSize;           // width * height; plane k starts at k * planeSize
     const uint8_t* source;      // the four source planes (followed by kSourcePadding bytes)
     uint8_t* destination;       // the four destination planes
-    const int32_t* permutation; // PermutationTable32
+    const int32_t* permutation; // PermutationPairs
     uint8_t method;             // a DistortionMethod; other values are already mapped to Radial
     float zoom;
     int32_t offsetX;

@@ -52,7 +52,7 @@ typename L::F CornerLanes(typename L::I hash, typename L::F x, typename L::F y) 
     return Select(t < F(0.0f), F(0.0f), (((t * t) * t) * t) * gradient);
 }
 
-template <class L> typename L::F SimplexNoiseLanes(const int32_t* permutation, typename L::F x, typename L::F y) {
+template <class L> typename L::F SimplexNoiseLanes(const int32_t* pairs, typename L::F x, typename L::F y) {
     using F = typename L::F;
     using I = typename L::I;
     using D = typename L::D;
@@ -65,17 +65,21 @@ template <class L> typename L::F SimplexNoiseLanes(const int32_t* permutation, t
     const F x0 = x - (ToFloat(i) - t);
     const F y0 = y - (ToFloat(j) - t);
     const auto lower = x0 > y0;
-    const I i1 = Select(lower, I(1), I(0));
-    const I j1 = I(1) - i1;
-    const F x1 = AddInDouble<L>(x0 - ToFloat(i1), 0.211324865);
-    const F y1 = AddInDouble<L>(y0 - ToFloat(j1), 0.211324865);
+    const F x1 = AddInDouble<L>(x0 - Select(lower, F(1.0f), F(0.0f)), 0.211324865);
+    const F y1 = AddInDouble<L>(y0 - Select(lower, F(0.0f), F(1.0f)), 0.211324865);
     const F x2 = AddInDouble<L>(x0 - F(1.0f), 0.42264973);
     const F y2 = AddInDouble<L>(y0 - F(1.0f), 0.42264973);
+    // Corner hashes P[ii + P[jj]], P[ii + i1 + P[jj + j1]] and P[ii + 1 + P[jj + 1]]: the
+    // middle corner's is a neighbour of one of the others, so three gathers of neighbouring
+    // pairs give all three. Only the low three bits of a hash matter.
     const I ii = i & I(255);
     const I jj = j & I(255);
-    const I g0 = Gather(permutation, ii + Gather(permutation, jj));
-    const I g1 = Gather(permutation, ii + i1 + Gather(permutation, jj + j1));
-    const I g2 = Gather(permutation, ii + I(1) + Gather(permutation, jj + I(1)));
+    const I rowPair = Gather(pairs, jj);
+    const I first = Gather(pairs, ii + (rowPair & I(0xFFFF)));
+    const I second = Gather(pairs, ii + ShiftRight<16>(rowPair));
+    const I g0 = first;
+    const I g1 = Select(lower, ShiftRight<16>(first), second);
+    const I g2 = ShiftRight<16>(second);
     const F e0 = CornerLanes<L>(g0, x0, y0);
     const F e1 = CornerLanes<L>(g1, x1, y1);
     const F e2 = CornerLanes<L>(g2, x2, y2);
@@ -193,16 +197,18 @@ void TurnAndStore(const FastWarpJob& job, const FastWarpGroup& group, typename L
     w10 = Select(positive, w10 / sum, w10);
     w01 = Select(positive, w01 / sum, w01);
     w11 = Select(positive, w11 / sum, w11);
-    const I below = Select(interpolate, iy + I(1), iy);
+    const auto top = PixelOffsets(width, ix, iy);
+    const auto bottom = OffsetsAdd(top, Select(interpolate, I(width), I(0)));
 
     for (int k = 0; k < group.planeCount; ++k) {
         const size_t planeStart = static_cast<size_t>(group.planes[k]) * job.planeSize;
         const uint8_t* plane = job.source + planeStart;
-        const I top = GatherPairs(plane, width, ix, iy);
-        const I bottom = GatherPairs(plane, width, ix, below);
-        const I b00 = top & I(255);
-        const F value = ((w00 * ToFloat(b00) + w10 * ToFloat(ShiftRight<8>(top))) + w01 * ToFloat(bottom & I(255))) +
-                        w11 * ToFloat(ShiftRight<8>(bottom));
+        const I topPair = GatherPairs(plane, top);
+        const I bottomPair = GatherPairs(plane, bottom);
+        const I b00 = topPair & I(255);
+        const F value = ((w00 * ToFloat(b00) + w10 * ToFloat(ShiftRight<8>(topPair))) +
+                         w01 * ToFloat(bottomPair & I(255))) +
+                        w11 * ToFloat(ShiftRight<8>(bottomPair));
         StoreBytes(job.destination + planeStart + pixelOffset, Select(interpolate, TruncateToInt(value), b00), count);
     }
 }

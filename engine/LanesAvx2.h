@@ -102,16 +102,28 @@ inline DM SignBit(D a) { return {_mm256_castsi256_pd(_mm256_srai_epi32(_mm256_sh
 inline D FloorNonNegative(D a) { return _mm256_floor_pd(a.v); }
 
 inline I Gather(const int32_t* table, I index) { return _mm256_i32gather_epi32(table, index.v, 4); }
-// Reads four bytes per lane; the source planes are followed by padding, so the two beyond the
-// pair never leave the block.
-inline I GatherPairs(const uint8_t* plane, int32_t width, I column, I row) {
-    const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(row.v, _mm256_set1_epi32(width)), column.v);
-    const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(plane), offsets, 1);
+// Byte offsets of pixels within a plane (the engine uses this variant only for planes whose
+// offsets fit 32 bits).
+struct Offsets {
+    __m256i v;
+};
+inline Offsets PixelOffsets(int32_t width, I column, I row) {
+    return {_mm256_add_epi32(_mm256_mullo_epi32(row.v, _mm256_set1_epi32(width)), column.v)};
+}
+inline Offsets OffsetsAdd(Offsets offsets, I delta) { return {_mm256_add_epi32(offsets.v, delta.v)}; }
+// The bytes at each offset and the one after it, low byte first. Reads four bytes per lane; the
+// source planes are followed by padding, so the two beyond the pair never leave the block.
+inline I GatherPairs(const uint8_t* plane, Offsets offsets) {
+    const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(plane), offsets.v, 1);
     return _mm256_and_si256(words, _mm256_set1_epi32(0xFFFF));
 }
 inline void StoreBytes(uint8_t* destination, I values, int count) {
     const __m128i words = _mm_packus_epi32(_mm256_castsi256_si128(values.v), _mm256_extracti128_si256(values.v, 1));
     const __m128i bytes = _mm_packus_epi16(words, words);
+    if (count == 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(destination), bytes);
+        return;
+    }
     alignas(16) uint8_t lanes[16];
     _mm_store_si128(reinterpret_cast<__m128i*>(lanes), bytes);
     std::memcpy(destination, lanes, static_cast<size_t>(count));

@@ -104,9 +104,17 @@ inline DM SignBit(D a) { return {std::signbit(a.v)}; }
 inline D FloorNonNegative(D a) { return std::floor(a.v); }
 
 inline I Gather(const int32_t* table, I index) { return table[index.v]; }
-// The bytes at (column, row) and (column + 1, row) of a plane `width` bytes wide, low byte first.
-inline I GatherPairs(const uint8_t* plane, int32_t width, I column, I row) {
-    const uint8_t* p = plane + static_cast<size_t>(row.v) * static_cast<size_t>(width) + static_cast<size_t>(column.v);
+// Byte offsets of pixels within a plane.
+struct Offsets {
+    size_t v;
+};
+inline Offsets PixelOffsets(int32_t width, I column, I row) {
+    return {static_cast<size_t>(row.v) * static_cast<size_t>(width) + static_cast<size_t>(column.v)};
+}
+inline Offsets OffsetsAdd(Offsets offsets, I delta) { return {offsets.v + static_cast<size_t>(delta.v)}; }
+// The byte at the offset and the one after it, low byte first.
+inline I GatherPairs(const uint8_t* plane, Offsets offsets) {
+    const uint8_t* p = plane + offsets.v;
     return static_cast<int32_t>(p[0] | (p[1] << 8));
 }
 inline void StoreBytes(uint8_t* destination, I values, int) { destination[0] = static_cast<uint8_t>(values.v); }

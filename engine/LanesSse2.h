@@ -117,14 +117,32 @@ inline I Gather(const int32_t* table, I index) {
     _mm_store_si128(reinterpret_cast<__m128i*>(k), index.v);
     return _mm_setr_epi32(table[k[0]], table[k[1]], table[k[2]], table[k[3]]);
 }
-inline I GatherPairs(const uint8_t* plane, int32_t width, I column, I row) {
+// Byte offsets of pixels within a plane.
+struct Offsets {
+    size_t v[4];
+};
+inline Offsets PixelOffsets(int32_t width, I column, I row) {
     alignas(16) int32_t c[4];
     alignas(16) int32_t r[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(c), column.v);
     _mm_store_si128(reinterpret_cast<__m128i*>(r), row.v);
+    Offsets offsets;
+    for (int k = 0; k < 4; ++k)
+        offsets.v[k] = static_cast<size_t>(r[k]) * static_cast<size_t>(width) + static_cast<size_t>(c[k]);
+    return offsets;
+}
+inline Offsets OffsetsAdd(Offsets offsets, I delta) {
+    alignas(16) int32_t d[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(d), delta.v);
+    for (int k = 0; k < 4; ++k)
+        offsets.v[k] += static_cast<size_t>(d[k]);
+    return offsets;
+}
+// The bytes at each offset and the one after it, low byte first.
+inline I GatherPairs(const uint8_t* plane, const Offsets& offsets) {
     int32_t pairs[4];
     for (int k = 0; k < 4; ++k) {
-        const uint8_t* p = plane + static_cast<size_t>(r[k]) * static_cast<size_t>(width) + static_cast<size_t>(c[k]);
+        const uint8_t* p = plane + offsets.v[k];
         pairs[k] = p[0] | (p[1] << 8);
     }
     return _mm_setr_epi32(pairs[0], pairs[1], pairs[2], pairs[3]);
@@ -133,6 +151,10 @@ inline I GatherPairs(const uint8_t* plane, int32_t width, I column, I row) {
 inline void StoreBytes(uint8_t* destination, I values, int count) {
     const __m128i words = _mm_packs_epi32(values.v, values.v);
     const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+    if (count == 4) {
+        std::memcpy(destination, &bytes, 4);
+        return;
+    }
     std::memcpy(destination, &bytes, static_cast<size_t>(count));
 }
 inline I LaneColumns(int32_t first, int32_t last) {

@@ -23,11 +23,18 @@ constexpr std::array<uint8_t, 256> kPermutation = {
     222, 114, 67, 29, 24, 72, 243, 141, 128, 195, 78, 66, 215, 61, 156, 180,
 };
 
-template <class T> constexpr std::array<T, 512> RepeatedPermutation() {
-    std::array<T, 512> table{};
+constexpr std::array<uint8_t, 512> RepeatedPermutation() {
+    std::array<uint8_t, 512> table{};
     for (int k = 0; k < 512; ++k)
-        table[k] = static_cast<T>(kPermutation[k & 255]);
+        table[k] = kPermutation[k & 255];
     return table;
+}
+
+constexpr std::array<int32_t, 511> PermutationNeighbours() {
+    std::array<int32_t, 511> pairs{};
+    for (int k = 0; k < 511; ++k)
+        pairs[k] = kPermutation[k & 255] | (kPermutation[(k + 1) & 255] << 16);
+    return pairs;
 }
 
 // Skew and unskew factors of the 2-D simplex grid, (sqrt 3 - 1)/2 and (3 - sqrt 3)/6, with the
@@ -50,8 +57,8 @@ float Octave(double scale, float x, float y) {
 
 } // namespace
 
-const std::array<uint8_t, 512> PermutationTable = RepeatedPermutation<uint8_t>();
-const std::array<int32_t, 512> PermutationTable32 = RepeatedPermutation<int32_t>();
+const std::array<uint8_t, 512> PermutationTable = RepeatedPermutation();
+const std::array<int32_t, 511> PermutationPairs = PermutationNeighbours();
 
 int32_t TruncateTowardZero(float t) {
     if (t >= -2147483648.0f && t < 2147483648.0f)

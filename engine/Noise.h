@@ -10,8 +10,9 @@
 // that a hash plus an index below 256 never leaves the table. Constant: the seed shifts the
 // noise domain instead of shuffling it.
 extern const std::array<uint8_t, 512> PermutationTable;
-// The same table widened to 32 bits, for the fast path's gathers.
-extern const std::array<int32_t, 512> PermutationTable32;
+// Entry k and entry k + 1 of the table in one 32-bit word (low and high half), for the fast
+// path: one gather fetches both neighbours of a corner hash.
+extern const std::array<int32_t, 511> PermutationPairs;
 
 // What the processor's truncating conversion gives: t truncated toward zero, and INT32_MIN for
 // NaN and values outside the 32-bit range. Every build and code path agree on it.

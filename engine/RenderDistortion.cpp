@@ -3,6 +3,7 @@
 #include "engine/EngineVariant.h"
 #include "engine/FastRender.h"
 #include "engine/FastWarp.h"
+#include "engine/PlaneSplit.h"
 #include "engine/Warp.h"
 #include "engine/WorkerThreads.h"
 #include "platform/Platform.h"
@@ -75,40 +76,16 @@ size_t ItemEnd(const PlaneCopy& copy, int item) {
     return end < copy.planeSize ? end : copy.planeSize;
 }
 
-// Split: with weighting, colour k becomes byte k times (byte 3 / 255), truncated.
-void SplitPixels(void* context, int item) {
+void SplitItem(void* context, int item) {
     const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
-    const size_t n = copy.planeSize;
-    uint8_t* plane0 = copy.to;
-    for (size_t i = static_cast<size_t>(item) * copy.pixelsPerItem, end = ItemEnd(copy, item); i < end; ++i) {
-        const uint8_t* pixel = copy.from + 4 * i;
-        if (copy.weighted) {
-            const float a = static_cast<float>(pixel[3]) / 255.0f;
-            for (int k = 0; k < 3; ++k)
-                plane0[k * n + i] = static_cast<uint8_t>(static_cast<int>(static_cast<float>(pixel[k]) * a));
-        } else {
-            for (int k = 0; k < 3; ++k)
-                plane0[k * n + i] = pixel[k];
-        }
-        plane0[3 * n + i] = pixel[3];
-    }
+    SplitPlanes(copy.from, copy.to, copy.planeSize, static_cast<size_t>(item) * copy.pixelsPerItem,
+                ItemEnd(copy, item), copy.weighted);
 }
 
-// Join: with raising, byte 3 is the largest of planes 3, 0, 1 and 2.
-void JoinPixels(void* context, int item) {
+void JoinItem(void* context, int item) {
     const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
-    const size_t n = copy.planeSize;
-    const uint8_t* plane0 = copy.from;
-    for (size_t i = static_cast<size_t>(item) * copy.pixelsPerItem, end = ItemEnd(copy, item); i < end; ++i) {
-        uint8_t* pixel = copy.to + 4 * i;
-        uint8_t alpha = plane0[3 * n + i];
-        for (int k = 0; k < 3; ++k) {
-            pixel[k] = plane0[k * n + i];
-            if (copy.weighted && pixel[k] > alpha)
-                alpha = pixel[k];
-        }
-        pixel[3] = alpha;
-    }
+    JoinPlanes(copy.from, copy.planeSize, copy.to, static_cast<size_t>(item) * copy.pixelsPerItem,
+               ItemEnd(copy, item), copy.weighted);
 }
 
 // Runs a split or join on `threadCount` threads in slices of whole cache lines.
@@ -177,7 +154,7 @@ bool RenderDistortion(DistortionContext& context, const FilterParameters& parame
     const int threadCount = reference ? 1 : RenderThreadCount(static_cast<long long>(planeSize));
     PlaneCopy copy{source, sourceScratch, planeSize, 0, !alphaUniform && parameters.aberration != 0.0f};
     if (planeSize > 0)
-        CopyPlanes(&SplitPixels, copy, threadCount);
+        CopyPlanes(&SplitItem, copy, threadCount);
     ReportProgress(5.0f, 100.0f);
 
     context.frequency = parameters.size == 0.0f ? 0.0f : 0.5f / parameters.size;
@@ -194,7 +171,7 @@ bool RenderDistortion(DistortionContext& context, const FilterParameters& parame
 
     if (planeSize > 0) {
         copy = PlaneCopy{destinationScratch, destination, planeSize, 0, !alphaUniform && b != 0.0f};
-        CopyPlanes(&JoinPixels, copy, threadCount);
+        CopyPlanes(&JoinItem, copy, threadCount);
     }
     ReportProgress(0.0f, 100.0f);
     return true;

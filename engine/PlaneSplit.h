@@ -1,0 +1,16 @@
+#pragma once
+// Between the engine's 4-byte pixels (red, green, blue, transparency) and its four planes of
+// bytes: the split before the warp and the join after it, on a range of pixels so that threads
+// can share the work.
+
+#include <cstddef>
+#include <cstdint>
+
+// Pixels begin..end - 1 of `pixels` into the planes (plane k starts at planes + k * planeSize).
+// With `weighted`, colour k becomes byte k times (byte 3 / 255) in single precision, truncated.
+void SplitPlanes(const uint8_t* pixels, uint8_t* planes, size_t planeSize, size_t begin, size_t end, bool weighted);
+
+// Pixels begin..end - 1 of the planes back into `pixels`. With `raiseTransparency`, byte 3 is
+// the largest of planes 3, 0, 1 and 2.
+void JoinPlanes(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t begin, size_t end,
+                bool raiseTransparency);
