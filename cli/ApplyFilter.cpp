@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -213,6 +214,11 @@ int RunApply(const ApplyRequest& request, const std::string& toolPath) {
             status = kExitUsage;
             continue;
         }
+        using Clock = std::chrono::steady_clock;
+        const auto seconds = [](Clock::time_point from, Clock::time_point to) {
+            return std::chrono::duration<double>(to - from).count();
+        };
+        const Clock::time_point readStart = Clock::now();
         Image image;
         bool unsupported = false;
         if (!ReadImage(input, request.convert, &image, &unsupported, &error)) {
@@ -238,6 +244,7 @@ int RunApply(const ApplyRequest& request, const std::string& toolPath) {
             continue;
         }
 
+        const Clock::time_point filterStart = Clock::now();
         ProgressBar bar(!request.quiet && int64_t(image.width) * image.height >= 4000000, input);
         host.options.progressListener = &OnProgress;
         host.options.progressContext = &bar;
@@ -262,11 +269,16 @@ int RunApply(const ApplyRequest& request, const std::string& toolPath) {
                     opaque.pixels.push_back(image.pixels[i]);
             image = std::move(opaque);
         }
+        const Clock::time_point writeStart = Clock::now();
         if (!WriteOutput(image, output, &error)) {
             std::fprintf(stderr, "vortiflux: %s\n", error.c_str());
             status = kExitFailure;
             continue;
         }
+        if (request.timing)
+            std::fprintf(stderr, "vortiflux: %s: read %.3f s, filter %.3f s, write %.3f s\n", input.c_str(),
+                         seconds(readStart, filterStart), seconds(filterStart, writeStart),
+                         seconds(writeStart, Clock::now()));
     }
     return status;
 }

@@ -118,6 +118,7 @@ std::string UsageText() {
            "  --save-preset FILE  also save the effect values as a .vfxpst preset\n"
            "  --convert           convert grey, indexed, Lab and 16-bit images to 8-bit RGB first\n"
            "  --quiet             no progress bar, no notes\n"
+           "  --timing            print how long reading, filtering and writing each image took\n"
            "  --plugin LIBRARY    use this plug-in library instead of the one beside the tool\n"
            "\n"
            "Supported images: 8-bit RGB or CMYK, with or without transparency, in PNG (RGB only), JPEG\n"
@@ -237,6 +238,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
             request.lastUsed = true;
         } else if (option == "--convert") {
             request.convert = true;
+        } else if (option == "--timing") {
+            request.timing = true;
         } else if (option == "--quiet" || option == "-q") {
             request.quiet = true;
         } else {

@@ -22,6 +22,7 @@ struct ApplyRequest {
     bool lastUsed = false;
     bool convert = false;
     bool quiet = false;
+    bool timing = false; // print how long reading, filtering and writing took
     std::string plugin; // the plug-in library; empty: the one beside the tool
 };
 

@@ -21,6 +21,7 @@ struct Image {
     std::vector<uint8_t> iccProfile;
     double resolutionX = 0.0;       // pixels per inch, 0 when unknown
     double resolutionY = 0.0;
+    uint16_t tiffCompression = 0;   // TIFF: the compression the file used (0: not a TIFF)
 
     int colorSamples() const { return model == ColorModel::Cmyk ? 4 : 3; }
     int samples() const { return colorSamples() + (alpha ? 1 : 0); }

@@ -103,6 +103,7 @@ bool ReadTiff(const std::string& path, bool convert, Image* image, ImageInfo* de
 
     image->width = int32_t(width);
     image->height = int32_t(height);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_COMPRESSION, &image->tiffCompression);
     if (profile != nullptr && profileLength > 0)
         image->iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileLength);
     float resX = 0, resY = 0;
@@ -180,8 +181,13 @@ bool WriteTiff(const std::string& path, const Image& image, std::string* error) 
     TIFFSetField(tiff.get(), TIFFTAG_BITSPERSAMPLE, uint16_t(8));
     TIFFSetField(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, samples);
     TIFFSetField(tiff.get(), TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
-    TIFFSetField(tiff.get(), TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_ADOBE_DEFLATE));
-    TIFFSetField(tiff.get(), TIFFTAG_PREDICTOR, uint16_t(PREDICTOR_HORIZONTAL));
+    // A TIFF keeps the lossless compression it came with; anything else is written with deflate.
+    const uint16_t compression = image.tiffCompression == COMPRESSION_NONE || image.tiffCompression == COMPRESSION_LZW
+                                     ? image.tiffCompression
+                                     : uint16_t(COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(tiff.get(), TIFFTAG_COMPRESSION, compression);
+    if (compression != COMPRESSION_NONE)
+        TIFFSetField(tiff.get(), TIFFTAG_PREDICTOR, uint16_t(PREDICTOR_HORIZONTAL));
     if (image.model == ColorModel::Cmyk) {
         TIFFSetField(tiff.get(), TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_SEPARATED));
         TIFFSetField(tiff.get(), TIFFTAG_INKSET, uint16_t(INKSET_CMYK));

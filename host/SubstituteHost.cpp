@@ -1,6 +1,7 @@
 #include "host/SubstituteHost.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace host {
@@ -236,8 +237,16 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
     if (rate <= 0)
         rate = 0x10000;
     const int64_t docPlanes = document.planes();
+    const bool allPlanes = loPlane == 0 && hiPlane == docPlanes - 1;
     for (int64_t i = 0; i < height; ++i) {
         uint8_t* out = buffer->data() + i * row;
+        // Unsampled rows of every plane inside the image are one contiguous copy.
+        if (rate == 0x10000 && allPlanes && rect.top + i >= 0 && rect.top + i < document.height && rect.left >= 0 &&
+            rect.right <= document.width) {
+            std::memcpy(out, document.pixels.data() + size_t(((rect.top + i) * document.width + rect.left) * docPlanes * bytesPerSample),
+                        size_t(row));
+            continue;
+        }
         int64_t y = Sampled(rect.top + i, rate);
         bool rowInside = y >= 0 && y < document.height;
         if (!rowInside && padding == -1)
@@ -332,6 +341,15 @@ void SubstituteHost::WriteBackOutput() {
         if (y < 0 || y >= document.height)
             continue;
         const uint8_t* in = outBuffer_.data() + i * outRowBytes_;
+        if (outLoPlane_ == 0 && outHiPlane_ == docPlanes - 1 && outRect_.left >= 0 && outRect_.right <= document.width) {
+            uint8_t* target = document.pixels.data() + size_t((y * document.width + outRect_.left) * docPlanes * bytesPerSample);
+            const size_t bytes = size_t(width * planes * bytesPerSample);
+            if (std::memcmp(target, in, bytes) != 0) {
+                std::memcpy(target, in, bytes);
+                documentChanged_ = true;
+            }
+            continue;
+        }
         for (int64_t j = 0; j < width; ++j) {
             const int64_t x = outRect_.left + j;
             for (int64_t p = 0; p < planes; ++p) {
