@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Fails when the committed skin bitmaps are not exactly what make_skin.py draws today.
+# Fails when the committed skin bitmaps are not exactly what make_skin.py draws today (after
+# the native build, whose tool distorts the About box's planet). Arguments go to make_skin.py.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
-/usr/bin/python3 "$here/make_skin.py" "$fresh"
+/usr/bin/python3 "$here/make_skin.py" "$fresh" "$@"
 status=0
 for bitmap in "$fresh"/*.bmp; do
     if ! cmp -s "$bitmap" "$here/$(basename "$bitmap")"; then

@@ -1,15 +1,22 @@
 #!/usr/bin/python3
 """Draws every bitmap of the dialog skin from code, as 24-bit BMP files named by resource id.
 
-    resources/skin/make_skin.py [output folder]     (default: the folder of this script)
+    resources/skin/make_skin.py [output folder] [--tool PATH]
 
-The pictures depend only on this script, Pillow and the DejaVu fonts of Debian's
-fonts-dejavu-core, so the output is the same byte for byte on every machine with those
-packages; CI regenerates the skin and compares it with the committed files.
+The output folder defaults to the folder of this script. The About box's planet (229) is
+distorted by our own effect through the command-line tool of the native build (default
+build/native/plugin-out/vortiflux; build the native preset first).
+
+The pictures depend only on this script, Pillow, the DejaVu fonts of Debian's
+fonts-dejavu-core and the effect (whose results are the same bits on every build), so the
+output is the same byte for byte on every machine with those packages; CI regenerates the
+skin and compares it with the committed files.
 """
 import math
 import os
+import subprocess
 import sys
+import tempfile
 
 from PIL import Image, ImageDraw, ImageFont
 
@@ -172,8 +179,7 @@ def noise2(x, y, seed):
 
 
 def planet():
-    """256 x 400: a banded gas planet with a swirl, over a starfield; the swirl stands for the
-    effect until the engine renders it."""
+    """256 x 400: a banded gas planet over a starfield, before the effect."""
     width, height = 256, 400
     image = Image.new("RGB", (width, height))
     pixels = image.load()
@@ -184,9 +190,7 @@ def planet():
             dist = math.hypot(dx, dy)
             if dist < radius:
                 z = math.sqrt(radius * radius - dist * dist) / radius
-                swirl = 2.2 * (1.0 - dist / radius) ** 2
-                angle = math.atan2(dy, dx) + swirl
-                sx, sy = cx + dist * math.cos(angle), cy + dist * math.sin(angle)
+                sx, sy = x + 0.5, y + 0.5
                 band = math.sin(sy * 0.11 + 2.0 * noise2(sx * 0.04, sy * 0.04, 7)) * 0.5 + 0.5
                 base = mix((196, 120, 70), (236, 210, 160), band)
                 light = max(0.0, (-dx * 0.5 - dy * 0.6) / radius + z * 0.7)
@@ -203,8 +207,31 @@ def planet():
     return image
 
 
+# The effect as the About box shows it: a gentle turbulence with some chromatic aberration.
+PLANET_EFFECT = ["--method", "turbulence", "--value", "18", "--size", "40", "--aberration", "15"]
+
+
+def distorted_planet(tool):
+    with tempfile.TemporaryDirectory() as folder:
+        source = os.path.join(folder, "planet.png")
+        result = os.path.join(folder, "distorted.png")
+        planet().save(source)
+        subprocess.run([tool, "apply", source, "-o", result, "--quiet"] + PLANET_EFFECT, check=True)
+        with Image.open(result) as image:
+            return image.convert("RGB")
+
+
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    here = os.path.dirname(os.path.abspath(__file__))
+    args = sys.argv[1:]
+    tool = os.path.join(here, "..", "..", "build", "native", "plugin-out", "vortiflux")
+    if "--tool" in args:
+        at = args.index("--tool")
+        tool = args[at + 1]
+        del args[at:at + 2]
+    out = args[0] if args else here
+    if not os.access(tool, os.X_OK):
+        sys.exit("make_skin.py: the effect's tool %s is missing; build the native preset first" % tool)
     os.makedirs(out, exist_ok=True)
     images = {}
     # Mac-style push button caps: left cap, middle, right cap per state.
@@ -240,7 +267,7 @@ def main():
     images[148] = folder_icon()
     images[150] = up_icon()
     images[108] = sphere_texture()
-    images[229] = planet()
+    images[229] = distorted_planet(tool)
     for number, image in sorted(images.items()):
         image.convert("RGB").save(os.path.join(out, "%d.bmp" % number), "BMP")
 

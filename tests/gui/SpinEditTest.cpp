@@ -62,6 +62,7 @@ TEST_F(SpinEditTest, SetUpBuildsTheThreeChildrenAndShowsTheValue) {
     EXPECT_EQ(spin_->sliderObject->embedded, 1);
     EXPECT_EQ(spin_->label, label_);
     EXPECT_STREQ(spin_->name, "Strength of effect");
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(spin_->edit, WM_GETFONT, 0, 0)), sharedBoldFont);
     EXPECT_EQ(Text(spin_->edit), "10.00");
     EXPECT_FLOAT_EQ(spin_->sliderObject->value, 10.0f);
     EXPECT_EQ(LOWORD(SendMessageA(spin_->upDown, UDM_GETPOS, 0, 0)), 10);
