@@ -120,6 +120,9 @@ int16_t SubstituteHost::Call(int16_t selector) {
         record_->maxSpace = options.maxSpace;
         record_->bufferSpace = options.maxSpace;
     }
+    if (selector == filterSelectorStart && options.neverShowDialog && options.descriptors &&
+        descriptorParameters_.descriptor == nullptr)
+        descriptorParameters_.descriptor = descriptors_.MakeDescriptor({});
     int16_t result = 0;
     if (library_.entry() != nullptr)
         library_.entry()(selector, record_.get(), &dataSlot_, &result);

@@ -47,6 +47,10 @@ struct HostOptions {
     bool colorServices = true;        // offer the old colour services callback
     bool channelPorts = true;         // offer channelPortProcs (readPixelsProc)
     bool documentInfo = true;         // offer the document description
+    // Hands Start an empty descriptor played with `playInfo` when the run brings none, so the
+    // plug-in decides on its dialog from `playInfo` alone: with the default (do not display) it
+    // never opens the dialog. A host that shows the dialog on a first run turns this off.
+    bool neverShowDialog = true;
     std::string registryFile;         // the descriptor registry's persistent entries (empty: in memory only)
     // Told of every progress report as it arrives (the command-line tool's progress bar).
     void (*progressListener)(void* context, int32_t done, int32_t total) = nullptr;
