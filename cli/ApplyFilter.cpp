@@ -21,29 +21,13 @@ namespace {
 const char* const kSupportedModes = "supported are 8-bit RGB and CMYK images, with or without transparency "
                                     "(use --convert to turn other images into 8-bit RGB first)";
 
-host::DescriptorItem Integer(uint32_t key, int32_t value) {
-    host::DescriptorItem item;
-    item.key = key;
-    item.type = typeInteger;
-    item.integer = value;
-    return item;
-}
-
-host::DescriptorItem Float(uint32_t key, float value) {
-    host::DescriptorItem item;
-    item.key = key;
-    item.type = typeFloat;
-    item.number = value;
-    return item;
-}
-
 std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
     const FilterParameters& p = request.parameters;
     const std::vector<host::DescriptorItem> all = {
-        Integer(keyMethod, p.method),          Float(keyValue, p.value),
-        Float(keySize, p.size),                Float(keyAberration, p.aberration),
-        Float(keyRandomSeed, p.randomSeed),    Float(keyProportion, p.proportion),
-        Float(keyCenterX, p.centerX),          Float(keyCenterY, p.centerY)};
+        host::IntegerItem(keyMethod, p.method),          host::FloatItem(keyValue, p.value),
+        host::FloatItem(keySize, p.size),                host::FloatItem(keyAberration, p.aberration),
+        host::FloatItem(keyRandomSeed, p.randomSeed),    host::FloatItem(keyProportion, p.proportion),
+        host::FloatItem(keyCenterX, p.centerX),          host::FloatItem(keyCenterY, p.centerY)};
     if (!request.lastUsed)
         return all;
     std::vector<host::DescriptorItem> given;

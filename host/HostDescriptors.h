@@ -17,6 +17,22 @@ struct DescriptorItem {
     double number = 0.0;
 };
 
+// Items as a played action carries them.
+inline DescriptorItem IntegerItem(DescriptorKeyID key, int32_t value) {
+    DescriptorItem item;
+    item.key = key;
+    item.type = typeInteger;
+    item.integer = value;
+    return item;
+}
+inline DescriptorItem FloatItem(DescriptorKeyID key, double value) {
+    DescriptorItem item;
+    item.key = key;
+    item.type = typeFloat;
+    item.number = value;
+    return item;
+}
+
 class HostDescriptors {
 public:
     explicit HostDescriptors(HostHandles* handles);

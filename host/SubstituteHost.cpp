@@ -157,7 +157,11 @@ int16_t SubstituteHost::CallAbout() {
     return result;
 }
 
-RunResult SubstituteHost::RunInteractive() {
+RunResult SubstituteHost::RunInteractive() { return Run(true); }
+
+RunResult SubstituteHost::RunRepeat() { return Run(false); }
+
+RunResult SubstituteHost::Run(bool withParameters) {
     RunResult run;
     progress_.clear();
     advanceCalls_ = 0;
@@ -171,44 +175,17 @@ RunResult SubstituteHost::RunInteractive() {
             run.result = result;
         return result == noErr;
     };
+    // The plug-in asks for more until it sets every rectangle empty.
     auto requestEmpty = [&]() {
         const VRect in = RequestedRect(record_->inRect, bigDocument_.inRect32);
         const VRect out = RequestedRect(record_->outRect, bigDocument_.outRect32);
         const VRect mask = RequestedRect(record_->maskRect, bigDocument_.maskRect32);
         return IsEmpty(in) && IsEmpty(out) && IsEmpty(mask);
     };
-    bool ok = step(filterSelectorParameters) && step(filterSelectorPrepare) && step(filterSelectorStart);
+    bool ok = (!withParameters || step(filterSelectorParameters)) && step(filterSelectorPrepare) &&
+              step(filterSelectorStart);
     for (int i = 0; ok && i < kMaxContinueCalls && !requestEmpty(); ++i)
         ok = step(filterSelectorContinue);
-    if (ok)
-        step(filterSelectorFinish);
-    ReleaseBuffers();
-    run.documentChanged = documentChanged_;
-    return run;
-}
-
-RunResult SubstituteHost::RunRepeat() {
-    RunResult run;
-    progress_.clear();
-    advanceCalls_ = 0;
-    abortChecks_ = 0;
-    documentChanged_ = false;
-    bigDocument_.PluginUsing32BitCoordinates = 0;
-    auto step = [&](int16_t selector) {
-        const int16_t result = Call(selector);
-        run.calls.push_back({selector, result});
-        if (result != noErr && run.result == noErr)
-            run.result = result;
-        return result == noErr;
-    };
-    bool ok = step(filterSelectorPrepare) && step(filterSelectorStart);
-    for (int i = 0; ok && i < kMaxContinueCalls; ++i) {
-        const VRect in = RequestedRect(record_->inRect, bigDocument_.inRect32);
-        const VRect out = RequestedRect(record_->outRect, bigDocument_.outRect32);
-        if (IsEmpty(in) && IsEmpty(out))
-            break;
-        ok = step(filterSelectorContinue);
-    }
     if (ok)
         step(filterSelectorFinish);
     ReleaseBuffers();

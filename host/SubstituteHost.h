@@ -110,6 +110,7 @@ public:
 
     // Fills the record from `document` and `options` and makes this host the one the callbacks
     // reach, as before every selector (for tests that call parts of the plug-in directly).
+    RunResult Run(bool withParameters);
     void PrepareRecord();
 
     static SubstituteHost* current;

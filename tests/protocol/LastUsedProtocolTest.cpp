@@ -19,27 +19,11 @@ std::string FreshRegistryFile(const char* name) {
     return path.string();
 }
 
-host::DescriptorItem Float(DescriptorKeyID key, double value) {
-    host::DescriptorItem item;
-    item.key = key;
-    item.type = typeFloat;
-    item.number = value;
-    return item;
-}
-
-host::DescriptorItem Integer(DescriptorKeyID key, int32_t value) {
-    host::DescriptorItem item;
-    item.key = key;
-    item.type = typeInteger;
-    item.integer = value;
-    return item;
-}
-
 using LastUsed = PluginTest;
 
 TEST_F(LastUsed, FirstRunStartsFromTheDefaultsAndFinishStoresTheValues) {
     host.options.registryFile = FreshRegistryFile("first-run.reg");
-    host.PlayDescriptor({Integer(keyMethod, 3), Float(keyValue, 40.0)}, plugInDialogDontDisplay);
+    host.PlayDescriptor({host::IntegerItem(keyMethod, 3), host::FloatItem(keyValue, 40.0)}, plugInDialogDontDisplay);
     ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
     ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
     host.descriptorParameters().descriptor = nullptr; // not played yet: only the registry counts
@@ -62,7 +46,7 @@ TEST_F(LastUsed, FirstRunStartsFromTheDefaultsAndFinishStoresTheValues) {
 TEST_F(LastUsed, ValuesSurviveARestartOfTheHost) {
     const std::string file = FreshRegistryFile("restart.reg");
     host.options.registryFile = file;
-    host.PlayDescriptor({Integer(keyMethod, 3), Float(keyValue, 40.0), Float(keyCenterX, -12.25)},
+    host.PlayDescriptor({host::IntegerItem(keyMethod, 3), host::FloatItem(keyValue, 40.0), host::FloatItem(keyCenterX, -12.25)},
                         plugInDialogDontDisplay);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     host.Unload();
@@ -96,7 +80,7 @@ TEST_F(LastUsed, HostWithoutRegistryOrDescriptorSuiteStillRuns) {
 }
 
 TEST_F(LastUsed, ARecordedActionPlaysBackInAnotherHost) {
-    host.PlayDescriptor({Integer(keyMethod, 260), Float(keyValue, 12.5), Float(keySize, 70.0)},
+    host.PlayDescriptor({host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 12.5), host::FloatItem(keySize, 70.0)},
                         plugInDialogDontDisplay);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     const auto recorded = host.RecordedDescriptor();
@@ -120,7 +104,7 @@ using PlayInfo = InProcessTest;
 
 TEST_F(PlayInfo, OnlyDisplayShowsTheDialogWhenADescriptorIsPlayed) {
     for (int16_t playInfo : {plugInDialogDontDisplay, plugInDialogDisplay, plugInDialogSilent}) {
-        host.PlayDescriptor({Float(keyValue, 33.0)}, playInfo);
+        host.PlayDescriptor({host::FloatItem(keyValue, 33.0)}, playInfo);
         Install();
         data.queryForParameters = true; // right after Parameters
         bool showDialog = false;

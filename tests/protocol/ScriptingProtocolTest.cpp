@@ -5,22 +5,6 @@ using testing_support::PluginTest;
 
 namespace {
 
-host::DescriptorItem Integer(DescriptorKeyID key, int32_t value) {
-    host::DescriptorItem item;
-    item.key = key;
-    item.type = typeInteger;
-    item.integer = value;
-    return item;
-}
-
-host::DescriptorItem Float(DescriptorKeyID key, double value) {
-    host::DescriptorItem item;
-    item.key = key;
-    item.type = typeFloat;
-    item.number = value;
-    return item;
-}
-
 using ScriptingProtocol = PluginTest;
 
 TEST_F(ScriptingProtocol, FinishRecordsExactlyTheEightKeysMethodFirst) {
@@ -39,8 +23,8 @@ TEST_F(ScriptingProtocol, FinishRecordsExactlyTheEightKeysMethodFirst) {
 }
 
 TEST_F(ScriptingProtocol, PlayedValuesWinOverParametersAndAreRecordedAgain) {
-    host.PlayDescriptor({Integer(keyMethod, 260), Float(keyValue, 40.5), Float(keyCenterX, -150.0),
-                         Float(keyCenterY, 1e30)},
+    host.PlayDescriptor({host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 40.5), host::FloatItem(keyCenterX, -150.0),
+                         host::FloatItem(keyCenterY, 1e30)},
                         plugInDialogSilent);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     const FilterParameters p = Parameters();
@@ -61,7 +45,7 @@ TEST_F(ScriptingProtocol, MissingKeyKeepsThePreviousValue) {
     FilterParameters p = Parameters();
     p.proportion = 33.0f;
     SetParameters(p);
-    host.PlayDescriptor({Integer(keyMethod, 2), Float(keySize, 60.0)}, plugInDialogDontDisplay);
+    host.PlayDescriptor({host::IntegerItem(keyMethod, 2), host::FloatItem(keySize, 60.0)}, plugInDialogDontDisplay);
     ASSERT_EQ(host.Call(filterSelectorStart), noErr);
     EXPECT_EQ(Parameters().proportion, 33.0f);
     EXPECT_EQ(Parameters().size, 60.0f);
@@ -76,8 +60,8 @@ TEST_F(ScriptingProtocol, UnknownKeysAreSkippedAndAFailingGetEndsTheRead) {
     host::DescriptorItem text;
     text.key = FourCC("Nme ");
     text.type = typeChar;
-    host.PlayDescriptor({Float(keyValue, 10.0), Integer(FourCC("Xtra"), 9), Float(keySize, 11.0), text,
-                         Float(keyAberration, 12.0)},
+    host.PlayDescriptor({host::FloatItem(keyValue, 10.0), host::IntegerItem(FourCC("Xtra"), 9), host::FloatItem(keySize, 11.0), text,
+                         host::FloatItem(keyAberration, 12.0)},
                         plugInDialogDontDisplay);
     // 'Nme ' is unknown and skipped; nothing fails, so every known key arrives.
     ASSERT_EQ(host.RunInteractive().result, noErr);
@@ -88,7 +72,7 @@ TEST_F(ScriptingProtocol, UnknownKeysAreSkippedAndAFailingGetEndsTheRead) {
     host::DescriptorItem badValue;
     badValue.key = keyValue;
     badValue.type = typeChar; // a get float on text fails
-    host.PlayDescriptor({Float(keySize, 50.0), badValue, Float(keyAberration, 70.0)}, plugInDialogDontDisplay);
+    host.PlayDescriptor({host::FloatItem(keySize, 50.0), badValue, host::FloatItem(keyAberration, 70.0)}, plugInDialogDontDisplay);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     EXPECT_EQ(Parameters().size, 50.0f);
     EXPECT_EQ(Parameters().aberration, 0.0f); // the read ended before it
