@@ -128,6 +128,7 @@ TEST_F(RotorTest, DragFollowsThePointerAndHoverEndsOutside) {
     gui::MouseMove(window_, 50, 50, false);
     EXPECT_EQ(rotor_->visualState, 1);
     EXPECT_EQ(GetCapture(), window_);
+    ExpectLooksLike(window_, "rotor_hover", 20);
     gui::MouseMove(window_, 5, 5, false);
     EXPECT_EQ(rotor_->visualState, 0);
     EXPECT_NE(GetCapture(), window_);

@@ -324,4 +324,6 @@ TEST_F(SkinTest, HorizontalSpinEditKeepsFieldAndArrowsInStep) {
     SetSliderValue(spin->sliderObject, 20, false);
     EXPECT_EQ(SendMessageA(spin->sliderObject->trackbar, TBM_GETPOS, 0, 0), 20);
     EXPECT_EQ(Text(spin->edit), "20");
+    EXPECT_EQ(LOWORD(SendMessageA(spin->upDown, UDM_GETPOS, 0, 0)), 20);
+    ExpectLooksLike(window, "spin_edit_horizontal", 20);
 }
