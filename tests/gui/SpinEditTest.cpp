@@ -185,6 +185,7 @@ TEST_F(SpinEditTest, SetValueDialogChangesRangeAndValueOnOk) {
         GetDlgItemTextA(dialog, 15905, text, sizeof text);
         EXPECT_STREQ(text, "-1000.00 ... 1000.00");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 15907)));
+        ExpectLooksLike(dialog, "set_value_dialog_spin_edit", 40);
         // Each field is checked against the others when it is left, so the order matters as it
         // does for a user: first the range, then the value inside it.
         gui::TypeText(GetDlgItem(dialog, 15908), "-300");
