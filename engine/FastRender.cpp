@@ -14,6 +14,10 @@ namespace {
 // steps come on time.
 constexpr int kBlocksPerThread = 16;
 
+// Reported when a quarter, half, three quarters and all of the warp is done: where the one
+// plane after another warp reports after each plane.
+constexpr float kWarpProgress[4] = {30.0f, 55.0f, 80.0f, 95.0f};
+
 bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 struct BlockPlan {
@@ -50,10 +54,8 @@ int BlockCount(const BlockPlan& plan) {
 void ReportWarpProgress(void* context, int blocksDone) {
     BlockPlan& plan = *static_cast<BlockPlan*>(context);
     const long long total = BlockCount(plan);
-    while (plan.reported < 4 && blocksDone * 4LL >= (plan.reported + 1) * total) {
-        ++plan.reported;
-        ReportProgress(5.0f + 25.0f * static_cast<float>(plan.reported), 100.0f);
-    }
+    while (plan.reported < 4 && blocksDone * 4LL >= (plan.reported + 1) * total)
+        ReportProgress(kWarpProgress[plan.reported++], 100.0f);
 }
 
 BlockPlan PlanBlocks(const FastWarpJob& job, int threadCount) {
@@ -103,8 +105,8 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
     if (!warpTransparency && planeSize > 0)
         std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
     if (planeSize == 0) {
-        for (int step = 1; step <= 4; ++step)
-            ReportProgress(5.0f + 25.0f * static_cast<float>(step), 100.0f);
+        for (float step : kWarpProgress)
+            ReportProgress(step, 100.0f);
         return;
     }
 

@@ -50,7 +50,8 @@ template <class D> inline void SineCosineReduced(D x, D& sineR, D& cosineR, D& q
     const D j = (x * D(kTwoOverPi) + D(kRoundingShift)) - D(kRoundingShift);
     const D r = ((x - j * D(kPiOver2High)) - j * D(kPiOver2Middle)) - j * D(kPiOver2Low);
     const D r2 = r * r;
-    sineR = r + (r * r2) * (D(kSin3) + r2 * (D(kSin5) + r2 * (D(kSin7) + r2 * (D(kSin9) + r2 * D(kSin11)))));
+    // r times (1 + ...) rather than r plus r^3 (...), so that the sine of -0 is -0.
+    sineR = r * (D(1.0) + r2 * (D(kSin3) + r2 * (D(kSin5) + r2 * (D(kSin7) + r2 * (D(kSin9) + r2 * D(kSin11))))));
     cosineR =
         D(1.0) +
         r2 * (D(kCos2) + r2 * (D(kCos4) + r2 * (D(kCos6) + r2 * (D(kCos8) + r2 * (D(kCos10) + r2 * D(kCos12))))));
