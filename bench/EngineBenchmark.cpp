@@ -21,8 +21,8 @@
 
 namespace {
 
-const char* const kMethodNames[kDistortionMethodCount] = {"Turbulence", "Turbulence 2", "Smooth",
-                                                          "Radial", "Radial Smooth", "Swirl"};
+const char* const kMethodNames[kDistortionMethodCount] = {"Turbulence", "Turbulence 2",  "Smooth",
+                                                          "Radial",     "Radial Smooth", "Swirl"};
 
 // A photograph-like picture: smooth gradients with some texture, and byte 3 either 255 or a
 // soft vignette that varies over the whole buffer.
@@ -131,7 +131,8 @@ int main(int argc, char** argv) {
             parameters.size = 25.0f;
             parameters.aberration = aberration;
             const double referenceSeconds =
-                fastOnly ? 0.0 : SecondsOfOneRender(EngineVariant::Reference, size, parameters, source, referenceResult);
+                fastOnly ? 0.0
+                         : SecondsOfOneRender(EngineVariant::Reference, size, parameters, source, referenceResult);
             const double fastSeconds = BestSeconds(fast, repeat, size, parameters, source, fastResult);
             char caseName[64];
             std::snprintf(caseName, sizeof caseName, "%s, aberration %g", varying ? "varying alpha" : "opaque",

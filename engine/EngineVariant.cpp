@@ -16,7 +16,8 @@ EngineVariant VariantFromEnvironment() {
     const char* name = std::getenv("VORTIFLUX_ENGINE");
     if (name == nullptr)
         return EngineVariant::Automatic;
-    for (EngineVariant variant : {EngineVariant::Reference, EngineVariant::Scalar, EngineVariant::Sse2, EngineVariant::Avx2}) {
+    for (EngineVariant variant :
+         {EngineVariant::Reference, EngineVariant::Scalar, EngineVariant::Sse2, EngineVariant::Avx2}) {
         if (std::strcmp(name, EngineVariantName(variant)) == 0)
             return variant;
     }
@@ -25,7 +26,9 @@ EngineVariant VariantFromEnvironment() {
 
 } // namespace
 
-void ForceEngineVariant(EngineVariant variant) { forcedVariant = variant; }
+void ForceEngineVariant(EngineVariant variant) {
+    forcedVariant = variant;
+}
 
 EngineVariant ActiveEngineVariant() {
     EngineVariant variant = forcedVariant;

@@ -18,7 +18,9 @@ constexpr int kBlocksPerThread = 16;
 // plane after another warp reports after each plane.
 constexpr float kWarpProgress[4] = {30.0f, 55.0f, 80.0f, 95.0f};
 
-bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 struct BlockPlan {
     const FastWarpJob* job;

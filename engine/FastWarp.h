@@ -33,9 +33,9 @@ struct FastWarpJob {
     float zoom;
     int32_t offsetX;
     int32_t offsetY;
-    float seedX;      // 31.35 * randomSeed
-    float seedY;      // 113.23 * randomSeed
-    int groupCount;   // 1 to 4
+    float seedX;    // 31.35 * randomSeed
+    float seedY;    // 113.23 * randomSeed
+    int groupCount; // 1 to 4
     FastWarpGroup groups[4];
 };
 
@@ -46,7 +46,6 @@ constexpr size_t kSourcePadding = 64;
 // group. One per variant; the vector ones exist only where the processor can have them.
 using WarpBlockFunction = void (*)(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin,
                                    int32_t columnEnd);
-void WarpBlockScalar(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin,
-                     int32_t columnEnd);
+void WarpBlockScalar(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd);
 void WarpBlockSse2(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd);
 void WarpBlockAvx2(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd);

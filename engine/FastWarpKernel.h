@@ -39,8 +39,7 @@ template <class L> typename L::I NoiseCellLanes(typename L::F t) {
 }
 
 // One corner's contribution: t^4 times the gradient, 0 where t < 0.
-template <class L>
-typename L::F CornerLanes(typename L::I hash, typename L::F x, typename L::F y) {
+template <class L> typename L::F CornerLanes(typename L::I hash, typename L::F x, typename L::F y) {
     using F = typename L::F;
     using I = typename L::I;
     const F t = (F(0.5f) - x * x) - y * y;
@@ -206,9 +205,9 @@ void TurnAndStore(const FastWarpJob& job, const FastWarpGroup& group, typename L
         const I topPair = GatherPairs(plane, top);
         const I bottomPair = GatherPairs(plane, bottom);
         const I b00 = topPair & I(255);
-        const F value = ((w00 * ToFloat(b00) + w10 * ToFloat(ShiftRight<8>(topPair))) +
-                         w01 * ToFloat(bottomPair & I(255))) +
-                        w11 * ToFloat(ShiftRight<8>(bottomPair));
+        const F value =
+            ((w00 * ToFloat(b00) + w10 * ToFloat(ShiftRight<8>(topPair))) + w01 * ToFloat(bottomPair & I(255))) +
+            w11 * ToFloat(ShiftRight<8>(bottomPair));
         StoreBytes(job.destination + planeStart + pixelOffset, Select(interpolate, TruncateToInt(value), b00), count);
     }
 }
@@ -234,7 +233,8 @@ void CartesianPixels(const FastWarpJob& job, typename L::F px, typename L::F py,
         }
         return;
     }
-    const F n = job.method == Smooth ? SimplexNoiseLanes<L>(permutation, u, v) : FractalNoiseLanes<L>(permutation, u, v);
+    const F n =
+        job.method == Smooth ? SimplexNoiseLanes<L>(permutation, u, v) : FractalNoiseLanes<L>(permutation, u, v);
     F sine, cosine;
     SineCosineLanes<L>(n, sine, cosine);
     const F c2 = Abs(sine);
@@ -271,8 +271,8 @@ template <class L>
 void TurnByPolarNoise(const FastWarpJob& job, const FastWarpGroup& group, typename L::F px, typename L::F py,
                       typename L::F n, typename L::F sine, typename L::F cosine, size_t pixelOffset, int count) {
     using F = typename L::F;
-    TurnAndStore<L>(job, group, px, py, cosine, Abs(sine), F(group.polar.distance), n * F(group.polar.a),
-                    pixelOffset, count);
+    TurnAndStore<L>(job, group, px, py, cosine, Abs(sine), F(group.polar.distance), n * F(group.polar.a), pixelOffset,
+                    count);
 }
 
 // The polar methods (WarpPlanePolar of Warp.cpp) for one vector of pixels; imageX and imageY

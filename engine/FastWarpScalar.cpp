@@ -1,6 +1,8 @@
 // The fast path on one pixel at a time.
 #include "engine/FastWarp.h"
 #include "engine/LanesScalar.h"
+
+// Written over the lane type included above.
 #include "engine/FastWarpKernel.h"
 
 void WarpBlockScalar(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd) {

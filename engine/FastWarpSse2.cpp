@@ -1,6 +1,8 @@
 // The fast path on four pixels at a time (SSE2).
 #include "engine/FastWarp.h"
 #include "engine/LanesSse2.h"
+
+// Written over the lane type included above.
 #include "engine/FastWarpKernel.h"
 
 void WarpBlockSse2(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd) {

@@ -36,23 +36,47 @@ struct DM {
     __m128d v;
 };
 
-inline M FromFloatMask(__m128 m) { return {_mm_castps_si128(m)}; }
+inline M FromFloatMask(__m128 m) {
+    return {_mm_castps_si128(m)};
+}
 
-inline F operator+(F a, F b) { return _mm_add_ps(a.v, b.v); }
-inline F operator-(F a, F b) { return _mm_sub_ps(a.v, b.v); }
-inline F operator*(F a, F b) { return _mm_mul_ps(a.v, b.v); }
-inline F operator/(F a, F b) { return _mm_div_ps(a.v, b.v); }
-inline M operator<(F a, F b) { return FromFloatMask(_mm_cmplt_ps(a.v, b.v)); }
-inline M operator<=(F a, F b) { return FromFloatMask(_mm_cmple_ps(a.v, b.v)); }
-inline M operator>(F a, F b) { return FromFloatMask(_mm_cmpgt_ps(a.v, b.v)); }
-inline M operator>=(F a, F b) { return FromFloatMask(_mm_cmpge_ps(a.v, b.v)); }
-inline M IsNaN(F a) { return FromFloatMask(_mm_cmpunord_ps(a.v, a.v)); }
+inline F operator+(F a, F b) {
+    return _mm_add_ps(a.v, b.v);
+}
+inline F operator-(F a, F b) {
+    return _mm_sub_ps(a.v, b.v);
+}
+inline F operator*(F a, F b) {
+    return _mm_mul_ps(a.v, b.v);
+}
+inline F operator/(F a, F b) {
+    return _mm_div_ps(a.v, b.v);
+}
+inline M operator<(F a, F b) {
+    return FromFloatMask(_mm_cmplt_ps(a.v, b.v));
+}
+inline M operator<=(F a, F b) {
+    return FromFloatMask(_mm_cmple_ps(a.v, b.v));
+}
+inline M operator>(F a, F b) {
+    return FromFloatMask(_mm_cmpgt_ps(a.v, b.v));
+}
+inline M operator>=(F a, F b) {
+    return FromFloatMask(_mm_cmpge_ps(a.v, b.v));
+}
+inline M IsNaN(F a) {
+    return FromFloatMask(_mm_cmpunord_ps(a.v, a.v));
+}
 inline F Select(M m, F a, F b) {
     const __m128 mask = _mm_castsi128_ps(m.v);
     return _mm_or_ps(_mm_and_ps(mask, a.v), _mm_andnot_ps(mask, b.v));
 }
-inline F Abs(F a) { return _mm_and_ps(a.v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
-inline F Sqrt(F a) { return _mm_sqrt_ps(a.v); }
+inline F Abs(F a) {
+    return _mm_and_ps(a.v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
+}
+inline F Sqrt(F a) {
+    return _mm_sqrt_ps(a.v);
+}
 inline F FlipSign(F a, I bits) {
     const __m128i sign = _mm_and_si128(bits.v, _mm_set1_epi32(static_cast<int32_t>(0x80000000u)));
     return _mm_xor_ps(a.v, _mm_castsi128_ps(sign));
@@ -62,42 +86,92 @@ inline F WithSignOf(F a, F sign) {
     return _mm_or_ps(_mm_andnot_ps(signBit, a.v), _mm_and_ps(signBit, sign.v));
 }
 
-inline I operator+(I a, I b) { return _mm_add_epi32(a.v, b.v); }
-inline I operator-(I a, I b) { return _mm_sub_epi32(a.v, b.v); }
-inline I operator&(I a, I b) { return _mm_and_si128(a.v, b.v); }
-inline M operator>(I a, I b) { return {_mm_cmpgt_epi32(a.v, b.v)}; }
-inline M operator<(I a, I b) { return {_mm_cmplt_epi32(a.v, b.v)}; }
-inline M operator==(I a, I b) { return {_mm_cmpeq_epi32(a.v, b.v)}; }
-inline I Select(M m, I a, I b) { return _mm_or_si128(_mm_and_si128(m.v, a.v), _mm_andnot_si128(m.v, b.v)); }
-template <int n> inline I ShiftLeft(I a) { return _mm_slli_epi32(a.v, n); }
-template <int n> inline I ShiftRight(I a) { return _mm_srli_epi32(a.v, n); }
+inline I operator+(I a, I b) {
+    return _mm_add_epi32(a.v, b.v);
+}
+inline I operator-(I a, I b) {
+    return _mm_sub_epi32(a.v, b.v);
+}
+inline I operator&(I a, I b) {
+    return _mm_and_si128(a.v, b.v);
+}
+inline M operator>(I a, I b) {
+    return {_mm_cmpgt_epi32(a.v, b.v)};
+}
+inline M operator<(I a, I b) {
+    return {_mm_cmplt_epi32(a.v, b.v)};
+}
+inline M operator==(I a, I b) {
+    return {_mm_cmpeq_epi32(a.v, b.v)};
+}
+inline I Select(M m, I a, I b) {
+    return _mm_or_si128(_mm_and_si128(m.v, a.v), _mm_andnot_si128(m.v, b.v));
+}
+template <int n> inline I ShiftLeft(I a) {
+    return _mm_slli_epi32(a.v, n);
+}
+template <int n> inline I ShiftRight(I a) {
+    return _mm_srli_epi32(a.v, n);
+}
 
-inline M operator&(M a, M b) { return {_mm_and_si128(a.v, b.v)}; }
-inline M operator|(M a, M b) { return {_mm_or_si128(a.v, b.v)}; }
-inline bool Any(M m) { return _mm_movemask_ps(_mm_castsi128_ps(m.v)) != 0; }
+inline M operator&(M a, M b) {
+    return {_mm_and_si128(a.v, b.v)};
+}
+inline M operator|(M a, M b) {
+    return {_mm_or_si128(a.v, b.v)};
+}
+inline bool Any(M m) {
+    return _mm_movemask_ps(_mm_castsi128_ps(m.v)) != 0;
+}
 
-inline F ToFloat(I a) { return _mm_cvtepi32_ps(a.v); }
-inline I TruncateToInt(F a) { return _mm_cvttps_epi32(a.v); }
+inline F ToFloat(I a) {
+    return _mm_cvtepi32_ps(a.v);
+}
+inline I TruncateToInt(F a) {
+    return _mm_cvttps_epi32(a.v);
+}
 inline void Widen(F a, D& low, D& high) {
     low = _mm_cvtps_pd(a.v);
     high = _mm_cvtps_pd(_mm_movehl_ps(a.v, a.v));
 }
-inline F Narrow(D low, D high) { return _mm_movelh_ps(_mm_cvtpd_ps(low.v), _mm_cvtpd_ps(high.v)); }
+inline F Narrow(D low, D high) {
+    return _mm_movelh_ps(_mm_cvtpd_ps(low.v), _mm_cvtpd_ps(high.v));
+}
 inline void WidenInt(I a, D& low, D& high) {
     low = _mm_cvtepi32_pd(a.v);
     high = _mm_cvtepi32_pd(_mm_shuffle_epi32(a.v, _MM_SHUFFLE(3, 2, 3, 2)));
 }
-inline I NarrowToInt(D low, D high) { return _mm_unpacklo_epi64(_mm_cvttpd_epi32(low.v), _mm_cvttpd_epi32(high.v)); }
+inline I NarrowToInt(D low, D high) {
+    return _mm_unpacklo_epi64(_mm_cvttpd_epi32(low.v), _mm_cvttpd_epi32(high.v));
+}
 
-inline D operator+(D a, D b) { return _mm_add_pd(a.v, b.v); }
-inline D operator-(D a, D b) { return _mm_sub_pd(a.v, b.v); }
-inline D operator*(D a, D b) { return _mm_mul_pd(a.v, b.v); }
-inline D operator/(D a, D b) { return _mm_div_pd(a.v, b.v); }
-inline DM operator<(D a, D b) { return {_mm_cmplt_pd(a.v, b.v)}; }
-inline DM operator>(D a, D b) { return {_mm_cmpgt_pd(a.v, b.v)}; }
-inline DM operator==(D a, D b) { return {_mm_cmpeq_pd(a.v, b.v)}; }
-inline D Select(DM m, D a, D b) { return _mm_or_pd(_mm_and_pd(m.v, a.v), _mm_andnot_pd(m.v, b.v)); }
-inline D Abs(D a) { return _mm_andnot_pd(_mm_set1_pd(-0.0), a.v); }
+inline D operator+(D a, D b) {
+    return _mm_add_pd(a.v, b.v);
+}
+inline D operator-(D a, D b) {
+    return _mm_sub_pd(a.v, b.v);
+}
+inline D operator*(D a, D b) {
+    return _mm_mul_pd(a.v, b.v);
+}
+inline D operator/(D a, D b) {
+    return _mm_div_pd(a.v, b.v);
+}
+inline DM operator<(D a, D b) {
+    return {_mm_cmplt_pd(a.v, b.v)};
+}
+inline DM operator>(D a, D b) {
+    return {_mm_cmpgt_pd(a.v, b.v)};
+}
+inline DM operator==(D a, D b) {
+    return {_mm_cmpeq_pd(a.v, b.v)};
+}
+inline D Select(DM m, D a, D b) {
+    return _mm_or_pd(_mm_and_pd(m.v, a.v), _mm_andnot_pd(m.v, b.v));
+}
+inline D Abs(D a) {
+    return _mm_andnot_pd(_mm_set1_pd(-0.0), a.v);
+}
 inline DM SignBit(D a) {
     const __m128i high = _mm_srai_epi32(_mm_castpd_si128(a.v), 31);
     return {_mm_castsi128_pd(_mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 1, 1)))};
@@ -161,7 +235,9 @@ inline I LaneColumns(int32_t first, int32_t last) {
     const I columns = _mm_add_epi32(_mm_set1_epi32(first), _mm_setr_epi32(0, 1, 2, 3));
     return Select(columns > I(last), I(last), columns);
 }
-inline F LoadFloats(const float* values) { return _mm_loadu_ps(values); }
+inline F LoadFloats(const float* values) {
+    return _mm_loadu_ps(values);
+}
 
 } // namespace lanes
 

@@ -21,8 +21,12 @@ uint8_t* sourceScratch = nullptr;
 uint8_t* destinationScratch = nullptr;
 size_t scratchPlaneSize = 0; // W x H the blocks were obtained for
 
-size_t SourceBlockBytes(size_t planeSize) { return 4 * planeSize + kSourcePadding; }
-size_t DestinationBlockBytes(size_t planeSize) { return 4 * planeSize; }
+size_t SourceBlockBytes(size_t planeSize) {
+    return 4 * planeSize + kSourcePadding;
+}
+size_t DestinationBlockBytes(size_t planeSize) {
+    return 4 * planeSize;
+}
 
 // Both blocks for planes of `planeSize` bytes; false if the system has not got the memory.
 bool ObtainPlaneScratch(size_t planeSize) {
@@ -78,14 +82,14 @@ size_t ItemEnd(const PlaneCopy& copy, int item) {
 
 void SplitItem(void* context, int item) {
     const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
-    SplitPlanes(copy.from, copy.to, copy.planeSize, static_cast<size_t>(item) * copy.pixelsPerItem,
-                ItemEnd(copy, item), copy.weighted);
+    SplitPlanes(copy.from, copy.to, copy.planeSize, static_cast<size_t>(item) * copy.pixelsPerItem, ItemEnd(copy, item),
+                copy.weighted);
 }
 
 void JoinItem(void* context, int item) {
     const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
-    JoinPlanes(copy.from, copy.planeSize, copy.to, static_cast<size_t>(item) * copy.pixelsPerItem,
-               ItemEnd(copy, item), copy.weighted);
+    JoinPlanes(copy.from, copy.planeSize, copy.to, static_cast<size_t>(item) * copy.pixelsPerItem, ItemEnd(copy, item),
+               copy.weighted);
 }
 
 // Runs a split or join on `threadCount` threads in slices of whole cache lines.

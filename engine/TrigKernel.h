@@ -13,9 +13,15 @@
 
 namespace {
 
-inline double Select(bool condition, double whenTrue, double whenFalse) { return condition ? whenTrue : whenFalse; }
-inline double Abs(double value) { return std::fabs(value); }
-inline bool SignBit(double value) { return std::signbit(value); }
+inline double Select(bool condition, double whenTrue, double whenFalse) {
+    return condition ? whenTrue : whenFalse;
+}
+inline double Abs(double value) {
+    return std::fabs(value);
+}
+inline bool SignBit(double value) {
+    return std::signbit(value);
+}
 
 // Beyond this magnitude (radians) sine and cosine are those of 0. The reduction below is exact
 // up to here: the quadrant count stays under 2^20, so it times kPiOver2High is exact.
@@ -52,9 +58,8 @@ template <class D> inline void SineCosineReduced(D x, D& sineR, D& cosineR, D& q
     const D r2 = r * r;
     // r times (1 + ...) rather than r plus r^3 (...), so that the sine of -0 is -0.
     sineR = r * (D(1.0) + r2 * (D(kSin3) + r2 * (D(kSin5) + r2 * (D(kSin7) + r2 * (D(kSin9) + r2 * D(kSin11))))));
-    cosineR =
-        D(1.0) +
-        r2 * (D(kCos2) + r2 * (D(kCos4) + r2 * (D(kCos6) + r2 * (D(kCos8) + r2 * (D(kCos10) + r2 * D(kCos12))))));
+    cosineR = D(1.0) +
+              r2 * (D(kCos2) + r2 * (D(kCos4) + r2 * (D(kCos6) + r2 * (D(kCos8) + r2 * (D(kCos10) + r2 * D(kCos12))))));
     quadrant = j;
 }
 
@@ -99,9 +104,10 @@ template <class D> inline D ArcTangent2Magnitude(D y, D x) {
     const D base = Select(pastSecond, D(kPiOver4), Select(pastFirst, D(kPiOver8), D(0.0)));
     const D u = (numerator - centre * denominator) / (denominator + centre * numerator);
     const D u2 = u * u;
-    D angle = base + (u + (u * u2) * (D(kAtan3) +
-                                      u2 * (D(kAtan5) + u2 * (D(kAtan7) + u2 * (D(kAtan9) +
-                                                                                 u2 * (D(kAtan11) + u2 * D(kAtan13)))))));
+    D angle =
+        base +
+        (u + (u * u2) * (D(kAtan3) +
+                         u2 * (D(kAtan5) + u2 * (D(kAtan7) + u2 * (D(kAtan9) + u2 * (D(kAtan11) + u2 * D(kAtan13)))))));
     angle = Select(steep, D(kPiOver2) - angle, angle);
     angle = Select(SignBit(x), D(kPi) - angle, angle);
     return angle;

@@ -18,10 +18,14 @@ int32_t ClampedIndex(float position, int32_t size) {
     return index;
 }
 
-float PolarNoise(bool smooth, float a, float b) { return smooth ? SimplexNoise2(a, b) : FractalNoise(a, b); }
+float PolarNoise(bool smooth, float a, float b) {
+    return smooth ? SimplexNoise2(a, b) : FractalNoise(a, b);
+}
 
 // The stored byte: the sampled value truncated toward zero (it lies in 0..255).
-uint8_t ToByte(float value) { return static_cast<uint8_t>(TruncateTowardZero(value)); }
+uint8_t ToByte(float value) {
+    return static_cast<uint8_t>(TruncateTowardZero(value));
+}
 
 } // namespace
 
@@ -105,8 +109,8 @@ PolarFrame PolarFrameOf(const DistortionContext& context, const FilterParameters
         angularFrequency = f * (1.0f - 5.0f * p);
     }
     frame.angularScale = 100.0f * angularFrequency;
-    frame.centerX = parameters.centerX / 200.0f * static_cast<float>(context.areaWidth) +
-                    static_cast<float>(context.areaWidth / 2);
+    frame.centerX =
+        parameters.centerX / 200.0f * static_cast<float>(context.areaWidth) + static_cast<float>(context.areaWidth / 2);
     frame.centerY = -parameters.centerY / 200.0f * static_cast<float>(context.areaHeight) +
                     static_cast<float>(context.areaHeight / 2);
     return frame;

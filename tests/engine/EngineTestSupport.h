@@ -110,7 +110,9 @@ inline uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
     return hash;
 }
 
-inline bool Sanitized() { return std::getenv("VORTIFLUX_SANITIZED") != nullptr; }
+inline bool Sanitized() {
+    return std::getenv("VORTIFLUX_SANITIZED") != nullptr;
+}
 
 // Points gFilterRecord at a record whose progress callback writes down every call, as a final
 // render outside the dialog would see it; undone on destruction.

@@ -48,7 +48,8 @@ TEST(Noise, CellRuleIsTruncationMinusOneUnlessPositive) {
 TEST(Noise, GradientPicksOneOfEightDirectionsByTheLowThreeBits) {
     const float x = 3.0f;
     const float y = 5.0f;
-    const float expected[8] = {x + 2 * y, -x + 2 * y, x - 2 * y, -x - 2 * y, y + 2 * x, -y + 2 * x, y - 2 * x, -y - 2 * x};
+    const float expected[8] = {x + 2 * y, -x + 2 * y, x - 2 * y, -x - 2 * y,
+                               y + 2 * x, -y + 2 * x, y - 2 * x, -y - 2 * x};
     for (int hash = 0; hash < 32; ++hash)
         EXPECT_EQ(NoiseGradient(hash, x, y), expected[hash & 7]) << hash;
 }

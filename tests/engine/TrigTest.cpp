@@ -26,8 +26,7 @@ double UlpError(float value, double exact) {
                                static_cast<double>(rounded));
     if (std::fabs(exact) < std::fabs(static_cast<double>(rounded))) {
         // Just below a power of two the spacing is half as large.
-        spacing = std::fabs(static_cast<double>(rounded) -
-                            static_cast<double>(std::nextafter(rounded, 0.0f)));
+        spacing = std::fabs(static_cast<double>(rounded) - static_cast<double>(std::nextafter(rounded, 0.0f)));
     }
     return std::fabs(static_cast<double>(value) - exact) / spacing;
 }
@@ -60,7 +59,8 @@ TEST(Trig, ArcTangentIsWithinOneUnitInTheLastPlace) {
         const float range = n % 2 == 0 ? 10.0f : 3000.0f;
         const float y = random.Between(-range, range);
         const float x = n % 7 == 0 ? 0.0f : random.Between(-range, range) * (n % 5 == 0 ? 1e-4f : 1.0f);
-        worst = std::max(worst, UlpError(ArcTangent2(y, x), std::atan2(static_cast<double>(y), static_cast<double>(x))));
+        worst =
+            std::max(worst, UlpError(ArcTangent2(y, x), std::atan2(static_cast<double>(y), static_cast<double>(x))));
     }
     EXPECT_LE(worst, 1.0);
 }
@@ -99,9 +99,9 @@ TEST(Trig, SpecialArgumentsGiveTheUsualAnswers) {
 // The polar methods measure the angle from straight above the emitter, a quarter turn to its
 // left: ArcTangent2(dx, dy) with dx, dy the emitter's offset from the pixel.
 TEST(Trig, PolarAngleConvention) {
-    EXPECT_EQ(ArcTangent2(0.0f, 10.0f), 0.0f);              // pixel above the emitter
-    EXPECT_FLOAT_EQ(ArcTangent2(10.0f, 0.0f), 1.5707964f);  // pixel to its left
-    EXPECT_FLOAT_EQ(ArcTangent2(0.0f, -10.0f), 3.1415927f); // below
+    EXPECT_EQ(ArcTangent2(0.0f, 10.0f), 0.0f);               // pixel above the emitter
+    EXPECT_FLOAT_EQ(ArcTangent2(10.0f, 0.0f), 1.5707964f);   // pixel to its left
+    EXPECT_FLOAT_EQ(ArcTangent2(0.0f, -10.0f), 3.1415927f);  // below
     EXPECT_FLOAT_EQ(ArcTangent2(-10.0f, 0.0f), -1.5707964f); // right
 }
 

@@ -117,8 +117,8 @@ FilterParameters FrameParameters() {
 
 TEST(CartesianFrame, StrengthFrequencyProportionAndOrigin) {
     const CartesianFrame frame = CartesianFrameOf(FrameContext(), FrameParameters());
-    EXPECT_FLOAT_EQ(frame.a, 0.2f);       // 40 / 2 / 100
-    EXPECT_FLOAT_EQ(frame.distance, 30.0f); // 150 A
+    EXPECT_FLOAT_EQ(frame.a, 0.2f);          // 40 / 2 / 100
+    EXPECT_FLOAT_EQ(frame.distance, 30.0f);  // 150 A
     EXPECT_FLOAT_EQ(frame.distance2, 75.0f); // 2.5 D
     EXPECT_FLOAT_EQ(frame.frequencyX, 0.02f);
     EXPECT_FLOAT_EQ(frame.frequencyY, 0.04f); // stretched by 1 + 5 * 0.2
@@ -134,8 +134,8 @@ TEST(CartesianFrame, StrengthFrequencyProportionAndOrigin) {
 
 TEST(PolarFrame, StrengthFrequencyProportionAndEmitter) {
     const PolarFrame frame = PolarFrameOf(FrameContext(), FrameParameters());
-    EXPECT_FLOAT_EQ(frame.a, 0.3f);            // 1.5 * 40 / 2 / 100
-    EXPECT_FLOAT_EQ(frame.distance, 45.0f);    // 150 A'
+    EXPECT_FLOAT_EQ(frame.a, 0.3f);         // 1.5 * 40 / 2 / 100
+    EXPECT_FLOAT_EQ(frame.distance, 45.0f); // 150 A'
     EXPECT_FLOAT_EQ(frame.radialFrequency, 0.04f);
     EXPECT_FLOAT_EQ(frame.angularScale, 2.0f); // 100 * 0.02
     EXPECT_FLOAT_EQ(frame.centerX, 200.0f);    // the right edge of a 200 wide area
