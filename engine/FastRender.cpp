@@ -44,13 +44,15 @@ void WarpBlock(void* context, int block) {
     const int32_t row = block / plan.blocksPerRow;
     const int32_t columnBegin = (block % plan.blocksPerRow) * plan.columnsPerBlock;
     const int32_t columnEnd = width - columnBegin < plan.columnsPerBlock ? width : columnBegin + plan.columnsPerBlock;
+
     plan.warp(*plan.job, row, row + 1, columnBegin, columnEnd);
 }
 
 int BlockCount(const BlockPlan& plan) {
+    const int64_t height = plan.job->height;
     if (plan.blocksPerRow == 1)
-        return (plan.job->height + plan.rowsPerBlock - 1) / plan.rowsPerBlock;
-    return plan.job->height * plan.blocksPerRow;
+        return static_cast<int>((height + plan.rowsPerBlock - 1) / plan.rowsPerBlock);
+    return static_cast<int>(height * plan.blocksPerRow);
 }
 
 void ReportWarpProgress(void* context, int blocksDone) {
@@ -63,24 +65,28 @@ void ReportWarpProgress(void* context, int blocksDone) {
 BlockPlan PlanBlocks(const FastWarpJob& job, int threadCount) {
     BlockPlan plan{};
     plan.job = &job;
-    const int32_t wanted = threadCount * kBlocksPerThread;
-    if (job.height >= wanted || threadCount == 1) {
+    const int64_t wanted = static_cast<int64_t>(threadCount) * kBlocksPerThread;
+    const int64_t height = job.height;
+    const int64_t width = job.width;
+    if (height >= wanted || threadCount == 1) {
         plan.blocksPerRow = 1;
-        plan.rowsPerBlock = (job.height + wanted - 1) / wanted;
+        plan.rowsPerBlock = static_cast<int32_t>((height + wanted - 1) / wanted);
         plan.columnsPerBlock = job.width;
         return plan;
     }
     // Few rows: cut each row into pieces whose width is a multiple of every vector width.
-    const int32_t piecesPerRow = (wanted + job.height - 1) / job.height;
-    int32_t columns = (job.width + piecesPerRow - 1) / piecesPerRow;
-    columns = (columns + 7) / 8 * 8;
+    const int64_t piecesPerRow = (wanted + height - 1) / height;
+    const int64_t columns = ((width + piecesPerRow - 1) / piecesPerRow + 7) / 8 * 8;
     plan.rowsPerBlock = 1;
-    plan.columnsPerBlock = columns;
-    plan.blocksPerRow = (job.width + columns - 1) / columns;
+    plan.columnsPerBlock = static_cast<int32_t>(columns);
+    plan.blocksPerRow = static_cast<int32_t>((width + columns - 1) / columns);
     return plan;
 }
 
-WarpBlockFunction BlockFunction(EngineVariant variant, size_t planeSize) {
+WarpBlockFunction BlockFunction(EngineVariant variant, int32_t width, size_t planeSize) {
+    // The vector variants count columns in 32-bit lanes a vector beyond the pixel being done.
+    if (width > INT32_MAX - 64)
+        return &WarpBlockScalar;
     switch (variant) {
     case EngineVariant::Avx2:
         // Its gathers address a plane with 32-bit offsets.
@@ -142,6 +148,6 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
 
     const int threadCount = RenderThreadCount(static_cast<long long>(planeSize));
     BlockPlan plan = PlanBlocks(job, threadCount);
-    plan.warp = BlockFunction(variant, planeSize);
+    plan.warp = BlockFunction(variant, width, planeSize);
     RunWorkItems(BlockCount(plan), threadCount, &WarpBlock, &ReportWarpProgress, &plan);
 }

@@ -3,6 +3,7 @@
 #include "engine/EngineVariant.h"
 #include "engine/FastRender.h"
 #include "engine/FastWarp.h"
+#include "engine/FloatMode.h"
 #include "engine/PlaneSplit.h"
 #include "engine/Warp.h"
 #include "engine/WorkerThreads.h"
@@ -101,7 +102,7 @@ void CopyPlanes(void (*step)(void*, int), PlaneCopy copy, int threadCount) {
     RunWorkItems(itemCount, threadCount, step, nullptr, &copy);
 }
 
-// Steps 6 to 9 as written: one plane after another, each with its own strength.
+// The reference: one plane after another, each with its own strength, reporting after each.
 void WarpPlanesReference(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                          bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
                          size_t planeSize) {
@@ -141,8 +142,10 @@ void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, in
     alphaUniform = true;
 }
 
-bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-                      uint8_t* destination) {
+namespace {
+
+bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
+                             uint8_t* destination) {
     size_t planeSize = 0;
     if (!PixelCount(context, &planeSize) || (planeSize > 0 && (source == nullptr || destination == nullptr)))
         return false;
@@ -179,6 +182,16 @@ bool RenderDistortion(DistortionContext& context, const FilterParameters& parame
     }
     ReportProgress(0.0f, 100.0f);
     return true;
+}
+
+} // namespace
+
+bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
+                      uint8_t* destination) {
+    const uint32_t hostMode = UseEngineFloatMode();
+    const bool rendered = RenderInEngineFloatMode(context, parameters, source, destination);
+    RestoreFloatMode(hostMode);
+    return rendered;
 }
 
 void ReleasePlaneScratch() {

@@ -1,5 +1,6 @@
 #include "engine/WorkerThreads.h"
 
+#include "engine/FloatMode.h"
 #include "platform/Platform.h"
 
 #include <atomic>
@@ -30,6 +31,7 @@ struct WorkQueue {
 
 void RunWorker(void* argument) {
     auto* queue = static_cast<WorkQueue*>(argument);
+    UseEngineFloatMode();
     while (queue->RunOne()) {
     }
 }

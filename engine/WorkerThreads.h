@@ -5,9 +5,9 @@
 
 // Runs work(context, item) once for every item 0..itemCount - 1, on the calling thread and up to
 // threadCount - 1 workers (fewer when they cannot be started: the calling thread then does the
-// rest). After each item it completes, the calling thread calls progress(context, itemsDone)
-// (itemsDone counts items finished by any thread), and once more with itemCount at the end;
-// progress may be null.
+// rest; workers compute in the engine's float mode, FloatMode.h). After each item it completes, the calling thread
+// calls progress(context, itemsDone) (itemsDone counts items finished by any thread), and once more with itemCount at
+// the end; progress may be null.
 void RunWorkItems(int itemCount, int threadCount, void (*work)(void* context, int item),
                   void (*progress)(void* context, int itemsDone), void* context);
 

@@ -9,6 +9,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace {
 
 using namespace engine_test;
@@ -290,6 +294,27 @@ TEST_P(Render, DialogRendersUseTheDialogsTransparencyFlag) {
     EXPECT_EQ(Channel(result, 3), Channel(varying, 3)); // copied, not warped
     EXPECT_TRUE(ProgressLog::Calls().empty());
 }
+
+#if defined(__SSE__)
+// Image editors often run with subnormal numbers flushed to zero; the noise meets subnormal
+// numbers (corners barely in reach), so the render sets its own mode and gives the host's back.
+TEST_P(Render, HostsFloatModeChangesNothing) {
+    const std::vector<uint8_t> source = RandomImage(160, 120, Transparency::Varying, 18);
+    std::vector<std::vector<uint8_t>> expected;
+    for (uint8_t method : kAllMethods)
+        expected.push_back(Run(Effect(method, 45.0f, 7.0f, 30.0f), source, 160, 120));
+    const unsigned int saved = _mm_getcsr();
+    const unsigned int flushing = (saved | 0x8040u) & ~0x6000u; // flush to zero, denormals are zero
+    _mm_setcsr(flushing | 0x6000u);                             // and round toward zero
+    std::vector<std::vector<uint8_t>> flushed;
+    for (uint8_t method : kAllMethods)
+        flushed.push_back(Run(Effect(method, 45.0f, 7.0f, 30.0f), source, 160, 120));
+    const unsigned int after = _mm_getcsr();
+    _mm_setcsr(saved);
+    EXPECT_EQ(after & ~0x3Fu, (flushing | 0x6000u) & ~0x3Fu);
+    EXPECT_EQ(flushed, expected);
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Engine, Render, ::testing::Values(EngineVariant::Reference, EngineVariant::Automatic),
                          [](const ::testing::TestParamInfo<EngineVariant>& info) {
