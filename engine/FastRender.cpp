@@ -44,7 +44,6 @@ void WarpBlock(void* context, int block) {
     const int32_t row = block / plan.blocksPerRow;
     const int32_t columnBegin = (block % plan.blocksPerRow) * plan.columnsPerBlock;
     const int32_t columnEnd = width - columnBegin < plan.columnsPerBlock ? width : columnBegin + plan.columnsPerBlock;
-
     plan.warp(*plan.job, row, row + 1, columnBegin, columnEnd);
 }
 
@@ -84,7 +83,7 @@ BlockPlan PlanBlocks(const FastWarpJob& job, int threadCount) {
 }
 
 WarpBlockFunction BlockFunction(EngineVariant variant, int32_t width, size_t planeSize) {
-    // The vector variants count columns in 32-bit lanes a vector beyond the pixel being done.
+    // The vector variants number the columns of a whole vector of lanes in 32 bits.
     if (width > INT32_MAX - 64)
         return &WarpBlockScalar;
     switch (variant) {
