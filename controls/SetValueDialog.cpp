@@ -36,7 +36,9 @@ void ShowNumber(HWND dialog, int item, float v, bool integerMode) {
 float ReadNumber(HWND dialog, int item) {
     char text[64] = {};
     GetDlgItemTextA(dialog, item, text, sizeof text);
-    return static_cast<float>(std::atof(text));
+    // Text that is no finite number counts as 0, as text that is no number at all does.
+    const float v = static_cast<float>(std::atof(text));
+    return std::isfinite(v) ? v : 0.0f;
 }
 
 bool FocusInField(HWND dialog) {

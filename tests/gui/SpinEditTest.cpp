@@ -97,9 +97,17 @@ TEST_F(SpinEditTest, TypedValuesAreClampedAndCommittedWhenTheFieldIsLeft) {
     Commit("100.005");
     EXPECT_TRUE(gui::Log().Commands(kSpinId).empty()) << "a change of 0.01 or less is no change";
 
+    // Text that is no finite number counts as 0.
+    for (const char* typed : {"nan", "1e999"}) {
+        SetSpinValue(spin_, 50);
+        gui::Log().Clear();
+        Commit(typed);
+        EXPECT_FLOAT_EQ(spin_->value, 0) << typed;
+        EXPECT_EQ(gui::Log().Commands(kSpinId).size(), 1u) << typed;
+    }
     Commit("no number");
     EXPECT_FLOAT_EQ(spin_->value, 0);
-    EXPECT_EQ(gui::Log().Commands(kSpinId).size(), 1u);
+    EXPECT_EQ(gui::Log().Commands(kSpinId).size(), 1u) << "no change, no second notification";
 }
 
 TEST_F(SpinEditTest, EscapeInTheFieldRestoresTheValue) {
