@@ -95,7 +95,8 @@ void CommitTyped(TSpinEdit *s, LPARAM lParam) {
     GetWindowTextA(s->edit, text, sizeof text);
     float typed = static_cast<float>(std::atof(text));
     // "nan" and "inf" convert, but are no value a parameter can take.
-    if (!std::isfinite(typed)) typed = 0.0f;
+    if (!std::isfinite(typed))
+        typed = 0.0f;
     if (typed < s->min)
         typed = s->min;
     if (typed > s->max)

@@ -98,7 +98,7 @@ TEST_F(SpinEditTest, TypedValuesAreClampedAndCommittedWhenTheFieldIsLeft) {
     EXPECT_TRUE(gui::Log().Commands(kSpinId).empty()) << "a change of 0.01 or less is no change";
 
     // Text that is no finite number counts as 0.
-    for (const char* typed : {"nan", "1e999"}) {
+    for (const char *typed : {"nan", "1e999"}) {
         SetSpinValue(spin_, 50);
         gui::Log().Clear();
         Commit(typed);
