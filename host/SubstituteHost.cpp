@@ -4,6 +4,10 @@
 #include <cstring>
 #include <new>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace host {
 
 SubstituteHost* SubstituteHost::current = nullptr;
@@ -15,6 +19,24 @@ constexpr int kMaxContinueCalls = 1000;
 Rect Narrow(const VRect& r) {
     return Rect{int16_t(r.top), int16_t(r.left), int16_t(r.bottom), int16_t(r.right)};
 }
+
+#ifdef _WIN32
+// A host that never shows the dialog still meets a plug-in that opens it (without descriptors
+// it cannot be told not to): the dialog is answered with OK as soon as it runs, so no run ever
+// waits for a user.
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (std::strcmp(name, "#32770") == 0 && IsWindowVisible(window) && GetParent(window) == nullptr)
+                EndDialog(window, IDOK);
+            return TRUE;
+        },
+        0);
+}
+#endif
 
 bool IsEmpty(const VRect& r) { return r.bottom <= r.top || r.right <= r.left; }
 
@@ -86,6 +108,7 @@ void SubstituteHost::PrepareRecord() {
     r.hostSig = FourCC("VFXH");
     r.handleProcs = handles_.procs();
     r.advanceState = &AdvanceStateProc;
+    platformData_.hwnd = options.ownerWindow;
     r.platformData = &platformData_;
     r.supportsPadding = 1;
     r.samplingSupport = 1;
@@ -123,10 +146,31 @@ int16_t SubstituteHost::Call(int16_t selector) {
     if (selector == filterSelectorStart && options.neverShowDialog && options.descriptors &&
         descriptorParameters_.descriptor == nullptr)
         descriptorParameters_.descriptor = descriptors_.MakeDescriptor({});
+    if (selector == filterSelectorStart) {
+        std::vector<uint8_t>().swap(startPixels_);
+        startSnapshot_ = false;
+    }
     int16_t result = 0;
+#ifdef _WIN32
+    const UINT_PTR answer =
+        selector == filterSelectorStart && options.neverShowDialog ? SetTimer(nullptr, 0, 10, AnswerDialog) : 0;
+#endif
     if (library_.entry() != nullptr)
         library_.entry()(selector, record_.get(), &dataSlot_, &result);
+#ifdef _WIN32
+    if (answer != 0)
+        KillTimer(nullptr, answer);
+#endif
     parameters_ = record_->parameters;
+    if (selector == filterSelectorStart && result != noErr && startSnapshot_) {
+        // A cancelled or failed run leaves the document as it was, previews included.
+        document.pixels.swap(startPixels_);
+        documentChanged_ = false;
+    }
+    if (selector == filterSelectorFinish || (selector == filterSelectorStart && result != noErr)) {
+        std::vector<uint8_t>().swap(startPixels_);
+        startSnapshot_ = false;
+    }
     if (selector == filterSelectorFinish && descriptorParameters_.descriptor != nullptr) {
         // The host takes the recorded descriptor for its action; the next run starts without one.
         recorded_ = descriptors_.Items(descriptorParameters_.descriptor);
@@ -218,12 +262,13 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
         rate = 0x10000;
     const int64_t docPlanes = document.planes();
     const bool allPlanes = loPlane == 0 && hiPlane == docPlanes - 1;
+    const std::vector<uint8_t>& pixels = startSnapshot_ && !fillingMask_ ? startPixels_ : document.pixels;
     for (int64_t i = 0; i < height; ++i) {
         uint8_t* out = buffer->data() + i * row;
         // Unsampled rows of every plane inside the image are one contiguous copy.
         if (rate == 0x10000 && allPlanes && rect.top + i >= 0 && rect.top + i < document.height && rect.left >= 0 &&
             rect.right <= document.width) {
-            std::memcpy(out, document.pixels.data() + size_t(((rect.top + i) * document.width + rect.left) * docPlanes * bytesPerSample),
+            std::memcpy(out, pixels.data() + size_t(((rect.top + i) * document.width + rect.left) * docPlanes * bytesPerSample),
                         size_t(row));
             continue;
         }
@@ -241,7 +286,7 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
                 for (int64_t b = 0; b < bytesPerSample; ++b) {
                     uint8_t value = padding >= 0 && padding <= 255 ? uint8_t(padding) : uint8_t(0);
                     if (inside && plane < docPlanes)
-                        value = document.pixels[size_t(((y * document.width + x) * docPlanes + plane) * bytesPerSample + b)];
+                        value = pixels[size_t(((y * document.width + x) * docPlanes + plane) * bytesPerSample + b)];
                     *out++ = value;
                 }
             }
@@ -252,6 +297,10 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
 
 OSErr SubstituteHost::AdvanceState() {
     ++advanceCalls_;
+    if (outputPending_ && !startSnapshot_) {
+        startPixels_ = document.pixels;
+        startSnapshot_ = true;
+    }
     WriteBackOutput();
     ReleaseBuffers();
     FilterRecord& r = *record_;
@@ -291,6 +340,7 @@ OSErr SubstituteHost::AdvanceState() {
         outLoPlane_ = r.outLoPlane;
         outHiPlane_ = r.outHiPlane;
         outRowBytes_ = r.outRowBytes;
+        outRate_ = r.inputRate;
     }
     if (!IsEmpty(mask) && !document.mask.empty()) {
         Document maskDocument;
@@ -299,7 +349,9 @@ OSErr SubstituteHost::AdvanceState() {
         maskDocument.colorPlanes = 1;
         maskDocument.pixels = document.mask;
         std::swap(document, maskDocument);
+        fillingMask_ = true;
         const bool filled = FillBuffer(mask, 0, 0, r.maskRate, r.maskPadding, &maskBuffer_, &r.maskRowBytes);
+        fillingMask_ = false;
         std::swap(document, maskDocument);
         if (filled)
             r.maskData = maskBuffer_.data();
@@ -311,6 +363,9 @@ void SubstituteHost::WriteBackOutput() {
     if (!outputPending_)
         return;
     outputPending_ = false;
+    // Output asked for at a sampling rate (a reduced preview) has no place in the image.
+    if (outRate_ != 0x10000 && outRate_ != 0)
+        return;
     const int64_t height = int64_t(outRect_.bottom) - outRect_.top;
     const int64_t width = int64_t(outRect_.right) - outRect_.left;
     const int64_t planes = int64_t(outHiPlane_) - outLoPlane_ + 1;

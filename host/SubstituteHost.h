@@ -52,6 +52,8 @@ struct HostOptions {
     // never opens the dialog. A host that shows the dialog on a first run turns this off.
     bool neverShowDialog = true;
     std::string registryFile;         // the descriptor registry's persistent entries (empty: in memory only)
+    // The host's main window, handed to the plug-in in platformData as the owner of its dialogs.
+    void* ownerWindow = nullptr;
     // Told of every progress report as it arrives (the command-line tool's progress bar).
     void (*progressListener)(void* context, int32_t done, int32_t total) = nullptr;
     void* progressContext = nullptr;
@@ -149,6 +151,13 @@ private:
     int16_t outHiPlane_ = 0;
     int32_t outRowBytes_ = 0;
     VRect lastInRect_{};
+    // As a host keeps the layer's pixels apart from what the plug-in writes: once output has been
+    // written back in the middle of Start (the dialog's previews), input is read from the pixels
+    // as Start found them, and a Start that fails puts them back.
+    std::vector<uint8_t> startPixels_;
+    bool startSnapshot_ = false;
+    bool fillingMask_ = false;
+    Fixed outRate_ = 0x10000;
 
     std::vector<ProgressReport> progress_;
     int advanceCalls_ = 0;

@@ -1,0 +1,38 @@
+#pragma once
+// Control ids of the main dialog ("DISSOLVEDIALOG") and of the parameter panel (template 143),
+// shared by the resource script and the code.
+
+// Main dialog.
+#define IDC_MAIN_PANE 1002
+#define IDC_NAVIGATOR 1005
+#define IDC_ZOOM_LABEL 1003
+#define IDC_PROGRESS 1004
+#define IDC_ZOOM_IN 1000
+#define IDC_ZOOM_OUT 1001
+#define IDC_TOPBAR_LEFT 1163
+#define IDC_TOPBAR_RIGHT 1128
+#define IDC_ABOUT_BUTTON 1154
+#define IDC_MANUAL_BUTTON 1777
+#define IDC_PRODUCT_BUTTON 1156
+
+// Parameter panel.
+#define IDD_PARAMETER_PANEL 143
+#define IDC_METHOD 1022
+#define IDC_ROTOR 1935
+#define IDC_CENTRE_X 1036
+#define IDC_CENTRE_Y 1037
+#define IDC_SPIN_VALUE 2959
+#define IDC_SPIN_SIZE 2960
+#define IDC_SPIN_ABERRATION 2961
+#define IDC_SPIN_PROPORTION 2863
+#define IDC_SPIN_SEED 1818
+#define IDC_LABEL_VALUE 1058
+#define IDC_LABEL_SIZE 1059
+#define IDC_LABEL_ABERRATION 1060
+#define IDC_LABEL_PROPORTION 1061
+#define IDC_LABEL_SEED 1013
+#define IDC_PRESET_GROUP 1118
+#define IDC_PRESET_FOLDER 1093
+#define IDC_PRESET_LIST 1913
+#define IDC_PRESET_SAVE 1300
+#define IDC_PRESET_DELETE 1092

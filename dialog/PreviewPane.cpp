@@ -1,0 +1,602 @@
+// The preview panes: their pictures (the rendered view over its background, the thumbnail of
+// the whole filter area), their painting and their mouse handling.
+#include "dialog/PreviewPane.h"
+
+#include "controls/GdiObjects.h"
+#include "controls/SkinControls.h"
+#include "controls/SkinResources.h"
+#include "dialog/MainDialog.h"
+#include "dialog/ParameterPanel.h"
+#include "engine/PreviewZoom.h"
+#include "engine/ProcessImage.h"
+#include "plugin/DocumentReading.h"
+#include "plugin/Globals.h"
+#include "plugin/Rectangles.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+PreviewPane *mainPane = nullptr;
+PreviewPane *navigatorPane = nullptr;
+float emitterX = 0.0f;
+float emitterY = 0.0f;
+
+namespace {
+
+// A press this close to a mark (pixels, both axes) takes the mark instead of the picture.
+constexpr float kMarkerReach = 10.0f;
+// Half the length of the cross's arms.
+constexpr int kCrossArm = 20;
+
+// Mouse coordinates are signed: a captured pointer left of or above the pane is negative.
+int PointX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+int PointY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+
+void ReleasePicture(PreviewPane *pane) {
+    gdi::Delete(pane->bitmap);
+    pane->bitmap = nullptr;
+    std::free(pane->pixels);
+    pane->pixels = nullptr;
+    pane->pixelBytes = 0;
+}
+
+// New zeroed pixels for bitmapWidth x bitmapHeight; false (and no picture) without memory.
+bool ReplacePixels(PreviewPane *pane, int32_t width, int32_t height) {
+    ReleasePicture(pane);
+    pane->bitmapWidth = std::max(0, width);
+    pane->bitmapHeight = std::max(0, height);
+    const size_t bytes = size_t(pane->bitmapWidth) * size_t(pane->bitmapHeight) * 3;
+    if (bytes == 0)
+        return false;
+    pane->pixels = static_cast<uint8_t *>(std::calloc(bytes, 1));
+    if (!pane->pixels)
+        return false;
+    pane->pixelBytes = bytes;
+    return true;
+}
+
+void FillHeader(PreviewPane *pane) {
+    std::memset(&pane->bitmapInfo, 0, sizeof pane->bitmapInfo);
+    BITMAPINFOHEADER &header = pane->bitmapInfo.bmiHeader;
+    header.biSize = sizeof header;
+    header.biWidth = pane->bitmapWidth;
+    header.biHeight = pane->bitmapHeight; // rows bottom-up
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+}
+
+void MakeBitmap(PreviewPane *pane) {
+    gdi::Delete(pane->bitmap);
+    pane->bitmap = nullptr;
+    if (!pane->pixels)
+        return;
+    HDC dc = GetDC(pane->window);
+    pane->bitmap = gdi::CreateDeviceBitmap(dc, &pane->bitmapInfo.bmiHeader, pane->pixels, &pane->bitmapInfo);
+    ReleaseDC(pane->window, dc);
+}
+
+// The filter area at the current zoom, preview pixels; false when it is empty.
+bool ZoomedArea(float *width, float *height) {
+    if (!gFilterRecord)
+        return false;
+    const VRect filter = GetFilterRect();
+    *width = float(RectWidth(filter)) / zoom;
+    *height = float(RectHeight(filter)) / zoom;
+    return *width > 0.0f && *height > 0.0f;
+}
+
+void ToCentre(const PreviewPane *pane, int px, int py, float width, float height, float *x, float *y) {
+    *x = (float(pane->viewX() + px - pane->imageX) - width / 2.0f) * 200.0f / width;
+    *y = (height / 2.0f - float(pane->viewY() + py - pane->imageY)) * 200.0f / height;
+}
+
+PreviewMarker *Emitter(PreviewPane *pane) {
+    return pane->markerCount > 0 && pane->markers[0].visible ? &pane->markers[0] : nullptr;
+}
+
+PreviewMarker *MarkerNear(PreviewPane *pane, int x, int y) {
+    for (int i = 0; i < pane->markerCount; ++i) {
+        PreviewMarker &marker = pane->markers[i];
+        if (marker.visible && std::abs(float(x) - marker.screenX) <= kMarkerReach &&
+            std::abs(float(y) - marker.screenY) <= kMarkerReach)
+            return &marker;
+    }
+    return nullptr;
+}
+
+// The emitter and the parameters follow a mark moved by the mouse.
+void MoveEmitter(PreviewMarker *marker, float x, float y) {
+    marker->x = x;
+    marker->y = y;
+    emitterX = x;
+    emitterY = y;
+    if (gParams) {
+        gParams->centerX = x;
+        gParams->centerY = y;
+    }
+    if (panelRotor)
+        SetRotorPosition(panelRotor, x, -y);
+}
+
+void Notify(PreviewPane *pane, WORD code) {
+    SendMessageA(GetParent(pane->window), WM_COMMAND, MAKEWPARAM(pane->id, code), 0);
+}
+
+void DrawDiagonals(HDC dc, int width, int height) {
+    MoveToEx(dc, 0, 0, nullptr);
+    LineTo(dc, width, height);
+    MoveToEx(dc, width, 0, nullptr);
+    LineTo(dc, 0, height);
+}
+
+void PaintMain(PreviewPane *pane, HDC target) {
+    gdi::Canvas canvas(target, pane->width, pane->height);
+    HDC dc = canvas.valid() ? canvas.dc() : target;
+    const RECT all = {0, 0, pane->width, pane->height};
+    if (!pane->bitmap) {
+        FillRect(dc, &all, SkinBackgroundBrush);
+        DrawDiagonals(dc, pane->width, pane->height);
+    } else {
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        {
+            gdi::BitmapSource source(dc, pane->bitmap);
+            BitBlt(dc, pane->imageX + pane->dragX, pane->imageY + pane->dragY, pane->width, pane->height, source.dc(),
+                   0, 0, SRCCOPY);
+        }
+        float width = 0.0f, height = 0.0f;
+        const bool area = ZoomedArea(&width, &height);
+        for (int i = 0; area && i < pane->markerCount; ++i) {
+            PreviewMarker &marker = pane->markers[i];
+            if (!marker.visible)
+                continue;
+            marker.screenX = (marker.x / 200.0f + 0.5f) * width - float(pane->viewX()) + float(pane->dragX) +
+                             float(pane->imageX);
+            marker.screenY = (0.5f - marker.y / 200.0f) * height - float(pane->viewY()) + float(pane->dragY) +
+                             float(pane->imageY);
+            // Inverted, so the cross shows on any picture; its centre pixel is inverted twice.
+            const int x = int(marker.screenX), y = int(marker.screenY);
+            PatBlt(dc, x - kCrossArm, y, 2 * kCrossArm, 1, DSTINVERT);
+            PatBlt(dc, x, y - kCrossArm, 1, 2 * kCrossArm, DSTINVERT);
+        }
+    }
+    if (canvas.valid())
+        canvas.CopyTo(target, 0, 0);
+}
+
+void PaintNavigator(PreviewPane *pane, HDC target) {
+    if (mainPane) {
+        pane->frameWidth = int(float(mainPane->bitmapWidth) * pane->scale * zoom + 1.5f);
+        pane->frameHeight = int(float(mainPane->bitmapHeight) * pane->scale * zoom + 1.5f);
+    }
+    gdi::Canvas canvas(target, pane->width, pane->height);
+    HDC dc = canvas.valid() ? canvas.dc() : target;
+    const RECT all = {0, 0, pane->width, pane->height};
+    FillRect(dc, &all, SkinBackgroundBrush);
+    if (!pane->bitmap) {
+        DrawDiagonals(dc, pane->width, pane->height);
+    } else {
+        gdi::BitmapSource source(dc, pane->bitmap);
+        BitBlt(dc, pane->imageX, pane->imageY, pane->bitmapWidth, pane->bitmapHeight, source.dc(), 0, 0, SRCCOPY);
+        const int left = pane->frameX + pane->imageX, top = pane->frameY + pane->imageY;
+        const int right = left + pane->frameWidth, bottom = top + pane->frameHeight;
+        PatBlt(dc, left, top, pane->frameWidth + 1, 1, DSTINVERT);
+        PatBlt(dc, left, bottom, pane->frameWidth + 1, 1, DSTINVERT);
+        PatBlt(dc, left, top, 1, pane->frameHeight + 1, DSTINVERT);
+        PatBlt(dc, right, top, 1, pane->frameHeight + 1, DSTINVERT);
+    }
+    if (canvas.valid())
+        canvas.CopyTo(target, 0, 0);
+}
+
+void RepaintNow(HWND window) {
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+}
+
+LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = PointX(lParam), y = PointY(lParam);
+    HWND window = pane->window;
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!(wParam & MK_CONTROL) && MarkerNear(pane, x, y))
+            SetCursor(LoadCursorA(nullptr, IDC_SIZENWSE));
+        if ((wParam & MK_LBUTTON) && GetCapture() == window) {
+            pane->curX = x;
+            pane->curY = y;
+            PreviewMarker *dragged = nullptr;
+            for (int i = 0; i < pane->markerCount; ++i)
+                if (pane->markers[i].dragging)
+                    dragged = &pane->markers[i];
+            float width = 0.0f, height = 0.0f;
+            if (dragged) {
+                if (ZoomedArea(&width, &height)) {
+                    float cx = 0.0f, cy = 0.0f;
+                    ToCentre(pane, x, y, width, height, &cx, &cy);
+                    MoveEmitter(dragged, cx, cy);
+                }
+                pane->dragX = pane->dragY = 0;
+            } else {
+                pane->dragX += x - pane->lastX;
+                pane->dragY += y - pane->lastY;
+            }
+            if (!pane->ctrlDrag)
+                RepaintNow(window);
+            pane->lastX = x;
+            pane->lastY = y;
+        } else if ((wParam & MK_RBUTTON) && GetCapture() == window) {
+            float width = 0.0f, height = 0.0f;
+            PreviewMarker *emitter = Emitter(pane);
+            if (emitter && ZoomedArea(&width, &height)) {
+                float cx = 0.0f, cy = 0.0f;
+                ToCentre(pane, std::max(0, x), std::max(0, y), width, height, &cx, &cy);
+                MoveEmitter(emitter, cx, cy);
+                emitter->dragging = 1;
+                InvalidateRect(window, nullptr, FALSE);
+            }
+        }
+        return 0;
+    case WM_LBUTTONDOWN: {
+        pane->doubleClicked = 0;
+        SetCapture(window);
+        pane->ctrlDrag = (wParam & MK_CONTROL) ? 1 : 0;
+        pane->dragX = pane->dragY = 0;
+        pane->lastX = x;
+        pane->lastY = y;
+        if (PreviewMarker *marker = MarkerNear(pane, x, y))
+            marker->dragging = 1;
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (GetCapture() == window)
+            ReleaseCapture();
+        SetTimer(window, kClickTimer, kClickDelay, nullptr);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        pane->doubleClicked = 1;
+        Notify(pane, kDoubleClicked);
+        return 0;
+    case WM_RBUTTONDOWN: {
+        float width = 0.0f, height = 0.0f;
+        if (!ZoomedArea(&width, &height))
+            return 0;
+        if (PreviewMarker *emitter = Emitter(pane)) {
+            float cx = 0.0f, cy = 0.0f;
+            ToCentre(pane, std::max(0, x), std::max(0, y), width, height, &cx, &cy);
+            emitter->x = cx;
+            emitter->y = cy;
+            emitterX = cx;
+            emitterY = cy;
+            emitter->dragging = 1;
+        }
+        SetCapture(window);
+        return 0;
+    }
+    case WM_RBUTTONUP:
+        if (GetCapture() == window)
+            ReleaseCapture();
+        if (PreviewMarker *emitter = Emitter(pane)) {
+            if (gParams) {
+                gParams->centerX = emitterX;
+                gParams->centerY = emitterY;
+                if (panelRotor)
+                    SetRotorPosition(panelRotor, gParams->centerX, -gParams->centerY);
+            }
+            emitter->dragging = 0;
+            RefreshPreview();
+        }
+        return 0;
+    case WM_TIMER: {
+        if (wParam != kClickTimer)
+            return 0;
+        KillTimer(window, kClickTimer);
+        if (pane->doubleClicked)
+            return 0;
+        PreviewMarker *dragged = nullptr;
+        for (int i = 0; i < pane->markerCount; ++i)
+            if (pane->markers[i].dragging)
+                dragged = &pane->markers[i];
+        if (dragged) {
+            dragged->dragging = 0;
+            if (dragged == &pane->markers[0] && gParams) {
+                gParams->centerX = dragged->x;
+                gParams->centerY = dragged->y;
+            }
+        } else if (pane->view) {
+            pane->view->scrollX -= pane->dragX;
+            pane->view->scrollY -= pane->dragY;
+        }
+        pane->dragX = pane->dragY = 0;
+        if (pane->ctrlDrag) {
+            pane->ctrlDrag = 0;
+            return 0;
+        }
+        Notify(pane, kViewMoved);
+        return 0;
+    }
+    }
+    return 0;
+}
+
+LRESULT NavigatorMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = PointX(lParam), y = PointY(lParam);
+    HWND window = pane->window;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        pane->doubleClicked = 0;
+        SetCapture(window);
+        pane->ctrlDrag = (wParam & MK_CONTROL) ? 1 : 0;
+        pane->lastX = x;
+        pane->lastY = y;
+        return 0;
+    case WM_MOUSEMOVE:
+        if ((wParam & MK_LBUTTON) && GetCapture() == window) {
+            pane->frameX += x - pane->lastX;
+            pane->frameY += y - pane->lastY;
+            pane->lastX = x;
+            pane->lastY = y;
+            RepaintNow(window);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == window)
+            ReleaseCapture();
+        SetTimer(window, kClickTimer, kClickDelay, nullptr);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        pane->doubleClicked = 1;
+        Notify(pane, kDoubleClicked);
+        return 0;
+    case WM_RBUTTONDOWN:
+        SetCapture(window);
+        return 0;
+    case WM_RBUTTONUP:
+        if (GetCapture() == window)
+            ReleaseCapture();
+        return 0;
+    case WM_TIMER:
+        if (wParam != kClickTimer)
+            return 0;
+        KillTimer(window, kClickTimer);
+        if (pane->doubleClicked)
+            return 0;
+        if (pane->ctrlDrag) {
+            pane->ctrlDrag = 0;
+            return 0;
+        }
+        Notify(pane, kViewMoved);
+        return 0;
+    }
+    return 0;
+}
+
+void DestroyPane(PreviewPane *pane) {
+    if (mainPane == pane)
+        mainPane = nullptr;
+    if (navigatorPane == pane)
+        navigatorPane = nullptr;
+    KillTimer(pane->window, kClickTimer);
+    ReleasePicture(pane);
+    delete[] pane->markers;
+    delete pane;
+}
+
+} // namespace
+
+PreviewPane *PaneOf(HWND window) {
+    return static_cast<PreviewPane *>(GetControlObject(window, "Preview Contaner CPP"));
+}
+
+LRESULT CALLBACK PreviewPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_CREATE) {
+            auto *pane = new (std::nothrow) PreviewPane();
+            if (!pane)
+                return 0;
+            RECT client = {};
+            GetClientRect(window, &client);
+            pane->window = window;
+            pane->id = GetDlgCtrlID(window);
+            pane->width = client.right;
+            pane->height = client.bottom;
+            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane));
+            return 0;
+        }
+        auto *pane = reinterpret_cast<PreviewPane *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            if (pane)
+                DestroyPane(pane);
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        if (!pane)
+            return DefWindowProcA(window, message, wParam, lParam);
+        switch (message) {
+        case WM_SIZE:
+            pane->width = LOWORD(lParam);
+            pane->height = HIWORD(lParam);
+            if (pane->view) {
+                pane->view->viewWidth = pane->width;
+                pane->view->viewHeight = pane->height;
+            }
+            return 0;
+        case WM_ERASEBKGND:
+            return 1; // the picture covers everything
+        case WM_PAINT: {
+            gdi::Paint paint(window);
+            if (pane->role == 1)
+                PaintMain(pane, paint.dc());
+            else
+                PaintNavigator(pane, paint.dc());
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_TIMER:
+            return pane->role == 1 ? MainPaneMouse(pane, message, wParam, lParam)
+                                   : NavigatorMouse(pane, message, wParam, lParam);
+        }
+    } catch (...) {
+        return 0; // nothing may leave a window procedure
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void AddEmitterMarker(PreviewPane *pane) {
+    if (!pane || pane->markers)
+        return;
+    pane->markers = new (std::nothrow) PreviewMarker[1];
+    if (!pane->markers)
+        return;
+    pane->markerCount = 1;
+    pane->markers[0].shape = 0;
+    pane->markers[0].visible = 1;
+}
+
+void SyncMarkerFromParameters() {
+    if (!gParams)
+        return;
+    emitterX = gParams->centerX;
+    emitterY = gParams->centerY;
+    if (mainPane && mainPane->markerCount > 0) {
+        mainPane->markers[0].x = emitterX;
+        mainPane->markers[0].y = emitterY;
+        InvalidateRect(mainPane->window, nullptr, FALSE);
+    }
+}
+
+void BuildPaneBitmap(PreviewPane *pane) {
+    const FilterRecord *record = gFilterRecord;
+    if (!pane || !record || !record->outData)
+        return;
+    const VRect out = GetOutRect();
+    const int64_t outWidth = RectWidth(out), outHeight = RectHeight(out);
+    const int32_t width = int32_t(std::min<int64_t>(pane->width, outWidth)) / 4 * 4;
+    const int32_t height = int32_t(std::min<int64_t>(pane->height, outHeight));
+    pane->imageX = int32_t(std::max<int64_t>(0, (pane->width - outWidth) / 2));
+    pane->imageY = int32_t(std::max<int64_t>(0, (pane->height - outHeight) / 2));
+    if (!ReplacePixels(pane, width, height))
+        return;
+    FillHeader(pane);
+
+    const int planes = record->planes;
+    const int64_t rowBytes = record->outRowBytes;
+    const bool cmykWithoutAlpha = record->imageMode == plugInModeCMYKColor && planes < 5;
+    const uint8_t *background = viewBackground && !cmykWithoutAlpha ? viewBackground : nullptr;
+    const int64_t backgroundRow = int64_t(workingContext.bufferWidth) * 3;
+    const bool backgroundFits = background && workingContext.bufferWidth >= width && workingContext.bufferHeight >= height;
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t *in = static_cast<const uint8_t *>(record->outData) + y * rowBytes;
+        uint8_t *target = pane->pixels + size_t(height - 1 - y) * size_t(width) * 3;
+        const uint8_t *behind = backgroundFits ? background + y * backgroundRow : nullptr;
+        for (int32_t x = 0; x < width; ++x, in += planes, target += 3) {
+            const uint8_t red = in[0], green = in[std::min(1, planes - 1)], blue = in[std::min(2, planes - 1)];
+            if (planes < 4 || in[3] == 255) {
+                target[0] = blue;
+                target[1] = green;
+                target[2] = red;
+                continue;
+            }
+            const float a = float(in[3]) / 255.0f;
+            if (behind) {
+                const uint8_t *b = behind + x * 3;
+                target[0] = uint8_t(float(b[2]) * (1.0f - a) + float(blue) * a);
+                target[1] = uint8_t(float(b[1]) * (1.0f - a) + float(green) * a);
+                target[2] = uint8_t(float(b[0]) * (1.0f - a) + float(red) * a);
+            } else {
+                target[0] = uint8_t(float(blue) * a);
+                target[1] = uint8_t(float(green) * a);
+                target[2] = uint8_t(float(red) * a);
+            }
+        }
+    }
+    MakeBitmap(pane);
+}
+
+void BuildNavigatorThumbnail(PreviewPane *navigator) {
+    if (!navigator || !gFilterRecord)
+        return;
+    const VRect filter = GetFilterRect();
+    const int64_t filterWidth = RectWidth(filter), filterHeight = RectHeight(filter);
+    if (filterWidth <= 0 || filterHeight <= 0)
+        return;
+    float scale = std::min(float(navigator->width) / float(filterWidth), float(navigator->height) / float(filterHeight));
+    if (scale > 1.0f || !(scale > 0.0f))
+        scale = 1.0f;
+    const int32_t width = int32_t(float(filterWidth) * scale) / 4 * 4;
+    const int32_t height = int32_t(float(filterHeight) * scale);
+
+    // The source: the target layer's copy, or the host's pixels (CMYK converted) without one.
+    const bool cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
+    PixelBuffer *layer = previewSource && !cmyk && FirstPixel(*previewSource) ? previewSource : nullptr;
+    const uint8_t *fetched = nullptr;
+    if (!layer) {
+        if (!FetchNavigatorSource())
+            return;
+        fetched = navigatorSource;
+    }
+    const int64_t sourceWidth = layer ? PixelBufferWidth(*layer) : filterWidth;
+    const int64_t sourceHeight = layer ? PixelBufferHeight(*layer) : filterHeight;
+    const int planes = gFilterRecord->planes;
+    const bool fetchedAlpha = cmyk ? planes > 4 : planes > 3;
+    PixelBuffer *backdrop = previewBackdrop && FirstPixel(*previewBackdrop) ? previewBackdrop : nullptr;
+
+    navigator->scale = scale;
+    if (!ReplacePixels(navigator, width, height))
+        return;
+    for (int32_t y = 0; y < height; ++y) {
+        const int64_t sy = std::min<int64_t>(int64_t(float(y) / scale), sourceHeight - 1);
+        uint8_t *target = navigator->pixels + size_t(height - 1 - y) * size_t(width) * 3;
+        for (int32_t x = 0; x < width; ++x, target += 3) {
+            const int64_t sx = std::min<int64_t>(int64_t(float(x) / scale), sourceWidth - 1);
+            uint8_t sample[4];
+            if (layer) {
+                const uint8_t *first = FirstPixel(*layer);
+                const int64_t at = sy * (layer->desc.rowBits / 8) + sx, plane = PlaneBytes(*layer);
+                for (int k = 0; k < 3; ++k)
+                    sample[k] = first[std::min(k, layer->planes - 1) * plane + at];
+                sample[3] = layer->planes > 3 ? first[3 * plane + at] : uint8_t(255);
+            } else {
+                std::memcpy(sample, fetched + (sy * filterWidth + sx) * 4, 4);
+                if (!fetchedAlpha)
+                    sample[3] = 255;
+            }
+            const float a = float(sample[3]) / 255.0f;
+            float behind[3];
+            if (backdrop) {
+                const uint8_t *first = FirstPixel(*backdrop);
+                const int64_t bx = std::min<int64_t>(sx, PixelBufferWidth(*backdrop) - 1);
+                const int64_t by = std::min<int64_t>(sy, PixelBufferHeight(*backdrop) - 1);
+                const int64_t at = by * (backdrop->desc.rowBits / 8) + bx, plane = PlaneBytes(*backdrop);
+                const float checker = ((x / 5) + (y / 5)) % 2 == 1 ? 255.0f : 204.0f;
+                const float ba = backdrop->planes >= 4 ? float(first[3 * plane + at]) / 255.0f : 1.0f;
+                for (int k = 0; k < 3; ++k) {
+                    const float b = float(first[std::min(k, backdrop->planes - 1) * plane + at]);
+                    behind[k] = ba < 1.0f ? float(int(b * ba + float(int(checker * (1.0f - ba))))) : b;
+                }
+                for (int k = 0; k < 3; ++k)
+                    target[2 - k] = uint8_t(float(sample[k]) * a + behind[k] * (1.0f - a));
+            } else {
+                const float checker = ((x / 15) + (y / 15)) % 2 == 1 ? 255.0f : 204.0f;
+                const float c = float(int(checker * (1.0f - a)));
+                for (int k = 0; k < 3; ++k)
+                    target[2 - k] = uint8_t(float(sample[k]) * a + c);
+            }
+        }
+    }
+}
+
+void BuildNavigatorBitmap(PreviewPane *navigator) {
+    if (!navigator || !navigator->pixels)
+        return;
+    FillHeader(navigator);
+    navigator->imageX = std::max(0, (navigator->width - navigator->bitmapWidth) / 2);
+    navigator->imageY = std::max(0, (navigator->height - navigator->bitmapHeight) / 2);
+    MakeBitmap(navigator);
+}
