@@ -83,7 +83,7 @@ double BestSeconds(EngineVariant variant, int repeat, int32_t size, const Filter
 
 int main(int argc, char** argv) {
     int32_t size = 2048;
-    int repeat = 3;
+    int repeat = 5;
     int onlyMethod = -1;
     bool fastOnly = false; // for profiling the fast path
     for (int k = 1; k < argc; ++k) {
