@@ -55,6 +55,8 @@ class DialogSession : public testing_support::PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
+        // Every run opens at the default place and size, not where an earlier run left it.
+        DeleteFileA(SettingsFile().c_str());
         owner_ = gui::CreateTestParent("Host", 0, 0, 200, 100);
         host.options.ownerWindow = owner_;
         host.options.neverShowDialog = false;
@@ -86,6 +88,11 @@ protected:
         host::RunResult run = host.RunInteractive();
         EXPECT_TRUE(opened) << "the dialog did not open";
         return run;
+    }
+
+    static std::string SettingsFile() {
+        const std::string plugin = testing_support::PluginPath();
+        return plugin.substr(0, plugin.find_last_of("\\/") + 1) + "Vortiflux.ini";
     }
 
     FilterParameters Live() const {
@@ -423,6 +430,8 @@ TEST_F(DialogSession, TwoEscapesCancelAndLeaveTheLayeredDocumentAsItWas) {
     const FilterParameters kept = Parameters();
     EXPECT_EQ(kept.windowLeft, 150);
     EXPECT_EQ(kept.windowTop, 120);
+    // The settings file beside the library keeps the place for the next run.
+    EXPECT_NE(GetFileAttributesA(SettingsFile().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(DialogSession, WideDocumentsArePreviewedWithoutTruncatedCoordinates) {

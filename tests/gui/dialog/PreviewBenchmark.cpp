@@ -43,6 +43,8 @@ int main() {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    // The dialog opens at its default place and size, not where an earlier run left it.
+    DeleteFileA((PluginPath().substr(0, PluginPath().find_last_of("\\/") + 1) + "Vortiflux.ini").c_str());
     host.document = host::Document::Make(6000, 4000, plugInModeRGBColor, true);
     HWND owner = gui::CreateTestParent("Host", 0, 0, 200, 100);
     host.options.ownerWindow = owner;
@@ -54,11 +56,15 @@ int main() {
     gui::WhenWindowAppears("Nimbrook Vortiflux", [&](HWND dialog) {
         HWND panel = FindWindowExA(dialog, nullptr, "#32770", nullptr);
         auto *pane = reinterpret_cast<PreviewPane *>(GetWindowLongPtrA(GetDlgItem(dialog, IDC_MAIN_PANE), GWLP_USERDATA));
-        // Size the window so that the pane is 1000 x 700.
-        RECT frame = {};
-        GetWindowRect(dialog, &frame);
-        SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + 1000 - pane->width,
-                     frame.bottom - frame.top + 700 - pane->height, SWP_NOMOVE | SWP_NOZORDER);
+        // Size the window so that the pane is 1000 x 700. Wine may believe the screen smaller
+        // than that window; the system's limits on a window's size are skipped for it.
+        for (int attempt = 0; attempt < 5 && (pane->width != 1000 || pane->height != 700); ++attempt) {
+            RECT frame = {};
+            GetWindowRect(dialog, &frame);
+            SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + 1000 - pane->width,
+                         frame.bottom - frame.top + 700 - pane->height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOSENDCHANGING);
+            gui::Pump();
+        }
         SendMessageA(dialog, WM_EXITSIZEMOVE, 0, 0);
         paneWidth = pane->width;
         paneHeight = pane->height;
