@@ -1,0 +1,114 @@
+#include "presets/PresetList.h"
+
+#include "platform/Platform.h"
+#include "plugin/Globals.h"
+#include "presets/PresetFile.h"
+
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool HasPresetExtension(const std::string& fileName) {
+    const size_t length = std::strlen(kPresetExtension);
+    if (fileName.size() <= length + 1 || fileName[fileName.size() - length - 1] != '.')
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (std::tolower(static_cast<unsigned char>(fileName[fileName.size() - length + i])) != kPresetExtension[i])
+            return false;
+    return true;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+} // namespace
+
+std::string ShownPresetFolder() {
+    std::string folder = PresetsFolder + "User" + platform::kPathSeparator + currentPresetFolder;
+    if (!IsSeparator(folder.back()))
+        folder += platform::kPathSeparator;
+    return folder;
+}
+
+std::vector<std::string> PresetListEntries() {
+    std::vector<std::string> entries{kDefaultEntry};
+    const fs::path folder = fs::path(ShownPresetFolder());
+    if (!currentPresetFolder.empty())
+        entries.push_back(std::string(1, kFolderMark) + kParentFolder);
+    std::vector<std::string> presets;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code kindError;
+        if (it->is_directory(kindError)) {
+            if (!name.empty() && name[0] != '.')
+                entries.push_back(kFolderMark + name);
+        } else if (HasPresetExtension(name)) {
+            presets.push_back(name.substr(0, name.size() - std::strlen(kPresetExtension) - 1));
+        }
+    }
+    entries.insert(entries.end(), presets.begin(), presets.end());
+    return entries;
+}
+
+bool IsFolderEntry(const std::string& entry) { return !entry.empty() && entry[0] == kFolderMark; }
+
+bool OpenPresetFolderEntry(const std::string& entry) {
+    if (!IsFolderEntry(entry))
+        return false;
+    const std::string name = entry.substr(1);
+    if (name == kParentFolder) {
+        std::string folder = currentPresetFolder;
+        if (!folder.empty() && IsSeparator(folder.back()))
+            folder.pop_back();
+        const size_t last = folder.find_last_of("\\/");
+        currentPresetFolder = last == std::string::npos ? std::string() : folder.substr(0, last + 1);
+        return true;
+    }
+    if (name.empty() || currentPresetFolder.size() + name.size() + 1 > kMaxPresetFolder)
+        return false;
+    currentPresetFolder += name + platform::kPathSeparator;
+    return true;
+}
+
+std::string PresetNameProblem(const std::string& name) {
+    if (name.empty())
+        return "Please type a name for the preset.";
+    for (unsigned char c : name)
+        if (c < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr)
+            return "A preset name cannot contain any of the characters \\ / : * ? \" < > |.";
+    if (name == "." || name == "..")
+        return "\"" + name + "\" cannot be the name of a preset.";
+    if (name.back() == ' ' || name.back() == '.')
+        return "A preset name cannot end with a blank or a dot.";
+    std::string stem = name.substr(0, name.find('.'));
+    for (char& c : stem)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                           "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                           "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    for (const char* device : kDevices)
+        if (stem == device)
+            return "\"" + name + "\" is reserved by the system and cannot be the name of a preset.";
+    if (PresetPath(name).empty())
+        return "The name is too long for a preset in this folder.";
+    return std::string();
+}
+
+bool PresetFileExists(const std::string& name) {
+    const std::string path = PresetPath(name);
+    std::error_code error;
+    return !path.empty() && fs::exists(fs::path(path), error);
+}
+
+void DeletePresetFile(const std::string& name) {
+    const std::string path = PresetPath(name);
+    std::error_code ignored;
+    if (!path.empty())
+        fs::remove(fs::path(path), ignored);
+}

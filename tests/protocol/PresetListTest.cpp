@@ -1,0 +1,119 @@
+// The preset list's folders and names: what a folder lists, the way down and up, the length
+// limit of the shown folder, the names a new preset may have, and deleting in a sub-folder.
+#include "TempFolder.h"
+#include "platform/Platform.h"
+#include "plugin/Globals.h"
+#include "presets/PresetFile.h"
+#include "presets/PresetList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+using testing_support::TempFolder;
+
+namespace {
+
+const char kSep = platform::kPathSeparator;
+
+class PresetList : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedPresets_ = PresetsFolder;
+        PresetsFolder = library_.folder();
+        currentPresetFolder.clear();
+        std::filesystem::create_directories(user());
+    }
+    void TearDown() override {
+        PresetsFolder = savedPresets_;
+        currentPresetFolder.clear();
+    }
+    std::string user() const { return library_.folder() + "User"; }
+    void Touch(const std::string& relative) { library_.Write("User/" + relative, "Vortiflux Preset;\n"); }
+    void Folder(const std::string& relative) { std::filesystem::create_directories(user() + "/" + relative); }
+    static bool Has(const std::vector<std::string>& entries, const std::string& entry) {
+        return std::find(entries.begin(), entries.end(), entry) != entries.end();
+    }
+
+    TempFolder library_;
+    std::string savedPresets_;
+};
+
+} // namespace
+
+TEST_F(PresetList, EmptyOrMissingFolderListsOnlyDefault) {
+    EXPECT_EQ(PresetListEntries(), std::vector<std::string>{"Default"});
+    std::filesystem::remove_all(user());
+    EXPECT_EQ(PresetListEntries(), std::vector<std::string>{"Default"});
+}
+
+TEST_F(PresetList, ListsFoldersBeforePresetsWithoutExtensionsInAnyCase) {
+    Touch("Calm.vfxpst");
+    Touch("LOUD.VFXPST");
+    Touch("notes.txt");
+    Touch("vfxpst");
+    Folder("Soft");
+    Folder(".hidden");
+    const std::vector<std::string> entries = PresetListEntries();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0], "Default");
+    EXPECT_EQ(entries[1], "\tSoft");
+    EXPECT_TRUE(Has(entries, "Calm"));
+    EXPECT_TRUE(Has(entries, "LOUD"));
+}
+
+TEST_F(PresetList, FoldersOpenDownAndUp) {
+    Folder("Soft/Very");
+    Touch("Soft/Ripple.vfxpst");
+    ASSERT_TRUE(OpenPresetFolderEntry("\tSoft"));
+    EXPECT_EQ(currentPresetFolder, std::string("Soft") + kSep);
+    std::vector<std::string> entries = PresetListEntries();
+    EXPECT_EQ(entries, (std::vector<std::string>{"Default", "\t..", "\tVery", "Ripple"}));
+
+    ASSERT_TRUE(OpenPresetFolderEntry("\tVery"));
+    EXPECT_EQ(currentPresetFolder, std::string("Soft") + kSep + "Very" + kSep);
+    ASSERT_TRUE(OpenPresetFolderEntry("\t.."));
+    EXPECT_EQ(currentPresetFolder, std::string("Soft") + kSep);
+    ASSERT_TRUE(OpenPresetFolderEntry("\t.."));
+    EXPECT_EQ(currentPresetFolder, "");
+    EXPECT_FALSE(OpenPresetFolderEntry("Ripple")) << "a preset is no folder";
+}
+
+TEST_F(PresetList, FolderThatWouldOverrunTheLimitIsNotEntered) {
+    currentPresetFolder = std::string(200, 'a') + kSep;
+    const std::string before = currentPresetFolder;
+    EXPECT_FALSE(OpenPresetFolderEntry("\t" + std::string(60, 'b')));
+    EXPECT_EQ(currentPresetFolder, before);
+    EXPECT_TRUE(OpenPresetFolderEntry("\t" + std::string(53, 'b')));
+    EXPECT_EQ(currentPresetFolder.size(), kMaxPresetFolder);
+}
+
+TEST_F(PresetList, NamesThatCannotBeFilesOrLeaveTheFolderAreRefused) {
+    EXPECT_EQ(PresetNameProblem("Gentle Ripple"), "");
+    EXPECT_EQ(PresetNameProblem("v1.2 warm"), "");
+    for (const char* bad : {"", "..", ".", "a/b", "..\\up", "..", "what?", "a:b", "tab\there", "dot.", "blank ",
+                            "CON", "nul.txt", "Lpt1"})
+        EXPECT_NE(PresetNameProblem(bad), "") << bad;
+    EXPECT_NE(PresetNameProblem(std::string(400, 'x')), "") << "longer than a path may be";
+}
+
+TEST_F(PresetList, SaveFindAndDeleteInsideASubFolder) {
+    Folder("Wild");
+    Touch("Keep.vfxpst");
+    ASSERT_TRUE(OpenPresetFolderEntry("\tWild"));
+    EXPECT_FALSE(PresetFileExists("Storm"));
+    FilterParameters parameters{};
+    FilterParameters* saved = gParams;
+    gParams = &parameters;
+    InitParameters();
+    ASSERT_TRUE(SavePreset("Storm"));
+    gParams = saved;
+    EXPECT_TRUE(PresetFileExists("Storm"));
+    EXPECT_TRUE(PresetFileExists("Storm.vfxpst"));
+
+    DeletePresetFile("Keep"); // no such file here: nothing happens
+    DeletePresetFile("Storm");
+    EXPECT_FALSE(std::filesystem::exists(user() + "/Wild/Storm.vfxpst"));
+    EXPECT_TRUE(std::filesystem::exists(user() + "/Keep.vfxpst")) << "the top folder's file is kept";
+}
