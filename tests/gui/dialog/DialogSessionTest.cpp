@@ -159,6 +159,10 @@ protected:
     HWND dialog_ = nullptr;
 };
 
+void HotKey(HWND dialog, int id);
+void RightDrag(HWND pane, int x0, int y0, int x1, int y1);
+void LeftDrag(HWND window, int x0, int y0, int x1, int y1);
+
 double RecordedNumber(const std::vector<host::DescriptorItem> &items, uint32_t key) {
     for (const host::DescriptorItem &item : items)
         if (item.key == key)
@@ -181,6 +185,24 @@ TEST_F(DialogSession, OpensAtFullSizeAndOkAppliesWhatThePreviewShowed) {
         EXPECT_FALSE(IsWindowEnabled(Item(IDC_ZOOM_OUT))); // everything fits already
         EXPECT_EQ(Text(dialog), kTitle);
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner_);
+        // The picture is centred in the pane; a right click on its corner puts the emitter at
+        // the corner of the filter area, one on its centre back in the middle.
+        PreviewPane *pane = Pane(IDC_MAIN_PANE);
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(pane->imageX, (pane->width - 360) / 2);
+        EXPECT_EQ(pane->imageY, (pane->height - 240) / 2);
+        gui::RightClick(pane->window, pane->imageX, pane->imageY);
+        EXPECT_FLOAT_EQ(Live().centerX, -100.0f);
+        EXPECT_FLOAT_EQ(Live().centerY, 100.0f);
+        gui::RightClick(pane->window, pane->imageX + 180, pane->imageY + 120);
+        EXPECT_FLOAT_EQ(Live().centerX, 0.0f);
+        EXPECT_FLOAT_EQ(Live().centerY, 0.0f);
+        // With the whole area in the pane, a dragged picture falls back to where it was.
+        LeftDrag(pane->window, 300, 300, 340, 310);
+        gui::PumpPastTimer(pane->window, 1);
+        EXPECT_EQ(pane->view->scrollX, 0);
+        EXPECT_EQ(pane->view->scrollY, 0);
+
         // The preview's own output, as the engine left it in the host's buffer.
         const FilterRecord &r = host.record();
         previewRect = host.lastInRect();
@@ -318,6 +340,27 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
         gui::PumpPastTimer(pane->window, 1);
         EXPECT_EQ(pane->view->scrollX, scrollBefore + 30);
         EXPECT_EQ(rendersSeen, renders + 1);
+        // Pressed on the cross, the left button moves the emitter instead of the picture.
+        const int crossX = int(pane->markers[0].screenX), crossY = int(pane->markers[0].screenY);
+        const int scrollCross = pane->view->scrollX;
+        renders = rendersSeen;
+        LeftDrag(pane->window, crossX + 3, crossY - 2, crossX + 43, crossY - 2);
+        gui::PumpPastTimer(pane->window, 1);
+        EXPECT_EQ(pane->view->scrollX, scrollCross);
+        EXPECT_FLOAT_EQ(Live().centerX,
+                        (float(pane->view->scrollX + crossX + 43 - pane->imageX) - 1600.0f) * 200.0f / 3200.0f);
+        EXPECT_FLOAT_EQ(pane->markers[0].x, Live().centerX);
+        EXPECT_EQ(rendersSeen, renders + 1);
+        // A drag begun with Ctrl moves the view without repainting or rendering (the
+        // picture catches up with the next render).
+        const int scrollCtrl = pane->view->scrollX;
+        renders = rendersSeen;
+        PostMessageA(pane->window, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(400, 300));
+        PostMessageA(pane->window, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(380, 300));
+        PostMessageA(pane->window, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(380, 300));
+        gui::PumpPastTimer(pane->window, 1);
+        EXPECT_EQ(pane->view->scrollX, scrollCtrl + 20);
+        EXPECT_EQ(rendersSeen, renders);
         // A double click renders nothing.
         renders = rendersSeen;
         gui::DoubleClick(pane->window, 400, 300);
