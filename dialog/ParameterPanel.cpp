@@ -19,7 +19,7 @@ TRotor *panelRotor = nullptr;
 
 namespace {
 
-struct SpinSpec {
+struct SpinField {
     int id;
     int labelId;
     const char *name;
@@ -28,7 +28,7 @@ struct SpinSpec {
     float FilterParameters::*field;
 };
 
-const SpinSpec kSpins[] = {
+const SpinField kSpins[] = {
     {IDC_SPIN_VALUE, IDC_LABEL_VALUE, "Strength of effect", "Value of vortiflux effect", -100, 100, -1000, 1000, 25,
      &FilterParameters::value},
     {IDC_SPIN_SIZE, IDC_LABEL_SIZE, "Scale of effect", "Scale elements of vortiflux pattern", 1, 100, 1, 300, 25,
@@ -142,7 +142,7 @@ void SetUpPanel(HWND panel) {
     AddTooltip(centreYField, "Enter Y coordinate of offset");
 
     for (int i = 0; i < kSpinCount; ++i) {
-        const SpinSpec &s = kSpins[i];
+        const SpinField &s = kSpins[i];
         spins[i] = SetupSpinEdit(panel, s.id, s.labelId, s.min, s.max, s.absMin, s.absMax, s.name, s.tooltip, false,
                                  true, false, s.defaultValue);
     }
