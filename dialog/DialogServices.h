@@ -1,7 +1,6 @@
 #pragma once
 // What the main dialog and the parameter panel ask of the preset list, the About box and the
-// manual and web page openers. Until those exist, the calls do little: the preset list holds
-// "Default" only and the buttons of the top bar open nothing.
+// manual and web page openers.
 
 #include <windows.h>
 

@@ -196,8 +196,16 @@ int16_t SubstituteHost::CallAbout() {
     about.platformData = &platformData_;
     about.sSPBasic = record_->sSPBasic;
     int16_t result = 0;
+#ifdef _WIN32
+    // The About box waits for a user; a host that never shows dialogs closes it at once.
+    const UINT_PTR answer = options.neverShowDialog ? SetTimer(nullptr, 0, 10, AnswerDialog) : 0;
+#endif
     if (library_.entry() != nullptr)
         library_.entry()(filterSelectorAbout, &about, &dataSlot_, &result);
+#ifdef _WIN32
+    if (answer != 0)
+        KillTimer(nullptr, answer);
+#endif
     return result;
 }
 

@@ -49,7 +49,8 @@ struct HostOptions {
     bool documentInfo = true;         // offer the document description
     // Hands Start an empty descriptor played with `playInfo` when the run brings none, so the
     // plug-in decides on its dialog from `playInfo` alone: with the default (do not display) it
-    // never opens the dialog. A host that shows the dialog on a first run turns this off.
+    // never opens the dialog. On Windows a dialog or About box that opens all the same is
+    // answered at once. A host that shows the dialog on a first run turns this off.
     bool neverShowDialog = true;
     std::string registryFile;         // the descriptor registry's persistent entries (empty: in memory only)
     // The host's main window, handed to the plug-in in platformData as the owner of its dialogs.
