@@ -399,8 +399,9 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
         renders = rendersSeen;
         RECT frame = {};
         GetWindowRect(dialog, &frame);
-        SetWindowPos(dialog, nullptr, 0, 0, 1040, 740, SWP_NOMOVE | SWP_NOZORDER);
-        SetWindowPos(dialog, nullptr, 0, 0, 1100, 760, SWP_NOMOVE | SWP_NOZORDER);
+        // Sizes every Wine screen allows, so the screenshot does not depend on the display.
+        SetWindowPos(dialog, nullptr, 0, 0, 1010, 730, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(dialog, nullptr, 0, 0, 1030, 750, SWP_NOMOVE | SWP_NOZORDER);
         gui::Pump();
         EXPECT_EQ(rendersSeen, renders);
         SendMessageA(dialog, WM_EXITSIZEMOVE, 0, 0);
