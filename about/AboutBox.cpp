@@ -10,7 +10,9 @@
 
 namespace {
 
-HINSTANCE OwnModule() { return static_cast<HINSTANCE>(platform::ModuleInstance()); }
+HINSTANCE OwnModule() {
+    return static_cast<HINSTANCE>(platform::ModuleInstance());
+}
 
 void MeasureScreenDpi(HWND box) {
     if (HDC dc = GetDC(box)) {

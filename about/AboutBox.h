@@ -5,8 +5,8 @@
 #include <windows.h>
 
 // The version as the About box shows it.
-constexpr const char *kAboutVersion = "1.0";
-constexpr const char *kAboutVersionSuffix = " (64 Bit)";
+constexpr const char* kAboutVersion = "1.0";
+constexpr const char* kAboutVersionSuffix = " (64 Bit)";
 
 // Runs the About box modally over `owner`. The "MacStyleBtn" and "ContainerLinkC" classes must
 // be registered (the main dialog has them while it runs). Returns the id that ended the box

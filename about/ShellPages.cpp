@@ -12,7 +12,7 @@
 #include <new>
 #include <vector>
 
-void (*shellRequestHook)(const char *target) = nullptr;
+void (*shellRequestHook)(const char* target) = nullptr;
 
 namespace {
 
@@ -36,14 +36,14 @@ void ForgetEndedThreads() {
     shellThreads.swap(running);
 }
 
-void AppendToRecord(const char *recordFile, const char *target) {
-    if (std::FILE *file = std::fopen(recordFile, "ab")) {
+void AppendToRecord(const char* recordFile, const char* target) {
+    if (std::FILE* file = std::fopen(recordFile, "ab")) {
         std::fprintf(file, "open %s\n", target);
         std::fclose(file);
     }
 }
 
-void AskShell(const ShellRequest &request) {
+void AskShell(const ShellRequest& request) {
     if (shellRequestHook != nullptr) {
         shellRequestHook(request.target.c_str());
         return;
@@ -64,8 +64,8 @@ void AskShell(const ShellRequest &request) {
 
 // The body of every shell thread: the one shell call, then the thread gives back its reference
 // on the library as its very last action (the system does that, outside the library's code).
-void RunShellRequest(void *raw) {
-    auto *request = static_cast<ShellRequest *>(raw);
+void RunShellRequest(void* raw) {
+    auto* request = static_cast<ShellRequest*>(raw);
     busy = true;
     try {
         AskShell(*request);
@@ -78,7 +78,7 @@ void RunShellRequest(void *raw) {
     FreeLibraryAndExitThread(library, 0);
 }
 
-void StartShellThread(platform::ThreadFunction body, const std::string &target, HWND owner) {
+void StartShellThread(platform::ThreadFunction body, const std::string& target, HWND owner) {
     if (busy)
         return;
     ForgetEndedThreads();
@@ -86,7 +86,7 @@ void StartShellThread(platform::ThreadFunction body, const std::string &target, 
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&RunShellRequest),
                             &library))
         return;
-    auto *request = new (std::nothrow) ShellRequest{target, owner, library};
+    auto* request = new (std::nothrow) ShellRequest{target, owner, library};
     platform::ThreadHandle thread = nullptr;
     if (request != nullptr)
         thread = platform::StartThread(body, request);
@@ -106,8 +106,12 @@ std::string ManualPagePath(int page) {
     return HelpFolder + (page == kManualParametersPage ? kManualParametersFile : kManualMainFile);
 }
 
-void ShowManualPage(void *request) { RunShellRequest(request); }
-void ShowWebPage(void *request) { RunShellRequest(request); }
+void ShowManualPage(void* request) {
+    RunShellRequest(request);
+}
+void ShowWebPage(void* request) {
+    RunShellRequest(request);
+}
 
 void OpenManualPage(int page, HWND owner) {
     if (busy)
@@ -115,13 +119,15 @@ void OpenManualPage(int page, HWND owner) {
     StartShellThread(&ShowManualPage, ManualPagePath(page), owner);
 }
 
-void OpenWebPage(const char *address, HWND owner) {
+void OpenWebPage(const char* address, HWND owner) {
     if (address == nullptr || address[0] == '\0')
         return;
     StartShellThread(&ShowWebPage, address, owner);
 }
 
-bool ShellThreadBusy() { return busy; }
+bool ShellThreadBusy() {
+    return busy;
+}
 
 bool CloseShellThreads(uint32_t milliseconds) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;

@@ -15,13 +15,13 @@
 // Page selectors of the manual.
 constexpr int kManualMainPage = 0;
 constexpr int kManualParametersPage = 777;
-constexpr const char *kManualMainFile = "VortifluxManual.html";
-constexpr const char *kManualParametersFile = "VortifluxManual_parameters.html";
+constexpr const char* kManualMainFile = "VortifluxManual.html";
+constexpr const char* kManualParametersFile = "VortifluxManual_parameters.html";
 
 // Our web site: its caption, home page and the product page (plain HTTP).
-constexpr const char *kVendorSiteCaption = "www.nimbrook.example.com";
-constexpr const char *kHomePage = "http://www.nimbrook.example.com/";
-constexpr const char *kProductPage =
+constexpr const char* kVendorSiteCaption = "www.nimbrook.example.com";
+constexpr const char* kHomePage = "http://www.nimbrook.example.com/";
+constexpr const char* kProductPage =
     "http://www.nimbrook.example.com/products/products.php?menu=get_prod_id&p_menustate=&prod_id=22";
 
 // The file of a manual page: HelpFolder + the page's file (777 the parameters page, any other
@@ -32,11 +32,11 @@ std::string ManualPagePath(int page);
 // anything the shell shows. Nothing happens while a shell thread is busy.
 void OpenManualPage(int page, HWND owner);
 // Opens `address` in the browser; the same rules.
-void OpenWebPage(const char *address, HWND owner);
+void OpenWebPage(const char* address, HWND owner);
 
 // Thread bodies of the two requests (started by the two functions above).
-void ShowManualPage(void *request);
-void ShowWebPage(void *request);
+void ShowManualPage(void* request);
+void ShowWebPage(void* request);
 
 // True while a shell thread is inside its shell call.
 bool ShellThreadBusy();
@@ -53,4 +53,4 @@ bool CloseShellThreads(uint32_t milliseconds = kShellThreadWait);
 // - in any program, the real plug-in included, by naming a file in the environment variable
 //   VORTIFLUX_RECORD_SHELL, to which every request is appended as "open <target>" and a line
 //   feed.
-extern void (*shellRequestHook)(const char *target);
+extern void (*shellRequestHook)(const char* target);

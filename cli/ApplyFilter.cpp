@@ -23,11 +23,14 @@ const char* const kSupportedModes = "supported are 8-bit RGB and CMYK images, wi
 
 std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
     const FilterParameters& p = request.parameters;
-    const std::vector<host::DescriptorItem> all = {
-        host::IntegerItem(keyMethod, p.method),          host::FloatItem(keyValue, p.value),
-        host::FloatItem(keySize, p.size),                host::FloatItem(keyAberration, p.aberration),
-        host::FloatItem(keyRandomSeed, p.randomSeed),    host::FloatItem(keyProportion, p.proportion),
-        host::FloatItem(keyCenterX, p.centerX),          host::FloatItem(keyCenterY, p.centerY)};
+    const std::vector<host::DescriptorItem> all = {host::IntegerItem(keyMethod, p.method),
+                                                   host::FloatItem(keyValue, p.value),
+                                                   host::FloatItem(keySize, p.size),
+                                                   host::FloatItem(keyAberration, p.aberration),
+                                                   host::FloatItem(keyRandomSeed, p.randomSeed),
+                                                   host::FloatItem(keyProportion, p.proportion),
+                                                   host::FloatItem(keyCenterX, p.centerX),
+                                                   host::FloatItem(keyCenterY, p.centerY)};
     if (!request.lastUsed)
         return all;
     std::vector<host::DescriptorItem> given;
@@ -40,15 +43,22 @@ std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
 
 std::string ResultText(int16_t result) {
     switch (result) {
-    case memFullErr: return "not enough memory for this image";
-    case userCanceledErr: return "cancelled";
-    case filterBadParameters: return "the plug-in's records are missing";
-    case filterBadMode: return "the plug-in does not support this image mode";
-    default: return "the plug-in failed with result " + std::to_string(result);
+    case memFullErr:
+        return "not enough memory for this image";
+    case userCanceledErr:
+        return "cancelled";
+    case filterBadParameters:
+        return "the plug-in's records are missing";
+    case filterBadMode:
+        return "the plug-in does not support this image mode";
+    default:
+        return "the plug-in failed with result " + std::to_string(result);
     }
 }
 
-void OnProgress(void* context, int32_t done, int32_t total) { static_cast<ProgressBar*>(context)->Show(done, total); }
+void OnProgress(void* context, int32_t done, int32_t total) {
+    static_cast<ProgressBar*>(context)->Show(done, total);
+}
 
 // Writes `image` to `output` through a temporary file beside it, so an existing file is never
 // left half-written.
@@ -277,11 +287,11 @@ int RunInfo(const std::vector<std::string>& inputs) {
             status = kExitFailure;
             continue;
         }
-        std::printf("%s: %s, %d x %d, %s, %d-bit, %d plane%s, %s, %s\n", input.c_str(), info.format.c_str(),
-                    info.width, info.height, info.mode.c_str(), info.bitsPerSample, info.samples,
-                    info.samples == 1 ? "" : "s",
-                    info.iccProfileBytes > 0 ? ("ICC profile of " + std::to_string(info.iccProfileBytes) + " bytes").c_str()
-                                             : "no profile",
+        std::printf("%s: %s, %d x %d, %s, %d-bit, %d plane%s, %s, %s\n", input.c_str(), info.format.c_str(), info.width,
+                    info.height, info.mode.c_str(), info.bitsPerSample, info.samples, info.samples == 1 ? "" : "s",
+                    info.iccProfileBytes > 0
+                        ? ("ICC profile of " + std::to_string(info.iccProfileBytes) + " bytes").c_str()
+                        : "no profile",
                     info.supported ? "supported" : "needs --convert");
     }
     return status;

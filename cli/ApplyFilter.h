@@ -12,8 +12,8 @@ namespace cli {
 
 // Exit codes of the tool.
 constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;     // reading, writing or filtering failed
-constexpr int kExitUsage = 2;       // bad command line or unsupported input
+constexpr int kExitFailure = 1; // reading, writing or filtering failed
+constexpr int kExitUsage = 2;   // bad command line or unsupported input
 
 // The folder of the user's settings ($XDG_CONFIG_HOME/vortiflux, else ~/.config/vortiflux),
 // where the host's registry keeps the last used values.

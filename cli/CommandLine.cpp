@@ -29,8 +29,8 @@ constexpr FieldOption kFieldOptions[] = {
     {"--proportion", keyProportion, &FilterParameters::proportion, -1000, 1000},
 };
 
-constexpr uint32_t kAllKeys[] = {keyMethod, keyValue, keySize, keyAberration, keyRandomSeed,
-                                 keyProportion, keyCenterX, keyCenterY};
+constexpr uint32_t kAllKeys[] = {keyMethod,     keyValue,      keySize,    keyAberration,
+                                 keyRandomSeed, keyProportion, keyCenterX, keyCenterY};
 
 void Give(ApplyRequest* request, uint32_t key) {
     if (std::find(request->givenKeys.begin(), request->givenKeys.end(), key) == request->givenKeys.end())
@@ -185,8 +185,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
             if (!next(&value))
                 return false;
             if (!ParseMethod(value, &request.parameters.method)) {
-                *error = "--method: '" + value + "' is no method (turbulence, turbulence2, smooth, radial, "
-                                                 "radial-smooth, swirl or 0 to 5)";
+                *error = "--method: '" + value +
+                         "' is no method (turbulence, turbulence2, smooth, radial, "
+                         "radial-smooth, swirl or 0 to 5)";
                 return false;
             }
             Give(&request, keyMethod);

@@ -15,7 +15,7 @@ enum class Command { Apply, Info, Help, Version };
 struct ApplyRequest {
     std::vector<std::string> inputs;
     std::string output;
-    FilterParameters parameters{}; // the effect fields; defaults unless given
+    FilterParameters parameters{};   // the effect fields; defaults unless given
     std::vector<uint32_t> givenKeys; // the effect keys the command line (or a preset) set, in order
     std::string savePreset;
     std::optional<VRect> selection; // top, left, bottom, right
@@ -23,7 +23,7 @@ struct ApplyRequest {
     bool convert = false;
     bool quiet = false;
     bool timing = false; // print how long reading, filtering and writing took
-    std::string plugin; // the plug-in library; empty: the one beside the tool
+    std::string plugin;  // the plug-in library; empty: the one beside the tool
 };
 
 struct CommandLine {

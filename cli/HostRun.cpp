@@ -10,13 +10,20 @@
 namespace {
 const char* SelectorName(int16_t selector) {
     switch (selector) {
-    case filterSelectorAbout: return "About";
-    case filterSelectorParameters: return "Parameters";
-    case filterSelectorPrepare: return "Prepare";
-    case filterSelectorStart: return "Start";
-    case filterSelectorContinue: return "Continue";
-    case filterSelectorFinish: return "Finish";
-    default: return "?";
+    case filterSelectorAbout:
+        return "About";
+    case filterSelectorParameters:
+        return "Parameters";
+    case filterSelectorPrepare:
+        return "Prepare";
+    case filterSelectorStart:
+        return "Start";
+    case filterSelectorContinue:
+        return "Continue";
+    case filterSelectorFinish:
+        return "Finish";
+    default:
+        return "?";
     }
 }
 } // namespace

@@ -15,13 +15,13 @@ struct Image {
     int32_t width = 0;
     int32_t height = 0;
     ColorModel model = ColorModel::Rgb;
-    bool alpha = false;             // a transparency sample after the colour samples
-    bool associatedAlpha = false;   // TIFF: the colour samples are premultiplied
-    std::vector<uint8_t> pixels;    // rows top to bottom, samples interleaved; CMYK as ink (0 = none)
+    bool alpha = false;           // a transparency sample after the colour samples
+    bool associatedAlpha = false; // TIFF: the colour samples are premultiplied
+    std::vector<uint8_t> pixels;  // rows top to bottom, samples interleaved; CMYK as ink (0 = none)
     std::vector<uint8_t> iccProfile;
-    double resolutionX = 0.0;       // pixels per inch, 0 when unknown
+    double resolutionX = 0.0; // pixels per inch, 0 when unknown
     double resolutionY = 0.0;
-    uint16_t tiffCompression = 0;   // TIFF: the compression the file used (0: not a TIFF)
+    uint16_t tiffCompression = 0; // TIFF: the compression the file used (0: not a TIFF)
 
     int colorSamples() const { return model == ColorModel::Cmyk ? 4 : 3; }
     int samples() const { return colorSamples() + (alpha ? 1 : 0); }
@@ -30,11 +30,11 @@ struct Image {
 
 // What a file holds before any conversion (for `info` and for refusing unsupported modes).
 struct ImageInfo {
-    std::string format;      // "PNG", "JPEG", "TIFF"
-    std::string mode;        // "RGB", "RGBA", "CMYK", "CMYK with alpha", "Grey", "Indexed", "Lab", ...
+    std::string format; // "PNG", "JPEG", "TIFF"
+    std::string mode;   // "RGB", "RGBA", "CMYK", "CMYK with alpha", "Grey", "Indexed", "Lab", ...
     int bitsPerSample = 8;
     int samples = 0;
-    bool supported = false;  // 8-bit RGB or CMYK, with or without transparency
+    bool supported = false; // 8-bit RGB or CMYK, with or without transparency
     int32_t width = 0;
     int32_t height = 0;
     size_t iccProfileBytes = 0;

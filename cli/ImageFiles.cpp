@@ -41,13 +41,16 @@ FileFormat FormatFromContents(const std::string& path) {
 }
 
 namespace {
-bool Dispatch(const std::string& path, bool convert, Image* image, ImageInfo* info, bool infoOnly,
-              std::string* error) {
+bool Dispatch(const std::string& path, bool convert, Image* image, ImageInfo* info, bool infoOnly, std::string* error) {
     switch (FormatFromContents(path)) {
-    case FileFormat::Png: return ReadPng(path, convert, image, info, infoOnly, error);
-    case FileFormat::Jpeg: return ReadJpeg(path, convert, image, info, infoOnly, error);
-    case FileFormat::Tiff: return ReadTiff(path, convert, image, info, infoOnly, error);
-    case FileFormat::Unknown: break;
+    case FileFormat::Png:
+        return ReadPng(path, convert, image, info, infoOnly, error);
+    case FileFormat::Jpeg:
+        return ReadJpeg(path, convert, image, info, infoOnly, error);
+    case FileFormat::Tiff:
+        return ReadTiff(path, convert, image, info, infoOnly, error);
+    case FileFormat::Unknown:
+        break;
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
@@ -77,10 +80,14 @@ bool ReadImage(const std::string& path, bool convert, Image* image, bool* unsupp
 
 bool WriteImage(const std::string& path, FileFormat format, const Image& image, std::string* error) {
     switch (format) {
-    case FileFormat::Png: return WritePng(path, image, error);
-    case FileFormat::Jpeg: return WriteJpeg(path, image, error);
-    case FileFormat::Tiff: return WriteTiff(path, image, error);
-    case FileFormat::Unknown: break;
+    case FileFormat::Png:
+        return WritePng(path, image, error);
+    case FileFormat::Jpeg:
+        return WriteJpeg(path, image, error);
+    case FileFormat::Tiff:
+        return WriteTiff(path, image, error);
+    case FileFormat::Unknown:
+        break;
     }
     *error = "the output file's extension names no format we write (.png, .jpg, .jpeg, .tif, .tiff)";
     return false;

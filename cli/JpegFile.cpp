@@ -59,12 +59,16 @@ struct JpegWriter {
 
 std::string ModeName(J_COLOR_SPACE space) {
     switch (space) {
-    case JCS_GRAYSCALE: return "Grey";
+    case JCS_GRAYSCALE:
+        return "Grey";
     case JCS_RGB:
-    case JCS_YCbCr: return "RGB";
+    case JCS_YCbCr:
+        return "RGB";
     case JCS_CMYK:
-    case JCS_YCCK: return "CMYK";
-    default: return "unknown";
+    case JCS_YCCK:
+        return "CMYK";
+    default:
+        return "unknown";
     }
 }
 

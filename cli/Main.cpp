@@ -17,10 +17,16 @@ int main(int argc, char** argv) {
         return cli::kExitUsage;
     }
     switch (line.command) {
-    case cli::Command::Help: std::fputs(cli::UsageText().c_str(), stdout); return cli::kExitOk;
-    case cli::Command::Version: std::puts("vortiflux 1.0 (Vortiflux plug-in 1.0, 64 Bit)"); return cli::kExitOk;
-    case cli::Command::Info: return cli::RunInfo(line.infoInputs);
-    case cli::Command::Apply: break;
+    case cli::Command::Help:
+        std::fputs(cli::UsageText().c_str(), stdout);
+        return cli::kExitOk;
+    case cli::Command::Version:
+        std::puts("vortiflux 1.0 (Vortiflux plug-in 1.0, 64 Bit)");
+        return cli::kExitOk;
+    case cli::Command::Info:
+        return cli::RunInfo(line.infoInputs);
+    case cli::Command::Apply:
+        break;
     }
     if (!line.apply.quiet)
         for (const std::string& warning : warnings)

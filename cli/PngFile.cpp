@@ -30,12 +30,18 @@ constexpr double kMetresPerInch = 0.0254;
 
 std::string ModeName(int colorType) {
     switch (colorType) {
-    case PNG_COLOR_TYPE_GRAY: return "Grey";
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return "Grey with alpha";
-    case PNG_COLOR_TYPE_PALETTE: return "Indexed";
-    case PNG_COLOR_TYPE_RGB: return "RGB";
-    case PNG_COLOR_TYPE_RGB_ALPHA: return "RGBA";
-    default: return "unknown";
+    case PNG_COLOR_TYPE_GRAY:
+        return "Grey";
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return "Grey with alpha";
+    case PNG_COLOR_TYPE_PALETTE:
+        return "Indexed";
+    case PNG_COLOR_TYPE_RGB:
+        return "RGB";
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return "RGBA";
+    default:
+        return "unknown";
     }
 }
 
@@ -97,7 +103,8 @@ bool ReadPng(const std::string& path, bool convert, Image* image, ImageInfo* des
     description->samples = png_get_channels(r.png, r.info);
     description->width = int32_t(width);
     description->height = int32_t(height);
-    description->supported = bitDepth == 8 && (colorType == PNG_COLOR_TYPE_RGB || colorType == PNG_COLOR_TYPE_RGB_ALPHA);
+    description->supported =
+        bitDepth == 8 && (colorType == PNG_COLOR_TYPE_RGB || colorType == PNG_COLOR_TYPE_RGB_ALPHA);
     png_charp profileName = nullptr;
     int compression = 0;
     png_bytep profile = nullptr;

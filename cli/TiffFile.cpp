@@ -31,15 +31,22 @@ using Tiff = std::unique_ptr<TIFF, TiffCloser>;
 std::string ModeName(uint16_t photometric, uint16_t samples, uint16_t extra) {
     switch (photometric) {
     case PHOTOMETRIC_MINISBLACK:
-    case PHOTOMETRIC_MINISWHITE: return "Grey";
-    case PHOTOMETRIC_PALETTE: return "Indexed";
-    case PHOTOMETRIC_RGB: return samples - extra >= 3 && extra > 0 ? "RGBA" : "RGB";
-    case PHOTOMETRIC_SEPARATED: return extra > 0 ? "CMYK with alpha" : "CMYK";
+    case PHOTOMETRIC_MINISWHITE:
+        return "Grey";
+    case PHOTOMETRIC_PALETTE:
+        return "Indexed";
+    case PHOTOMETRIC_RGB:
+        return samples - extra >= 3 && extra > 0 ? "RGBA" : "RGB";
+    case PHOTOMETRIC_SEPARATED:
+        return extra > 0 ? "CMYK with alpha" : "CMYK";
     case PHOTOMETRIC_CIELAB:
     case PHOTOMETRIC_ICCLAB:
-    case PHOTOMETRIC_ITULAB: return "Lab";
-    case PHOTOMETRIC_YCBCR: return "YCbCr";
-    default: return "unknown";
+    case PHOTOMETRIC_ITULAB:
+        return "Lab";
+    case PHOTOMETRIC_YCBCR:
+        return "YCbCr";
+    default:
+        return "unknown";
     }
 }
 
@@ -141,7 +148,8 @@ bool ReadTiff(const std::string& path, bool convert, Image* image, ImageInfo* de
 
     image->model = colors == 4 ? ColorModel::Cmyk : ColorModel::Rgb;
     image->alpha = extra == 1;
-    image->associatedAlpha = image->alpha && extraCount > 0 && extraTypes != nullptr && extraTypes[0] == EXTRASAMPLE_ASSOCALPHA;
+    image->associatedAlpha =
+        image->alpha && extraCount > 0 && extraTypes != nullptr && extraTypes[0] == EXTRASAMPLE_ASSOCALPHA;
     image->pixels.assign(image->rowBytes() * height, 0);
     std::vector<uint8_t> line(size_t(TIFFScanlineSize(tiff.get())));
     const size_t stride = size_t(image->samples());

@@ -11,7 +11,7 @@ namespace {
 COLORREF OutlineColour(COLORREF colour, bool hot) {
     int c[3] = {255 - GetRValue(colour), 255 - GetGValue(colour), 255 - GetBValue(colour)};
     if (!hot)
-        for (int &component : c)
+        for (int& component : c)
             component = component >= 127 ? component / 2 : component + 127;
     return RGB(c[0], c[1], c[2]);
 }
@@ -20,7 +20,7 @@ UINT_PTR CALLBACK ColourHook(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-void Paint(TColorSwatch *s, HDC target) {
+void Paint(TColorSwatch* s, HDC target) {
     gdi::Canvas canvas(target, s->width, s->height);
     HDC dc = canvas.dc();
     RECT area = {0, 0, s->width, s->height};
@@ -42,7 +42,7 @@ void Paint(TColorSwatch *s, HDC target) {
     canvas.CopyTo(target, 0, 0);
 }
 
-void PickColour(TColorSwatch *s) {
+void PickColour(TColorSwatch* s) {
     CHOOSECOLORA choice = {};
     choice.lStructSize = sizeof choice;
     choice.hwndOwner = s->window;
@@ -61,7 +61,7 @@ void PickColour(TColorSwatch *s) {
     SendMessageA(GetParent(s->window), WM_COMMAND, static_cast<WORD>(s->id), 0);
 }
 
-LRESULT HandleSwatch(TColorSwatch *s, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleSwatch(TColorSwatch* s, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
         gdi::Paint paint(window);
@@ -106,5 +106,5 @@ LRESULT HandleSwatch(TColorSwatch *s, HWND window, UINT message, WPARAM wParam, 
 LRESULT CALLBACK ColorSwatchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static const skin::WindowRule rule{false, true, true};
     return skin::RunWindowRule<TColorSwatch>(rule, window, message, wParam, lParam, HandleSwatch,
-                                             [](TColorSwatch *s) { delete s; });
+                                             [](TColorSwatch* s) { delete s; });
 }

@@ -15,7 +15,7 @@ HFONT captionFont = nullptr;
 HFONT linkFont = nullptr;
 HCURSOR handCursor = nullptr;
 
-void Paint(ContainerLinkRecord *link, HDC target) {
+void Paint(ContainerLinkRecord* link, HDC target) {
     gdi::Canvas canvas(target, link->width, link->height);
     HDC dc = canvas.dc();
     RECT area = {0, 0, link->width, link->height};
@@ -47,10 +47,10 @@ HCURSOR LinkCursor() {
 }
 
 LRESULT CALLBACK ContainerLinkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *link = reinterpret_cast<ContainerLinkRecord *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* link = reinterpret_cast<ContainerLinkRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case WM_CREATE: {
-        link = static_cast<ContainerLinkRecord *>(std::calloc(1, sizeof(ContainerLinkRecord)));
+        link = static_cast<ContainerLinkRecord*>(std::calloc(1, sizeof(ContainerLinkRecord)));
         if (!link)
             return 0;
         RECT client = {};
@@ -129,14 +129,14 @@ void TearDownContainerLinkClass(HINSTANCE module) {
     UnregisterClassA("ContainerLinkC", module);
 }
 
-ContainerLinkRecord *AttachContainerLink(HWND dialog, int id, const char *text, bool active, bool leftAlign) {
-    auto *link = static_cast<ContainerLinkRecord *>(GetControlObject(GetDlgItem(dialog, id), "ContainerLinkC"));
+ContainerLinkRecord* AttachContainerLink(HWND dialog, int id, const char* text, bool active, bool leftAlign) {
+    auto* link = static_cast<ContainerLinkRecord*>(GetControlObject(GetDlgItem(dialog, id), "ContainerLinkC"));
     if (!link)
         return nullptr;
     link->kind = kLinkCaption;
     link->active = active ? 1 : 0;
     if (text) {
-        char *copy = _strdup(text);
+        char* copy = _strdup(text);
         if (copy) {
             std::free(link->text);
             link->text = copy;

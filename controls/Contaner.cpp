@@ -17,7 +17,7 @@ TContaner::~TContaner() {
     std::free(text);
 }
 
-void TContaner::SetText(const char *caption) {
+void TContaner::SetText(const char* caption) {
     std::free(text);
     text = caption ? _strdup(caption) : nullptr;
 }
@@ -29,7 +29,7 @@ namespace {
 constexpr uint8_t kHover = 1;
 constexpr uint8_t kSelected = 2;
 
-void DrawCaption(TContaner *c, HDC dc, HFONT captionFont, COLORREF colour) {
+void DrawCaption(TContaner* c, HDC dc, HFONT captionFont, COLORREF colour) {
     gdi::Selection font(dc, captionFont);
     SIZE extent = {};
     const int length = static_cast<int>(std::strlen(c->text));
@@ -40,7 +40,7 @@ void DrawCaption(TContaner *c, HDC dc, HFONT captionFont, COLORREF colour) {
     TextOutA(dc, x, (c->height - extent.cy) / 2, c->text, length);
 }
 
-void PaintLinkCaption(TContaner *c, HDC target) {
+void PaintLinkCaption(TContaner* c, HDC target) {
     gdi::Canvas canvas(target, c->width, c->height);
     HDC dc = canvas.dc();
     RECT area = {0, 0, c->width, c->height};
@@ -73,7 +73,7 @@ void PaintLinkCaption(TContaner *c, HDC target) {
     canvas.CopyTo(target, 0, 0);
 }
 
-void PaintFramedCaption(TContaner *c, HDC target) {
+void PaintFramedCaption(TContaner* c, HDC target) {
     gdi::Canvas canvas(target, c->width, c->height);
     HDC dc = canvas.dc();
     RECT area = {0, 0, c->width, c->height};
@@ -92,7 +92,7 @@ void PaintFramedCaption(TContaner *c, HDC target) {
     canvas.CopyTo(target, 0, 0);
 }
 
-void SetHover(TContaner *c, bool inside) {
+void SetHover(TContaner* c, bool inside) {
     if (inside) {
         if (c->checked == kHover || c->checked == kSelected)
             return;
@@ -107,7 +107,7 @@ void SetHover(TContaner *c, bool inside) {
     InvalidateRect(c->window, nullptr, FALSE);
 }
 
-LRESULT HandleContaner(TContaner *c, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleContaner(TContaner* c, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
         if (c->text && (c->kind == 5 || c->kind == 4)) {
@@ -150,5 +150,5 @@ LRESULT HandleContaner(TContaner *c, HWND window, UINT message, WPARAM wParam, L
 LRESULT CALLBACK ContanerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static const skin::WindowRule rule{true, true, true};
     return skin::RunWindowRule<TContaner>(rule, window, message, wParam, lParam, HandleContaner,
-                                          [](TContaner *c) { delete c; });
+                                          [](TContaner* c) { delete c; });
 }

@@ -22,7 +22,7 @@ void CopyBitmap(HDC dc, HBITMAP bitmap, int width, int height) {
     BitBlt(dc, 0, 0, width, height, source.dc(), 0, 0, SRCCOPY);
 }
 
-LRESULT HandleControl(TControl *c, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleControl(TControl* c, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
         if ((c->imageMode == 1 || c->imageMode == 3) && c->image) {
@@ -56,7 +56,7 @@ TControl::~TControl() {
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static const skin::WindowRule rule{true, true, true};
     return skin::RunWindowRule<TControl>(rule, window, message, wParam, lParam, HandleControl,
-                                         [](TControl *c) { delete c; });
+                                         [](TControl* c) { delete c; });
 }
 
 // ---- TControlButton ----
@@ -66,7 +66,7 @@ TControlButton::TControlButton() {
 }
 
 TControlButton::~TControlButton() {
-    for (HBITMAP &bitmap : bitmaps) {
+    for (HBITMAP& bitmap : bitmaps) {
         gdi::Delete(bitmap);
         bitmap = nullptr;
     }
@@ -144,11 +144,11 @@ LRESULT CALLBACK ControlButtonWindowProc(HWND window, UINT message, WPARAM wPara
     static const skin::WindowRule rule{true, true, true};
     return skin::RunWindowRule<TControlButton>(
         rule, window, message, wParam, lParam,
-        [](TControlButton *b, HWND w, UINT m, WPARAM wp, LPARAM lp) { return b->HandleMessage(w, m, wp, lp); },
-        [](TControlButton *b) { delete b; });
+        [](TControlButton* b, HWND w, UINT m, WPARAM wp, LPARAM lp) { return b->HandleMessage(w, m, wp, lp); },
+        [](TControlButton* b) { delete b; });
 }
 
-void SetButtonBitmaps(TControlButton *button, int normalId, int hotId, int pressedId, int disabledId) {
+void SetButtonBitmaps(TControlButton* button, int normalId, int hotId, int pressedId, int disabledId) {
     if (!button)
         return;
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(button->window, GWLP_HINSTANCE));
@@ -166,7 +166,7 @@ void SetButtonBitmaps(TControlButton *button, int normalId, int hotId, int press
 
 // ---- TControlButtonAnimated ----
 
-TControlButtonAnimated::TControlButtonAnimated(TControlButton *previous) {
+TControlButtonAnimated::TControlButtonAnimated(TControlButton* previous) {
     if (!previous)
         return;
     width = previous->width;

@@ -27,7 +27,7 @@ HPEN CreatePen(int style, int width, COLORREF colour) {
     return Counted(::CreatePen(style, width, colour));
 }
 
-HFONT CreateFontNamed(int height, int weight, bool underline, DWORD quality, const char *face) {
+HFONT CreateFontNamed(int height, int weight, bool underline, DWORD quality, const char* face) {
     return Counted(::CreateFontA(height, 0, 0, 0, weight, FALSE, underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH, face));
 }
@@ -36,7 +36,7 @@ HBITMAP CreateBitmapFor(HDC dc, int width, int height) {
     return Counted(::CreateCompatibleBitmap(dc, width > 0 ? width : 1, height > 0 ? height : 1));
 }
 
-HBITMAP CreateDibSection(int width, int height, void **bits) {
+HBITMAP CreateDibSection(int width, int height, void** bits) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width > 0 ? width : 1;
@@ -47,7 +47,7 @@ HBITMAP CreateDibSection(int width, int height, void **bits) {
     return Counted(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
 }
 
-HBITMAP CreateDeviceBitmap(HDC dc, const BITMAPINFOHEADER *header, const void *pixels, const BITMAPINFO *info) {
+HBITMAP CreateDeviceBitmap(HDC dc, const BITMAPINFOHEADER* header, const void* pixels, const BITMAPINFO* info) {
     return Counted(::CreateDIBitmap(dc, header, CBM_INIT, pixels, info, DIB_RGB_COLORS));
 }
 

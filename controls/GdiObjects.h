@@ -16,11 +16,11 @@ long LiveObjects();
 
 HBRUSH CreateBrush(COLORREF colour);
 HPEN CreatePen(int style, int width, COLORREF colour);
-HFONT CreateFontNamed(int height, int weight, bool underline, DWORD quality, const char *face);
+HFONT CreateFontNamed(int height, int weight, bool underline, DWORD quality, const char* face);
 HBITMAP CreateBitmapFor(HDC dc, int width, int height);
 // A 32-bit top-down section; `bits` receives the pixels (blue, green, red, unused).
-HBITMAP CreateDibSection(int width, int height, void **bits);
-HBITMAP CreateDeviceBitmap(HDC dc, const BITMAPINFOHEADER *header, const void *pixels, const BITMAPINFO *info);
+HBITMAP CreateDibSection(int width, int height, void** bits);
+HBITMAP CreateDeviceBitmap(HDC dc, const BITMAPINFOHEADER* header, const void* pixels, const BITMAPINFO* info);
 HBITMAP LoadBitmapResource(HINSTANCE module, int id);
 HDC CreateCompatibleDc(HDC dc);
 // Deletes an object of this layer (null is ignored). Only a successful deletion is counted, so
@@ -36,8 +36,8 @@ public:
         if (previous_)
             SelectObject(dc_, previous_);
     }
-    Selection(const Selection &) = delete;
-    Selection &operator=(const Selection &) = delete;
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
 
 private:
     HDC dc_;
@@ -58,8 +58,8 @@ public:
         DeleteDc(dc_);
     }
     HDC dc() const { return dc_; }
-    BitmapSource(const BitmapSource &) = delete;
-    BitmapSource &operator=(const BitmapSource &) = delete;
+    BitmapSource(const BitmapSource&) = delete;
+    BitmapSource& operator=(const BitmapSource&) = delete;
 
 private:
     HDC dc_;
@@ -74,8 +74,8 @@ public:
     HDC dc() const { return dc_; }
     bool valid() const { return bitmap_ != nullptr; }
     void CopyTo(HDC target, int x, int y) const;
-    Canvas(const Canvas &) = delete;
-    Canvas &operator=(const Canvas &) = delete;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
 private:
     HDC dc_;
@@ -91,8 +91,8 @@ public:
     explicit Paint(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
     ~Paint() { EndPaint(window_, &paint_); }
     HDC dc() const { return dc_; }
-    Paint(const Paint &) = delete;
-    Paint &operator=(const Paint &) = delete;
+    Paint(const Paint&) = delete;
+    Paint& operator=(const Paint&) = delete;
 
 private:
     HWND window_;

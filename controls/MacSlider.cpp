@@ -49,7 +49,7 @@ int TMacSlider::ThumbPosition() const {
     return static_cast<int>((value - min) * ((extent - 2.0f * kInset) / (max - min)) + kInset + 0.5f);
 }
 
-void SetSliderValue(TMacSlider *slider, float v, bool keepUpDown) {
+void SetSliderValue(TMacSlider* slider, float v, bool keepUpDown) {
     if (!slider)
         return;
     slider->value = slider->clampToMarks ? Clamp(v, slider->markLow, slider->markHigh) : v;
@@ -67,7 +67,7 @@ void SetSliderValue(TMacSlider *slider, float v, bool keepUpDown) {
         SendDlgItemMessageA(parent, slider->upDownId, UDM_SETPOS, 0, MAKELPARAM(static_cast<short>(slider->value), 0));
 }
 
-void SetSliderRange(TMacSlider *slider, float lo, float hi) {
+void SetSliderRange(TMacSlider* slider, float lo, float hi) {
     if (!slider)
         return;
     slider->min = lo;
@@ -123,7 +123,7 @@ void TMacSlider::Paint(HDC target) {
         return;
     }
     const int t = (vertical ? width : height) / 4 > 0 ? (vertical ? width : height) / 4 : 1;
-    auto triangle = [&](int at, POINT *points) {
+    auto triangle = [&](int at, POINT* points) {
         if (vertical) {
             points[0] = {width - t - 2, at};
             points[1] = {width - 2, at - 5};
@@ -282,6 +282,6 @@ LRESULT CALLBACK MacSliderWindowProc(HWND window, UINT message, WPARAM wParam, L
     static const skin::WindowRule rule{false, true, true};
     return skin::RunWindowRule<TMacSlider>(
         rule, window, message, wParam, lParam,
-        [](TMacSlider *s, HWND w, UINT m, WPARAM wp, LPARAM lp) { return s->HandleMessage(w, m, wp, lp); },
-        [](TMacSlider *s) { delete s; });
+        [](TMacSlider* s, HWND w, UINT m, WPARAM wp, LPARAM lp) { return s->HandleMessage(w, m, wp, lp); },
+        [](TMacSlider* s) { delete s; });
 }

@@ -19,16 +19,16 @@ HBITMAP pieces[4][3] = {};
 // First resource id of each state's left cap; middles follow 4 ids later, right caps 8.
 constexpr int kLeftCapIds[4] = {155, 156, 158, 157};
 
-uint8_t RestingState(const MacStyleBtnRecord *b) {
+uint8_t RestingState(const MacStyleBtnRecord* b) {
     return b->isDefault ? kDefault : kNormal;
 }
 
-void Paint(MacStyleBtnRecord *b, HDC target) {
+void Paint(MacStyleBtnRecord* b, HDC target) {
     RECT outer = {};
     GetWindowRect(b->window, &outer);
     RECT caption = {0, 0, outer.right - outer.left, outer.bottom - outer.top};
     const int state = b->enabled ? b->state : kNormal;
-    HBITMAP *triple = pieces[state < 4 ? state : kNormal];
+    HBITMAP* triple = pieces[state < 4 ? state : kNormal];
     gdi::Canvas canvas(target, b->width, b->height);
     HDC dc = canvas.dc();
     if (b->height > kFaceHeight) {
@@ -57,7 +57,7 @@ void Paint(MacStyleBtnRecord *b, HDC target) {
     canvas.CopyTo(target, b->x, b->y);
 }
 
-bool Inside(const MacStyleBtnRecord *b, LPARAM lParam) {
+bool Inside(const MacStyleBtnRecord* b, LPARAM lParam) {
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     RECT client = {};
     GetClientRect(b->window, &client);
@@ -67,10 +67,10 @@ bool Inside(const MacStyleBtnRecord *b, LPARAM lParam) {
 } // namespace
 
 LRESULT CALLBACK MacStyleBtnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *b = reinterpret_cast<MacStyleBtnRecord *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* b = reinterpret_cast<MacStyleBtnRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case WM_CREATE: {
-        b = static_cast<MacStyleBtnRecord *>(std::calloc(1, sizeof(MacStyleBtnRecord)));
+        b = static_cast<MacStyleBtnRecord*>(std::calloc(1, sizeof(MacStyleBtnRecord)));
         if (!b)
             return 0;
         RECT client = {};
@@ -176,22 +176,22 @@ void TearDownMacStyleButtonClass(HINSTANCE module) {
     gdi::Delete(buttonFont);
     buttonFont = nullptr;
     UnregisterClassA("MacStyleBtn", module);
-    for (auto &triple : pieces)
-        for (HBITMAP &piece : triple) {
+    for (auto& triple : pieces)
+        for (HBITMAP& piece : triple) {
             gdi::Delete(piece);
             piece = nullptr;
         }
 }
 
-MacStyleBtnRecord *AttachMacStyleBtn(HWND dialog, int id, const char *text, bool isDefault) {
-    auto *b = static_cast<MacStyleBtnRecord *>(GetControlObject(GetDlgItem(dialog, id), "MacStyleBtn"));
+MacStyleBtnRecord* AttachMacStyleBtn(HWND dialog, int id, const char* text, bool isDefault) {
+    auto* b = static_cast<MacStyleBtnRecord*>(GetControlObject(GetDlgItem(dialog, id), "MacStyleBtn"));
     if (!b)
         return nullptr;
     b->isDefault = isDefault ? 1 : 0;
     b->enabled = 1;
     b->state = RestingState(b);
     if (text) {
-        char *copy = _strdup(text);
+        char* copy = _strdup(text);
         if (copy) {
             std::free(b->text);
             b->text = copy;

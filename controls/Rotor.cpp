@@ -25,7 +25,7 @@ double FoldFactor(double azimuth) {
     return std::cos(f / kDegrees);
 }
 
-void Notify(TRotor *r, bool post) {
+void Notify(TRotor* r, bool post) {
     HWND parent = GetParent(r->window);
     if (post)
         PostMessageA(parent, WM_COMMAND, static_cast<WORD>(r->id), 0);
@@ -48,7 +48,7 @@ uint8_t Channel(double v) {
     return static_cast<uint8_t>(v < 0.0 ? 0.0 : v > 255.0 ? 255.0 : v);
 }
 
-void PaintSphere(const TRotor *r, uint8_t *bits) {
+void PaintSphere(const TRotor* r, uint8_t* bits) {
     const int width = r->width;
     const int height = r->height;
     const int radius = width / 2 < height / 2 ? width / 2 : height / 2;
@@ -65,9 +65,9 @@ void PaintSphere(const TRotor *r, uint8_t *bits) {
     const int cy = r->centreY;
     const double r2 = static_cast<double>(radius) * radius;
     for (int py = 0; py < height; ++py) {
-        uint8_t *row = bits + static_cast<size_t>(py) * width * 4;
+        uint8_t* row = bits + static_cast<size_t>(py) * width * 4;
         for (int px = 0; px < width; ++px) {
-            uint8_t *pixel = row + px * 4;
+            uint8_t* pixel = row + px * 4;
             pixel[0] = pixel[1] = pixel[2] = 232;
             pixel[3] = 0;
             const int x = px - cx;
@@ -88,7 +88,7 @@ void PaintSphere(const TRotor *r, uint8_t *bits) {
                 int line = 36 + y * 36 / radius;
                 column = column < 0 ? 0 : column > 71 ? 71 : column;
                 line = line < 0 ? 0 : line > 71 ? 71 : line;
-                const uint8_t *texel = rotorTexture + (line * kRotorTextureSize + column) * 3;
+                const uint8_t* texel = rotorTexture + (line * kRotorTextureSize + column) * 3;
                 for (int i = 0; i < 3; ++i)
                     colour[i] = r->enabled ? texel[i] : texel[1];
             } else {
@@ -108,14 +108,14 @@ void PaintSphere(const TRotor *r, uint8_t *bits) {
     }
 }
 
-void PaintRotor(TRotor *r, HDC target) {
-    void *bits = nullptr;
+void PaintRotor(TRotor* r, HDC target) {
+    void* bits = nullptr;
     HBITMAP section = gdi::CreateDibSection(r->width, r->height, &bits);
     if (!section || !bits) {
         gdi::Delete(section);
         return;
     }
-    PaintSphere(r, static_cast<uint8_t *>(bits));
+    PaintSphere(r, static_cast<uint8_t*>(bits));
     {
         gdi::BitmapSource canvas(target, section);
         HDC dc = canvas.dc();
@@ -140,7 +140,7 @@ void PaintRotor(TRotor *r, HDC target) {
     gdi::Delete(section);
 }
 
-void TakeAngles(TRotor *r, int px, int py) {
+void TakeAngles(TRotor* r, int px, int py) {
     float azimuth = r->azimuth;
     float elevation = r->elevation;
     RotorAnglesAt(r, px, py, &azimuth, &elevation);
@@ -150,11 +150,11 @@ void TakeAngles(TRotor *r, int px, int py) {
     r->elevation = elevation;
 }
 
-void SetHover(TRotor *r, bool hover) {
+void SetHover(TRotor* r, bool hover) {
     r->visualState = hover ? 1 : 0;
 }
 
-LRESULT HandleRotor(TRotor *r, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
     switch (message) {
@@ -258,7 +258,7 @@ LRESULT HandleRotor(TRotor *r, HWND window, UINT message, WPARAM wParam, LPARAM 
 
 TRotor::~TRotor() = default;
 
-void RotorAnglesAt(const TRotor *r, int px, int py, float *azimuth, float *elevation) {
+void RotorAnglesAt(const TRotor* r, int px, int py, float* azimuth, float* elevation) {
     const double cx = r->width / 2, cy = r->height / 2;
     const double radius = r->width / 2 - 2;
     double d = radius > 0 ? std::sqrt((cx - px) * (cx - px) + (cy - py) * (cy - py)) / radius : 1.0;
@@ -273,7 +273,7 @@ void RotorAnglesAt(const TRotor *r, int px, int py, float *azimuth, float *eleva
     *azimuth = static_cast<float>(a);
 }
 
-void SetRotorPosition(TRotor *r, float x, float y) {
+void SetRotorPosition(TRotor* r, float x, float y) {
     if (!r)
         return;
     const double theta = std::atan2(-static_cast<double>(y), static_cast<double>(x)) * kDegrees;
@@ -284,7 +284,7 @@ void SetRotorPosition(TRotor *r, float x, float y) {
     SetRotorAngles(r, static_cast<float>(theta), static_cast<float>(elevation));
 }
 
-void SetRotorAngles(TRotor *r, float azimuth, float elevation) {
+void SetRotorAngles(TRotor* r, float azimuth, float elevation) {
     if (!r)
         return;
     r->azimuth = azimuth;
@@ -293,7 +293,7 @@ void SetRotorAngles(TRotor *r, float azimuth, float elevation) {
     UpdateRotorFields(r);
 }
 
-void RotorPosition(const TRotor *r, float *x, float *y) {
+void RotorPosition(const TRotor* r, float* x, float* y) {
     const double rho = 100.0 * std::cos(r->elevation / kDegrees);
     double px = rho * std::cos(r->azimuth / kDegrees);
     double py = rho * std::sin(r->azimuth / kDegrees);
@@ -306,7 +306,7 @@ void RotorPosition(const TRotor *r, float *x, float *y) {
     *y = static_cast<float>(py);
 }
 
-void UpdateRotorFields(TRotor *r) {
+void UpdateRotorFields(TRotor* r) {
     if (!r)
         return;
     float first = r->azimuth, second = r->elevation;
@@ -318,5 +318,5 @@ void UpdateRotorFields(TRotor *r) {
 
 LRESULT CALLBACK RotorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static const skin::WindowRule rule{false, true, false};
-    return skin::RunWindowRule<TRotor>(rule, window, message, wParam, lParam, HandleRotor, [](TRotor *r) { delete r; });
+    return skin::RunWindowRule<TRotor>(rule, window, message, wParam, lParam, HandleRotor, [](TRotor* r) { delete r; });
 }

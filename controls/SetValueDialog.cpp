@@ -14,13 +14,13 @@ namespace {
 constexpr WORD kEscapeInField = 27;
 
 struct SpinSession {
-    TSpinEdit *spin;
+    TSpinEdit* spin;
     float value;
     float min;
     float max;
 };
 
-void Format(char *text, size_t size, float v, bool integerMode) {
+void Format(char* text, size_t size, float v, bool integerMode) {
     if (integerMode)
         std::snprintf(text, size, "%d", static_cast<int>(v));
     else
@@ -58,7 +58,7 @@ void Reject(HWND dialog, int item, float shown, bool integerMode) {
 }
 
 // Checks one field when it loses the focus, against the working copy.
-void CheckField(HWND dialog, SpinSession *session, int item) {
+void CheckField(HWND dialog, SpinSession* session, int item) {
     const bool integerMode = session->spin->integerMode != 0;
     const float typed = ReadNumber(dialog, item);
     float x = typed;
@@ -99,7 +99,7 @@ void CheckField(HWND dialog, SpinSession *session, int item) {
         session->value = x;
 }
 
-void RestoreField(HWND dialog, SpinSession *session, int item) {
+void RestoreField(HWND dialog, SpinSession* session, int item) {
     const bool integerMode = session->spin->integerMode != 0;
     if (item == kSetValueNewMin)
         ShowNumber(dialog, item, session->min, integerMode);
@@ -110,8 +110,8 @@ void RestoreField(HWND dialog, SpinSession *session, int item) {
 }
 
 // OK: every entry is checked before anything is stored, so a rejected OK changes nothing.
-void Accept(HWND dialog, SpinSession *session) {
-    TSpinEdit *spin = session->spin;
+void Accept(HWND dialog, SpinSession* session) {
+    TSpinEdit* spin = session->spin;
     const bool integerMode = spin->integerMode != 0;
     float min = ReadNumber(dialog, kSetValueNewMin);
     float max = ReadNumber(dialog, kSetValueNewMax);
@@ -139,8 +139,8 @@ void Accept(HWND dialog, SpinSession *session) {
     EndDialog(dialog, 1);
 }
 
-void InitSpin(HWND dialog, SpinSession *session) {
-    TSpinEdit *spin = session->spin;
+void InitSpin(HWND dialog, SpinSession* session) {
+    TSpinEdit* spin = session->spin;
     const bool integerMode = spin->integerMode != 0;
     char text[96];
     SetDlgItemTextA(dialog, kSetValueName, spin->name);
@@ -160,11 +160,11 @@ void InitSpin(HWND dialog, SpinSession *session) {
 }
 
 INT_PTR CALLBACK SpinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *session = reinterpret_cast<SpinSession *>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* session = reinterpret_cast<SpinSession*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        InitSpin(dialog, reinterpret_cast<SpinSession *>(lParam));
+        InitSpin(dialog, reinterpret_cast<SpinSession*>(lParam));
         return TRUE;
     case WM_COMMAND: {
         if (!session)
@@ -199,10 +199,10 @@ INT_PTR CALLBACK SpinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 INT_PTR CALLBACK RotorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *rotor = reinterpret_cast<TRotor *>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* rotor = reinterpret_cast<TRotor*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG: {
-        rotor = reinterpret_cast<TRotor *>(lParam);
+        rotor = reinterpret_cast<TRotor*>(lParam);
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         SetDlgItemTextA(dialog, kSetValueName, rotor->name ? rotor->name : "");
         SetDlgItemTextA(dialog, kSetValueType, "Light position");
@@ -253,7 +253,7 @@ INT_PTR CALLBACK RotorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-INT_PTR SetValueDialog(TSpinEdit *spin) {
+INT_PTR SetValueDialog(TSpinEdit* spin) {
     if (!spin || !spin->rangeFollowsValue)
         return 0;
     SpinSession session = {spin, spin->value, spin->min, spin->max};
@@ -261,7 +261,7 @@ INT_PTR SetValueDialog(TSpinEdit *spin) {
                            reinterpret_cast<LPARAM>(&session));
 }
 
-INT_PTR SetValueDialog(TRotor *rotor) {
+INT_PTR SetValueDialog(TRotor* rotor) {
     if (!rotor)
         return 0;
     return DialogBoxParamA(SkinModule(), MAKEINTRESOURCEA(kSetValueDialog), rotor->window, RotorDialogProc,

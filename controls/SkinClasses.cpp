@@ -24,7 +24,7 @@ LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 struct SkinClass {
-    const char *name;
+    const char* name;
     UINT style;
     LPCSTR cursor;
     WNDPROC procedure;
@@ -63,7 +63,7 @@ void RegisterSkinClasses(HINSTANCE module) {
     OpenSkinContext(module);
     SkinActivation activation;
     SetUpContainerLinkClass(module);
-    for (const SkinClass &skinClass : kClasses) {
+    for (const SkinClass& skinClass : kClasses) {
         WNDCLASSA windowClass = {};
         windowClass.style = skinClass.style;
         windowClass.lpfnWndProc = skinClass.procedure;
@@ -80,14 +80,14 @@ void RegisterSkinClasses(HINSTANCE module) {
 void UnregisterSkinClasses(HINSTANCE module) {
     TearDownContainerLinkClass(module);
     TearDownMacStyleButtonClass(module);
-    for (const SkinClass &skinClass : kClasses)
+    for (const SkinClass& skinClass : kClasses)
         UnregisterClassA(skinClass.name, module);
     gdi::Delete(SkinBackgroundBrush);
     SkinBackgroundBrush = nullptr;
     CloseSkinContext();
 }
 
-void *GetControlObject(HWND window, const char *className) {
+void* GetControlObject(HWND window, const char* className) {
     if (!window || !className)
         return nullptr;
     char name[64] = {};
@@ -95,10 +95,10 @@ void *GetControlObject(HWND window, const char *className) {
         return nullptr;
     if (std::strcmp(name, className) != 0)
         return nullptr;
-    return reinterpret_cast<void *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<void*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-void AddTooltip(HWND window, const char *text, const char *title) {
+void AddTooltip(HWND window, const char* text, const char* title) {
     if (!window || !text)
         return;
     SkinActivation activation;
@@ -114,7 +114,7 @@ void AddTooltip(HWND window, const char *text, const char *title) {
     tool.hwnd = window;
     tool.uId = 0;
     GetClientRect(window, &tool.rect);
-    tool.lpszText = const_cast<char *>(text);
+    tool.lpszText = const_cast<char*>(text);
     SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     if (title)
         SendMessageA(tip, TTM_SETTITLEA, TTI_INFO, reinterpret_cast<LPARAM>(title));

@@ -20,11 +20,11 @@ void UnregisterSkinClasses(HINSTANCE module);
 
 // The object of a control window if the window is of class `className` (compared exactly, case
 // included) and has one; null otherwise.
-void *GetControlObject(HWND window, const char *className);
+void* GetControlObject(HWND window, const char* className);
 
 // A balloon tooltip over the whole client area of `window`. `text` (and `title`) must stay
 // valid as long as the window exists.
-void AddTooltip(HWND window, const char *text, const char *title = nullptr);
+void AddTooltip(HWND window, const char* text, const char* title = nullptr);
 
 // The window procedure of "Preview Contaner CPP" comes from the dialog code; until it is set
 // the class behaves as a plain window.
@@ -35,12 +35,12 @@ class TContaner {
 public:
     TContaner();
     ~TContaner();
-    TContaner(const TContaner &) = delete;
-    TContaner &operator=(const TContaner &) = delete;
+    TContaner(const TContaner&) = delete;
+    TContaner& operator=(const TContaner&) = delete;
     // Replaces the owned caption with a copy of `caption` (null clears it).
-    void SetText(const char *caption);
+    void SetText(const char* caption);
 
-    char *text = nullptr;
+    char* text = nullptr;
     uint8_t flag = 0;
     HWND window = nullptr;
     HBRUSH frameBrush = nullptr; // borrowed
@@ -73,7 +73,7 @@ public:
     uint8_t imageMode = 0;   // 0 nothing, 1 or 3 the bitmap `image`, 2 the pixel buffer
     HBITMAP image = nullptr; // owned
     BITMAPINFO pixelHeader = {};
-    void *pixels = nullptr; // owned, whole pages
+    void* pixels = nullptr; // owned, whole pages
     size_t pixelBytes = 0;
 };
 
@@ -96,17 +96,17 @@ protected:
 // takes the button's window over and destroys the old object.
 class TControlButtonAnimated : public TControlButton {
 public:
-    explicit TControlButtonAnimated(TControlButton *previous);
+    explicit TControlButtonAnimated(TControlButton* previous);
     ~TControlButtonAnimated() override;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     uint8_t phase = 0; // 0 looping the hover frames, 1 leaving, 2 playing the leave frames
     int32_t hoverFrameCount = 0;
     int32_t hoverFrame = 0;
-    HBITMAP *hoverFrames = nullptr; // owned, with the frames
+    HBITMAP* hoverFrames = nullptr; // owned, with the frames
     int32_t leaveFrameCount = 0;
     int32_t leaveFrame = 0;
-    HBITMAP *leaveFrames = nullptr; // owned, with the frames
+    HBITMAP* leaveFrames = nullptr; // owned, with the frames
 
 private:
     void StopTimers();
@@ -114,7 +114,7 @@ private:
 
 // Loads bitmap resources from the module of the button's window into its four slots; an id of
 // 0 leaves that slot as it is.
-void SetButtonBitmaps(TControlButton *button, int normalId, int hotId, int pressedId, int disabledId);
+void SetButtonBitmaps(TControlButton* button, int normalId, int hotId, int pressedId, int disabledId);
 
 // ---- Mac-style slider ("Mac Slider CPP") -------------------------------------------------------
 
@@ -161,8 +161,8 @@ private:
     LRESULT OnTrackbar(WPARAM wParam);
 };
 
-void SetSliderValue(TMacSlider *slider, float v, bool keepUpDown);
-void SetSliderRange(TMacSlider *slider, float lo, float hi);
+void SetSliderValue(TMacSlider* slider, float v, bool keepUpDown);
+void SetSliderRange(TMacSlider* slider, float lo, float hi);
 
 // ---- Spin edit ("Spin Edit CPP", "Spin Edit CPP Hor") -----------------------------------------
 
@@ -184,18 +184,18 @@ public:
     float absMax = 100.0f;
     float absMin = 0.0f;
     float defaultValue = 0.0f;
-    TMacSlider *sliderObject = nullptr;
+    TMacSlider* sliderObject = nullptr;
     uint8_t notifyAtOnce = 1;
     uint8_t timerPending = 0;
 };
 
 // Configures the spin edit `spinId` of `dialog` (see the parameter panel); null if that item is
 // not a spin edit.
-TSpinEdit *SetupSpinEdit(HWND dialog, int spinId, int labelId, float min, float max, float absMin, float absMax,
-                         const char *name, const char *tooltip, bool integerMode, bool rangeFollowsValue,
+TSpinEdit* SetupSpinEdit(HWND dialog, int spinId, int labelId, float min, float max, float absMin, float absMax,
+                         const char* name, const char* tooltip, bool integerMode, bool rangeFollowsValue,
                          bool notifyAtOnce, float defaultValue);
-void SetSpinValue(TSpinEdit *spin, float v);
-void SetSpinRange(TSpinEdit *spin, float lo, float hi);
+void SetSpinValue(TSpinEdit* spin, float v);
+void SetSpinRange(TSpinEdit* spin, float lo, float hi);
 
 // Timer of the spin edit's delayed notification and its delay in milliseconds.
 constexpr UINT_PTR kSpinNotifyTimer = 333;
@@ -217,7 +217,7 @@ public:
     float previousRawAngle = 0.0f;
     float defaultX = 0.0f;
     float defaultY = 0.0f;
-    const char *name = nullptr; // borrowed
+    const char* name = nullptr; // borrowed
     uint8_t notifyWhileDragging = 0;
     uint8_t mode = 0;
     uint8_t integerMode = 0;
@@ -229,25 +229,25 @@ public:
     int32_t centreY = 0;
 };
 
-void SetRotorPosition(TRotor *rotor, float x, float y);
-void SetRotorAngles(TRotor *rotor, float azimuth, float elevation);
+void SetRotorPosition(TRotor* rotor, float x, float y);
+void SetRotorAngles(TRotor* rotor, float azimuth, float elevation);
 // The position in the square -100 ... 100, y growing upwards.
-void RotorPosition(const TRotor *rotor, float *x, float *y);
-void UpdateRotorFields(TRotor *rotor);
+void RotorPosition(const TRotor* rotor, float* x, float* y);
+void UpdateRotorFields(TRotor* rotor);
 // Angles for a pointer at (px, py) in client coordinates; `azimuth` is left unchanged when the
 // pointer is on the centre's row.
-void RotorAnglesAt(const TRotor *rotor, int px, int py, float *azimuth, float *elevation);
+void RotorAnglesAt(const TRotor* rotor, int px, int py, float* azimuth, float* elevation);
 
 // ---- "Set value" dialog (template 15092) -------------------------------------------------------
 
 // Runs the dialog modally, owned by the control; returns the dialog's result (1 OK, 2 Cancel).
-INT_PTR SetValueDialog(TSpinEdit *spin);
-INT_PTR SetValueDialog(TRotor *rotor);
+INT_PTR SetValueDialog(TSpinEdit* spin);
+INT_PTR SetValueDialog(TRotor* rotor);
 
 // ---- Mac-style button ("MacStyleBtn") and link ("ContainerLinkC") ------------------------------
 
 struct MacStyleBtnRecord {
-    char *text;
+    char* text;
     HWND window;
     int32_t id;
     int32_t x;
@@ -260,7 +260,7 @@ struct MacStyleBtnRecord {
 };
 
 struct ContainerLinkRecord {
-    char *text;
+    char* text;
     HWND window;
     int32_t id;
     int32_t width;
@@ -280,8 +280,8 @@ void TearDownMacStyleButtonClass(HINSTANCE module);
 void SetUpContainerLinkClass(HINSTANCE module);
 void TearDownContainerLinkClass(HINSTANCE module);
 
-MacStyleBtnRecord *AttachMacStyleBtn(HWND dialog, int id, const char *text, bool isDefault);
-ContainerLinkRecord *AttachContainerLink(HWND dialog, int id, const char *text, bool active, bool leftAlign);
+MacStyleBtnRecord* AttachMacStyleBtn(HWND dialog, int id, const char* text, bool isDefault);
+ContainerLinkRecord* AttachContainerLink(HWND dialog, int id, const char* text, bool active, bool leftAlign);
 
 // Fonts and cursor of the link class, shared with the link captions of "Contaner CPP".
 HFONT LinkFont();

@@ -10,7 +10,7 @@
 
 int32_t screenDpi = 96;
 HFONT sharedBoldFont = nullptr;
-uint8_t *rotorTexture = nullptr;
+uint8_t* rotorTexture = nullptr;
 HBRUSH SkinBackgroundBrush = nullptr;
 uint8_t skinBackgroundColour[3] = {232, 232, 232};
 
@@ -46,13 +46,13 @@ bool LoadRotorTexture(HINSTANCE module, int id) {
     if (GetObjectA(bitmap, sizeof info, &info) && info.bmBits && info.bmBitsPixel == 24 &&
         info.bmWidth == kRotorTextureSize && std::abs(info.bmHeight) == kRotorTextureSize) {
         constexpr int n = kRotorTextureSize;
-        rotorTexture = static_cast<uint8_t *>(std::malloc(n * n * 3));
+        rotorTexture = static_cast<uint8_t*>(std::malloc(n * n * 3));
         if (rotorTexture) {
             // The section keeps the file's bottom-up rows and blue-green-red order.
-            const auto *bits = static_cast<const uint8_t *>(info.bmBits);
+            const auto* bits = static_cast<const uint8_t*>(info.bmBits);
             for (int row = 0; row < n; ++row) {
-                const uint8_t *source = bits + static_cast<size_t>(n - 1 - row) * info.bmWidthBytes;
-                uint8_t *target = rotorTexture + row * n * 3;
+                const uint8_t* source = bits + static_cast<size_t>(n - 1 - row) * info.bmWidthBytes;
+                uint8_t* target = rotorTexture + row * n * 3;
                 for (int x = 0; x < n; ++x) {
                     target[x * 3 + 0] = source[x * 3 + 2];
                     target[x * 3 + 1] = source[x * 3 + 1];
@@ -112,11 +112,11 @@ void OpenSkinContext(HINSTANCE module) {
     SkinActivation activation;
     commonControls = LoadLibraryA("comctl32.dll");
     if (commonControls) {
-        using InitFunction = BOOL(WINAPI *)(const INITCOMMONCONTROLSEX *);
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
         auto init = reinterpret_cast<InitFunction>(
-            reinterpret_cast<void *>(GetProcAddress(commonControls, "InitCommonControlsEx")));
+            reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
         createUpDown = reinterpret_cast<CreateUpDownControlFunction>(
-            reinterpret_cast<void *>(GetProcAddress(commonControls, "CreateUpDownControl")));
+            reinterpret_cast<void*>(GetProcAddress(commonControls, "CreateUpDownControl")));
         if (init) {
             INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
             init(&classes);

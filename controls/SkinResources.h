@@ -14,7 +14,7 @@ extern int32_t screenDpi;
 extern HFONT sharedBoldFont;
 // The rotor's 72 x 72 texture: rows top first, red, green, blue bytes per pixel; null when
 // not loaded.
-extern uint8_t *rotorTexture;
+extern uint8_t* rotorTexture;
 constexpr int kRotorTextureSize = 72;
 // RGB(232,232,232): class background of every skinned control and fill of what pictures do
 // not cover.
@@ -39,8 +39,7 @@ void ReleaseRotorTexture();
 
 // The common controls library of the skin's manifest (version 6), loaded by
 // RegisterSkinClasses, and the one function of it the spin edit calls.
-using CreateUpDownControlFunction = HWND(WINAPI *)(DWORD, int, int, int, int, HWND, int, HINSTANCE, HWND, int, int,
-                                                   int);
+using CreateUpDownControlFunction = HWND(WINAPI*)(DWORD, int, int, int, int, HWND, int, HINSTANCE, HWND, int, int, int);
 CreateUpDownControlFunction UpDownFactory();
 
 // Makes the skin's manifest context current while it lives, so that common controls created
@@ -49,8 +48,8 @@ class SkinActivation {
 public:
     SkinActivation();
     ~SkinActivation();
-    SkinActivation(const SkinActivation &) = delete;
-    SkinActivation &operator=(const SkinActivation &) = delete;
+    SkinActivation(const SkinActivation&) = delete;
+    SkinActivation& operator=(const SkinActivation&) = delete;
 
 private:
     ULONG_PTR cookie_ = 0;

@@ -28,18 +28,18 @@ int ArrowWidth(int32_t dpi) {
     return dpi <= 96 ? 20 : dpi < 144 ? 25 : 30;
 }
 
-void FormatValue(char *text, size_t size, float v, bool integerMode) {
+void FormatValue(char* text, size_t size, float v, bool integerMode) {
     if (integerMode)
         std::snprintf(text, size, "%d", static_cast<int>(v));
     else
         std::snprintf(text, size, "%0.2f", v);
 }
 
-void NotifyParent(TSpinEdit *s, LPARAM lParam) {
+void NotifyParent(TSpinEdit* s, LPARAM lParam) {
     SendMessageA(GetParent(s->window), WM_COMMAND, static_cast<WORD>(s->id), lParam);
 }
 
-HWND CreateArrows(TSpinEdit *s, DWORD style, int x, int y, int cx, int cy) {
+HWND CreateArrows(TSpinEdit* s, DWORD style, int x, int y, int cx, int cy) {
     CreateUpDownControlFunction create = UpDownFactory();
     if (!create)
         return nullptr;
@@ -48,7 +48,7 @@ HWND CreateArrows(TSpinEdit *s, DWORD style, int x, int y, int cx, int cy) {
                   static_cast<int>(s->min), static_cast<int>(s->value));
 }
 
-void BuildVertical(TSpinEdit *s) {
+void BuildVertical(TSpinEdit* s) {
     const int a = ArrowWidth(screenDpi);
     const int w = s->width;
     const int h = s->height;
@@ -60,12 +60,12 @@ void BuildVertical(TSpinEdit *s) {
     s->upDown = CreateArrows(s, 0x50800000, w - a + 1, 0, a, h - kSliderHeight);
     s->slider = CreateWindowExA(WS_EX_STATICEDGE, "Mac Slider CPP", "", 0x50800000, 0, h - kSliderHeight, w,
                                 kSliderHeight, s->window, reinterpret_cast<HMENU>(kSlider), module, nullptr);
-    s->sliderObject = static_cast<TMacSlider *>(GetControlObject(s->slider, "Mac Slider CPP"));
+    s->sliderObject = static_cast<TMacSlider*>(GetControlObject(s->slider, "Mac Slider CPP"));
     if (s->sliderObject)
         s->sliderObject->embedded = 1;
 }
 
-void BuildHorizontal(TSpinEdit *s) {
+void BuildHorizontal(TSpinEdit* s) {
     const int w = s->width;
     const int h = s->height;
     HINSTANCE module = SkinModule();
@@ -76,7 +76,7 @@ void BuildHorizontal(TSpinEdit *s) {
     s->upDown = CreateArrows(s, 0x50800000, w - 20, 0, 16, h);
     s->slider = CreateWindowExA(0, "Mac Slider CPP", "", 0x50000000, 0, 3, w - 62, h - 3, s->window,
                                 reinterpret_cast<HMENU>(kSlider), module, nullptr);
-    TMacSlider *slider = static_cast<TMacSlider *>(GetControlObject(s->slider, "Mac Slider CPP"));
+    TMacSlider* slider = static_cast<TMacSlider*>(GetControlObject(s->slider, "Mac Slider CPP"));
     s->sliderObject = slider;
     if (!slider)
         return;
@@ -90,7 +90,7 @@ void BuildHorizontal(TSpinEdit *s) {
 }
 
 // The field lost the focus (or reached its limit): commit what was typed.
-void CommitTyped(TSpinEdit *s, LPARAM lParam) {
+void CommitTyped(TSpinEdit* s, LPARAM lParam) {
     char text[32] = {};
     GetWindowTextA(s->edit, text, sizeof text);
     float typed = static_cast<float>(std::atof(text));
@@ -107,12 +107,12 @@ void CommitTyped(TSpinEdit *s, LPARAM lParam) {
     NotifyParent(s, lParam);
 }
 
-float SliderValue(const TSpinEdit *s) {
+float SliderValue(const TSpinEdit* s) {
     const float v = s->sliderObject ? s->sliderObject->value : s->value;
     return s->integerMode ? std::trunc(v) : v;
 }
 
-LRESULT OnChildCommand(TSpinEdit *s, WPARAM wParam, LPARAM lParam) {
+LRESULT OnChildCommand(TSpinEdit* s, WPARAM wParam, LPARAM lParam) {
     const int child = LOWORD(wParam);
     const WORD code = HIWORD(wParam);
     if (child == kField) {
@@ -139,7 +139,7 @@ LRESULT OnChildCommand(TSpinEdit *s, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT OnArrows(TSpinEdit *s, WPARAM wParam) {
+LRESULT OnArrows(TSpinEdit* s, WPARAM wParam) {
     const int code = LOWORD(wParam);
     if (code == SB_THUMBPOSITION) {
         SetSpinValue(s, static_cast<float>(static_cast<short>(HIWORD(wParam))));
@@ -156,7 +156,7 @@ LRESULT OnArrows(TSpinEdit *s, WPARAM wParam) {
     return 0;
 }
 
-LRESULT HandleSpinEdit(TSpinEdit *s, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleSpinEdit(TSpinEdit* s, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         if (s->horizontal)
@@ -228,25 +228,25 @@ LRESULT HandleSpinEdit(TSpinEdit *s, HWND window, UINT message, WPARAM wParam, L
 LRESULT CALLBACK SpinEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static const skin::WindowRule rule{false, true, true};
     return skin::RunWindowRule<TSpinEdit>(rule, window, message, wParam, lParam, HandleSpinEdit,
-                                          [](TSpinEdit *s) { delete s; });
+                                          [](TSpinEdit* s) { delete s; });
 }
 
 LRESULT CALLBACK SpinEditHorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static const skin::WindowRule rule{false, true, true};
     return skin::RunWindowRule<TSpinEdit>(
         rule, window, message, wParam, lParam,
-        [](TSpinEdit *s, HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        [](TSpinEdit* s, HWND w, UINT m, WPARAM wp, LPARAM lp) {
             if (m == WM_CREATE)
                 s->horizontal = 1;
             return HandleSpinEdit(s, w, m, wp, lp);
         },
-        [](TSpinEdit *s) { delete s; });
+        [](TSpinEdit* s) { delete s; });
 }
 
-TSpinEdit *SetupSpinEdit(HWND dialog, int spinId, int labelId, float min, float max, float absMin, float absMax,
-                         const char *name, const char *tooltip, bool integerMode, bool rangeFollowsValue,
+TSpinEdit* SetupSpinEdit(HWND dialog, int spinId, int labelId, float min, float max, float absMin, float absMax,
+                         const char* name, const char* tooltip, bool integerMode, bool rangeFollowsValue,
                          bool notifyAtOnce, float defaultValue) {
-    auto *s = static_cast<TSpinEdit *>(GetControlObject(GetDlgItem(dialog, spinId), "Spin Edit CPP"));
+    auto* s = static_cast<TSpinEdit*>(GetControlObject(GetDlgItem(dialog, spinId), "Spin Edit CPP"));
     if (!s)
         return nullptr;
     s->defaultValue = defaultValue;
@@ -275,7 +275,7 @@ TSpinEdit *SetupSpinEdit(HWND dialog, int spinId, int labelId, float min, float 
     return s;
 }
 
-void SetSpinValue(TSpinEdit *s, float v) {
+void SetSpinValue(TSpinEdit* s, float v) {
     if (!s)
         return;
     if (s->rangeFollowsValue) {
@@ -302,7 +302,7 @@ void SetSpinValue(TSpinEdit *s, float v) {
     SetSliderValue(s->sliderObject, v, false);
 }
 
-void SetSpinRange(TSpinEdit *s, float lo, float hi) {
+void SetSpinRange(TSpinEdit* s, float lo, float hi) {
     if (!s)
         return;
     s->min = lo;

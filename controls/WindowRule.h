@@ -15,12 +15,12 @@ struct WindowRule {
     bool defaultOnDestroy = true; // WM_NCDESTROY runs the default procedure
 };
 
-template <typename Object> Object *ObjectOf(HWND window) {
-    return reinterpret_cast<Object *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+template <typename Object> Object* ObjectOf(HWND window) {
+    return reinterpret_cast<Object*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 // Records the window's identity in a freshly attached object.
-template <typename Object> void AttachObject(HWND window, Object *object) {
+template <typename Object> void AttachObject(HWND window, Object* object) {
     RECT client = {};
     GetClientRect(window, &client);
     object->window = window;
@@ -33,12 +33,12 @@ template <typename Object> void AttachObject(HWND window, Object *object) {
 // `Handle(object, window, message, wParam, lParam)` is the object's handler; `Destroy(object)`
 // frees it.
 template <typename Object, typename Handler, typename Destroyer>
-LRESULT RunWindowRule(const WindowRule &rule, HWND window, UINT message, WPARAM wParam, LPARAM lParam, Handler handle,
+LRESULT RunWindowRule(const WindowRule& rule, HWND window, UINT message, WPARAM wParam, LPARAM lParam, Handler handle,
                       Destroyer destroy) {
     try {
         if (message == WM_CREATE) {
-            auto *create = reinterpret_cast<CREATESTRUCTA *>(lParam);
-            auto *object = static_cast<Object *>(create->lpCreateParams);
+            auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+            auto* object = static_cast<Object*>(create->lpCreateParams);
             if (!object)
                 object = new (std::nothrow) Object();
             if (!object)
@@ -48,7 +48,7 @@ LRESULT RunWindowRule(const WindowRule &rule, HWND window, UINT message, WPARAM 
                 return 0;
             return handle(object, window, message, wParam, lParam);
         }
-        Object *object = ObjectOf<Object>(window);
+        Object* object = ObjectOf<Object>(window);
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             if (object)

@@ -9,13 +9,17 @@
 #include "plugin/UserInterface.h"
 #include "presets/PresetListWindow.h"
 
-void SetUpPresetList(HWND panel) { SetUpPresetPanel(panel, presetListFont); }
+void SetUpPresetList(HWND panel) {
+    SetUpPresetPanel(panel, presetListFont);
+}
 
 void UpdateDeleteButton(HWND panel) {
     UpdateDeleteButton(GetDlgItem(panel, IDC_PRESET_LIST), GetDlgItem(panel, IDC_PRESET_DELETE));
 }
 
-void DrawPresetEntry(const DRAWITEMSTRUCT *item) { DrawPresetListEntry(item); }
+void DrawPresetEntry(const DRAWITEMSTRUCT* item) {
+    DrawPresetListEntry(item);
+}
 
 void HandlePresetCommand(HWND panel, int id, int code) {
     // A preset or "Default" was applied: the controls show it and the preview follows.
@@ -25,9 +29,11 @@ void HandlePresetCommand(HWND panel, int id, int code) {
     }
 }
 
-void RunAboutDialog(HWND owner) { RunAboutBox(owner); }
+void RunAboutDialog(HWND owner) {
+    RunAboutBox(owner);
+}
 
-void ShowAboutBox(AboutRecord *record) {
+void ShowAboutBox(AboutRecord* record) {
     HWND owner = nullptr;
     if (record != nullptr && record->platformData != nullptr)
         owner = static_cast<HWND>(record->platformData->hwnd);
@@ -38,6 +44,10 @@ void OpenManualPage(ManualPage page) {
     OpenManualPage(page == ManualPage::Parameters ? kManualParametersPage : kManualMainPage, mainDialog);
 }
 
-void OpenProductPage() { OpenWebPage(kProductPage, mainDialog); }
+void OpenProductPage() {
+    OpenWebPage(kProductPage, mainDialog);
+}
 
-void EndShellThread() { CloseShellThreads(); }
+void EndShellThread() {
+    CloseShellThreads();
+}

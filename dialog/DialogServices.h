@@ -8,7 +8,7 @@
 // commands of the list and its two buttons.
 void SetUpPresetList(HWND panel);
 void UpdateDeleteButton(HWND panel);
-void DrawPresetEntry(const DRAWITEMSTRUCT *item);
+void DrawPresetEntry(const DRAWITEMSTRUCT* item);
 void HandlePresetCommand(HWND panel, int id, int code);
 
 // The About dialog, modal over `owner`.

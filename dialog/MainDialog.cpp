@@ -52,20 +52,24 @@ HWND zoomLabel = nullptr, progressBar = nullptr, topBarRight = nullptr;
 RECT layoutBase = {}; // the main pane's rectangle after the panel was placed, client coordinates
 int clientWidth = 0;
 
-HWND Item(int id) { return GetDlgItem(mainDialog, id); }
+HWND Item(int id) {
+    return GetDlgItem(mainDialog, id);
+}
 
 void Move(HWND window, int x, int y, int width, int height) {
     if (window)
         SetWindowPos(window, nullptr, x, y, std::max(0, width), std::max(0, height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HFONT MakeArial(int height, int weight) { return gdi::CreateFontNamed(height, weight, false, PROOF_QUALITY, "Arial"); }
+HFONT MakeArial(int height, int weight) {
+    return gdi::CreateFontNamed(height, weight, false, PROOF_QUALITY, "Arial");
+}
 
 // The picture of a skinned "Control CPP" piece of the top bar, owned by the control.
 void ShowTopBarPiece(int id, int bitmapId, int width) {
     HWND window = Item(id);
     Move(window, 0, 0, width, kTopBarHeight);
-    auto *piece = static_cast<TControl *>(GetControlObject(window, "Control CPP"));
+    auto* piece = static_cast<TControl*>(GetControlObject(window, "Control CPP"));
     if (!piece)
         return;
     piece->width = width;
@@ -75,11 +79,11 @@ void ShowTopBarPiece(int id, int bitmapId, int width) {
     piece->imageMode = 1;
 }
 
-TControlButton *SetUpBitmapButton(int id, int x, int y, int width, int height, int normal, int hot, int pressed,
-                                  const char *tooltip) {
+TControlButton* SetUpBitmapButton(int id, int x, int y, int width, int height, int normal, int hot, int pressed,
+                                  const char* tooltip) {
     HWND window = Item(id);
     Move(window, x, y, width, height);
-    auto *button = static_cast<TControlButton *>(GetControlObject(window, "Control Button CPP"));
+    auto* button = static_cast<TControlButton*>(GetControlObject(window, "Control Button CPP"));
     if (button) {
         button->width = width;
         button->height = height;
@@ -92,7 +96,7 @@ TControlButton *SetUpBitmapButton(int id, int x, int y, int width, int height, i
 bool SyncProxyRect() {
     if (!gPluginData || !mainPane)
         return false;
-    Rect &proxy = gPluginData->proxyRect;
+    Rect& proxy = gPluginData->proxyRect;
     if (proxy.right == mainPane->width && proxy.bottom == mainPane->height)
         return false;
     proxy = Rect{0, 0, int16_t(std::min(mainPane->height, 32767)), int16_t(std::min(mainPane->width, 32767))};
@@ -114,7 +118,9 @@ void MoveNavigatorFrame() {
 }
 
 // A failed preview request shows no picture; it is no failure of the filter run.
-void ForgetPreviewFailure() { SetResult(noErr); }
+void ForgetPreviewFailure() {
+    SetResult(noErr);
+}
 
 void RenderAndShow() {
     ProcessImage();
@@ -222,7 +228,7 @@ void CreateParameterPanel(HWND dialog) {
 
     RECT navigator = {};
     GetWindowRect(navigatorPane->window, &navigator);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&navigator), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&navigator), 2);
     const int navigatorHeight = navigator.bottom - navigator.top;
     Move(navigatorPane->window, navigator.left, navigator.top, width, navigatorHeight);
     navigatorPane->width = width;
@@ -231,16 +237,16 @@ void CreateParameterPanel(HWND dialog) {
 
     RECT pane = {};
     GetWindowRect(mainPane->window, &pane);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&pane), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&pane), 2);
     Move(mainPane->window, width + 10, pane.top, pane.right - (width + 10), pane.bottom - pane.top);
     GetWindowRect(mainPane->window, &layoutBase);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&layoutBase), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&layoutBase), 2);
 }
 
 void PaintTopBar(HWND dialog) {
     gdi::Paint paint(dialog);
-    const int middle = (clientWidth - kTopBarLeftWidth - kTopBarRightWidth + kTopBarTileWidth - 1) /
-                       kTopBarTileWidth * kTopBarTileWidth;
+    const int middle = (clientWidth - kTopBarLeftWidth - kTopBarRightWidth + kTopBarTileWidth - 1) / kTopBarTileWidth *
+                       kTopBarTileWidth;
     if (middle <= 0 || !topBarTile)
         return;
     gdi::Canvas canvas(paint.dc(), middle, kTopBarHeight);
@@ -268,7 +274,7 @@ void PlaceWindow(HWND dialog) {
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
     if (GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT &work = monitor.rcWork;
+        const RECT& work = monitor.rcWork;
         const LONG width = wanted.right - wanted.left, height = wanted.bottom - wanted.top;
         const LONG left = std::max<LONG>(work.left, std::min<LONG>(wanted.left, work.right - width));
         const LONG top = std::max<LONG>(work.top, std::min<LONG>(wanted.top, work.bottom - height));
@@ -343,8 +349,8 @@ BOOL Initialise(HWND dialog) {
         SetUpBitmapButton(IDC_PRODUCT_BUTTON, 21, 13, 33, 25, 226, 217, 226,
                           "Visit the product page on site\n(Press F4 as alternative)");
     HWND aboutWindow = Item(IDC_ABOUT_BUTTON);
-    if (auto *about = static_cast<TControlButton *>(GetControlObject(aboutWindow, "Control Button CPP"))) {
-        auto *animated = new TControlButtonAnimated(about); // takes the window over
+    if (auto* about = static_cast<TControlButton*>(GetControlObject(aboutWindow, "Control Button CPP"))) {
+        auto* animated = new TControlButtonAnimated(about); // takes the window over
         Move(aboutWindow, 80, 11, 303, 30);
         animated->width = 303;
         animated->height = 30;
@@ -518,7 +524,7 @@ void HotKeyPressed(HWND dialog, int id) {
     }
 }
 
-void MinimumSize(MINMAXINFO *limits) {
+void MinimumSize(MINMAXINFO* limits) {
     if (screenDpi < 120)
         limits->ptMinTrackSize = {990, 703};
     else if (screenDpi < 144)
@@ -535,7 +541,7 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         Teardown(dialog);
         return FALSE;
     case WM_GETMINMAXINFO:
-        MinimumSize(reinterpret_cast<MINMAXINFO *>(lParam));
+        MinimumSize(reinterpret_cast<MINMAXINFO*>(lParam));
         return TRUE;
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLORLISTBOX:
@@ -595,8 +601,8 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-extern "C" __declspec(dllexport) INT_PTR CALLBACK DissolveProc(HWND dialog, UINT message, WPARAM wParam,
-                                                                LPARAM lParam) {
+extern "C" __declspec(dllexport) INT_PTR CALLBACK
+    DissolveProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         return HandleMessage(dialog, message, wParam, lParam);
     } catch (...) {
@@ -610,9 +616,13 @@ void RefreshPreview() {
     RenderAndShow();
 }
 
-void EnableZoomIn(bool enable) { EnableWindow(zoomInButton, enable); }
+void EnableZoomIn(bool enable) {
+    EnableWindow(zoomInButton, enable);
+}
 
-void EnableZoomOut(bool enable) { EnableWindow(zoomOutButton, enable); }
+void EnableZoomOut(bool enable) {
+    EnableWindow(zoomOutButton, enable);
+}
 
 bool RunMainDialog() {
     HINSTANCE module = static_cast<HINSTANCE>(platform::ModuleInstance());

@@ -16,8 +16,7 @@ void EnableZoomIn(bool enable);
 void EnableZoomOut(bool enable);
 
 // The exported dialog procedure of "DISSOLVEDIALOG".
-extern "C" __declspec(dllexport) INT_PTR CALLBACK DissolveProc(HWND dialog, UINT message, WPARAM wParam,
-                                                                LPARAM lParam);
+extern "C" __declspec(dllexport) INT_PTR CALLBACK DissolveProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Notification codes of this dialog's controls, and its own commands.
 constexpr WORD kViewMoved = 9;

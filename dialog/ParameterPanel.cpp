@@ -15,15 +15,15 @@
 #include <cstring>
 
 HWND parameterPanel = nullptr;
-TRotor *panelRotor = nullptr;
+TRotor* panelRotor = nullptr;
 
 namespace {
 
 struct SpinField {
     int id;
     int labelId;
-    const char *name;
-    const char *tooltip;
+    const char* name;
+    const char* tooltip;
     float min, max, absMin, absMax, defaultValue;
     float FilterParameters::*field;
 };
@@ -43,9 +43,9 @@ const SpinField kSpins[] = {
 };
 constexpr int kSpinCount = sizeof kSpins / sizeof kSpins[0];
 
-const char *const kMethodNames[] = {"Turbulence", "Turbulence 2", "Smooth", "Radial", "Radial Smooth", "Swirl"};
+const char* const kMethodNames[] = {"Turbulence", "Turbulence 2", "Smooth", "Radial", "Radial Smooth", "Swirl"};
 
-TSpinEdit *spins[kSpinCount] = {};
+TSpinEdit* spins[kSpinCount] = {};
 HWND centreXField = nullptr;
 HWND centreYField = nullptr;
 
@@ -62,7 +62,7 @@ RECT ChildRect(HWND parent, int id) {
     HWND child = GetDlgItem(parent, id);
     if (child) {
         GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&rect), 2);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     }
     return rect;
 }
@@ -73,20 +73,20 @@ void Place(HWND parent, int id, int x, int y, int width, int height) {
 }
 
 // The edit box's own display of a stored centre value.
-void FormatCentre(float value, char *text, size_t size) {
+void FormatCentre(float value, char* text, size_t size) {
     if (std::fabs(value) < 0.0001f)
         value = 0.0f;
     std::snprintf(text, size, "%0.2f", value);
 }
 
-float *CentreField(int id) {
+float* CentreField(int id) {
     if (!gParams)
         return nullptr;
     return id == IDC_CENTRE_X ? &gParams->centerX : &gParams->centerY;
 }
 
 void CommitCentreField(HWND field, int id) {
-    float *stored = CentreField(id);
+    float* stored = CentreField(id);
     if (!stored)
         return;
     char text[16] = {};
@@ -118,14 +118,14 @@ void SetUpPanel(HWND panel) {
 
     HWND methods = GetDlgItem(panel, IDC_METHOD);
     SendMessageA(methods, WM_SETFONT, reinterpret_cast<WPARAM>(sharedBoldFont), FALSE);
-    for (const char *name : kMethodNames)
+    for (const char* name : kMethodNames)
         SendMessageA(methods, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     AddTooltip(methods, "Turbulence pattern variations");
 
     centreXField = GetDlgItem(panel, IDC_CENTRE_X);
     centreYField = GetDlgItem(panel, IDC_CENTRE_Y);
     HWND rotorWindow = GetDlgItem(panel, IDC_ROTOR);
-    panelRotor = static_cast<TRotor *>(GetControlObject(rotorWindow, "Rotor CPP"));
+    panelRotor = static_cast<TRotor*>(GetControlObject(rotorWindow, "Rotor CPP"));
     if (panelRotor) {
         panelRotor->showPosition = 1;
         panelRotor->defaultX = 0.0f;
@@ -142,7 +142,7 @@ void SetUpPanel(HWND panel) {
     AddTooltip(centreYField, "Enter Y coordinate of offset");
 
     for (int i = 0; i < kSpinCount; ++i) {
-        const SpinField &s = kSpins[i];
+        const SpinField& s = kSpins[i];
         spins[i] = SetupSpinEdit(panel, s.id, s.labelId, s.min, s.max, s.absMin, s.absMax, s.name, s.tooltip, false,
                                  true, false, s.defaultValue);
     }
@@ -184,7 +184,7 @@ INT_PTR HandleCommand(HWND panel, int id, int code, LPARAM lParam) {
     case IDC_CENTRE_Y: {
         HWND field = reinterpret_cast<HWND>(lParam) ? reinterpret_cast<HWND>(lParam) : GetDlgItem(panel, id);
         if (code == kRevertField) {
-            if (const float *stored = CentreField(id))
+            if (const float* stored = CentreField(id))
                 RevertCentreField(GetDlgItem(panel, id), *stored);
         } else if (code == EN_KILLFOCUS || code == EN_MAXTEXT || code == 13) {
             CommitCentreField(field, id);
@@ -218,14 +218,14 @@ INT_PTR CALLBACK ParameterPanelProc(HWND panel, UINT message, WPARAM wParam, LPA
         case WM_COMMAND:
             return HandleCommand(panel, LOWORD(wParam), HIWORD(wParam), lParam);
         case WM_MEASUREITEM: {
-            auto *item = reinterpret_cast<MEASUREITEMSTRUCT *>(lParam);
+            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
             if (item->CtlID != IDC_PRESET_LIST)
                 return FALSE;
             item->itemHeight = kPresetItemHeight;
             return TRUE;
         }
         case WM_DRAWITEM: {
-            auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+            auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item->CtlID != IDC_PRESET_LIST)
                 return FALSE;
             DrawPresetEntry(item);
@@ -310,6 +310,6 @@ void ForgetParameterPanel() {
     parameterPanel = nullptr;
     panelRotor = nullptr;
     centreXField = centreYField = nullptr;
-    for (TSpinEdit *&spin : spins)
+    for (TSpinEdit*& spin : spins)
         spin = nullptr;
 }

@@ -8,7 +8,7 @@
 
 // The panel's window and its rotor while the dialog is open, else null.
 extern HWND parameterPanel;
-extern TRotor *panelRotor;
+extern TRotor* panelRotor;
 
 INT_PTR CALLBACK ParameterPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows the parameters in the controls.

@@ -18,8 +18,8 @@
 #include <cstring>
 #include <new>
 
-PreviewPane *mainPane = nullptr;
-PreviewPane *navigatorPane = nullptr;
+PreviewPane* mainPane = nullptr;
+PreviewPane* navigatorPane = nullptr;
 float emitterX = 0.0f;
 float emitterY = 0.0f;
 
@@ -31,10 +31,14 @@ constexpr float kMarkerReach = 10.0f;
 constexpr int kCrossArm = 20;
 
 // Mouse coordinates are signed: a captured pointer left of or above the pane is negative.
-int PointX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
-int PointY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+int PointX(LPARAM lParam) {
+    return static_cast<short>(LOWORD(lParam));
+}
+int PointY(LPARAM lParam) {
+    return static_cast<short>(HIWORD(lParam));
+}
 
-void ReleasePicture(PreviewPane *pane) {
+void ReleasePicture(PreviewPane* pane) {
     gdi::Delete(pane->bitmap);
     pane->bitmap = nullptr;
     std::free(pane->pixels);
@@ -43,23 +47,23 @@ void ReleasePicture(PreviewPane *pane) {
 }
 
 // New zeroed pixels for bitmapWidth x bitmapHeight; false (and no picture) without memory.
-bool ReplacePixels(PreviewPane *pane, int32_t width, int32_t height) {
+bool ReplacePixels(PreviewPane* pane, int32_t width, int32_t height) {
     ReleasePicture(pane);
     pane->bitmapWidth = std::max(0, width);
     pane->bitmapHeight = std::max(0, height);
     const size_t bytes = size_t(pane->bitmapWidth) * size_t(pane->bitmapHeight) * 3;
     if (bytes == 0)
         return false;
-    pane->pixels = static_cast<uint8_t *>(std::calloc(bytes, 1));
+    pane->pixels = static_cast<uint8_t*>(std::calloc(bytes, 1));
     if (!pane->pixels)
         return false;
     pane->pixelBytes = bytes;
     return true;
 }
 
-void FillHeader(PreviewPane *pane) {
+void FillHeader(PreviewPane* pane) {
     std::memset(&pane->bitmapInfo, 0, sizeof pane->bitmapInfo);
-    BITMAPINFOHEADER &header = pane->bitmapInfo.bmiHeader;
+    BITMAPINFOHEADER& header = pane->bitmapInfo.bmiHeader;
     header.biSize = sizeof header;
     header.biWidth = pane->bitmapWidth;
     header.biHeight = pane->bitmapHeight; // rows bottom-up
@@ -68,7 +72,7 @@ void FillHeader(PreviewPane *pane) {
     header.biCompression = BI_RGB;
 }
 
-void MakeBitmap(PreviewPane *pane) {
+void MakeBitmap(PreviewPane* pane) {
     gdi::Delete(pane->bitmap);
     pane->bitmap = nullptr;
     if (!pane->pixels)
@@ -79,7 +83,7 @@ void MakeBitmap(PreviewPane *pane) {
 }
 
 // The filter area at the current zoom, preview pixels; false when it is empty.
-bool ZoomedArea(float *width, float *height) {
+bool ZoomedArea(float* width, float* height) {
     if (!gFilterRecord)
         return false;
     const VRect filter = GetFilterRect();
@@ -88,18 +92,18 @@ bool ZoomedArea(float *width, float *height) {
     return *width > 0.0f && *height > 0.0f;
 }
 
-void ToCentre(const PreviewPane *pane, int px, int py, float width, float height, float *x, float *y) {
+void ToCentre(const PreviewPane* pane, int px, int py, float width, float height, float* x, float* y) {
     *x = (float(pane->viewX() + px - pane->imageX) - width / 2.0f) * 200.0f / width;
     *y = (height / 2.0f - float(pane->viewY() + py - pane->imageY)) * 200.0f / height;
 }
 
-PreviewMarker *Emitter(PreviewPane *pane) {
+PreviewMarker* Emitter(PreviewPane* pane) {
     return pane->markerCount > 0 && pane->markers[0].visible ? &pane->markers[0] : nullptr;
 }
 
-PreviewMarker *MarkerNear(PreviewPane *pane, int x, int y) {
+PreviewMarker* MarkerNear(PreviewPane* pane, int x, int y) {
     for (int i = 0; i < pane->markerCount; ++i) {
-        PreviewMarker &marker = pane->markers[i];
+        PreviewMarker& marker = pane->markers[i];
         if (marker.visible && std::abs(float(x) - marker.screenX) <= kMarkerReach &&
             std::abs(float(y) - marker.screenY) <= kMarkerReach)
             return &marker;
@@ -108,7 +112,7 @@ PreviewMarker *MarkerNear(PreviewPane *pane, int x, int y) {
 }
 
 // The emitter and the parameters follow a mark moved by the mouse.
-void MoveEmitter(PreviewMarker *marker, float x, float y) {
+void MoveEmitter(PreviewMarker* marker, float x, float y) {
     marker->x = x;
     marker->y = y;
     emitterX = x;
@@ -121,7 +125,7 @@ void MoveEmitter(PreviewMarker *marker, float x, float y) {
         SetRotorPosition(panelRotor, x, -y);
 }
 
-void Notify(PreviewPane *pane, WORD code) {
+void Notify(PreviewPane* pane, WORD code) {
     SendMessageA(GetParent(pane->window), WM_COMMAND, MAKEWPARAM(pane->id, code), 0);
 }
 
@@ -132,7 +136,7 @@ void DrawDiagonals(HDC dc, int width, int height) {
     LineTo(dc, 0, height);
 }
 
-void PaintMain(PreviewPane *pane, HDC target) {
+void PaintMain(PreviewPane* pane, HDC target) {
     gdi::Canvas canvas(target, pane->width, pane->height);
     HDC dc = canvas.valid() ? canvas.dc() : target;
     const RECT all = {0, 0, pane->width, pane->height};
@@ -149,13 +153,13 @@ void PaintMain(PreviewPane *pane, HDC target) {
         float width = 0.0f, height = 0.0f;
         const bool area = ZoomedArea(&width, &height);
         for (int i = 0; area && i < pane->markerCount; ++i) {
-            PreviewMarker &marker = pane->markers[i];
+            PreviewMarker& marker = pane->markers[i];
             if (!marker.visible)
                 continue;
-            marker.screenX = (marker.x / 200.0f + 0.5f) * width - float(pane->viewX()) + float(pane->dragX) +
-                             float(pane->imageX);
-            marker.screenY = (0.5f - marker.y / 200.0f) * height - float(pane->viewY()) + float(pane->dragY) +
-                             float(pane->imageY);
+            marker.screenX =
+                (marker.x / 200.0f + 0.5f) * width - float(pane->viewX()) + float(pane->dragX) + float(pane->imageX);
+            marker.screenY =
+                (0.5f - marker.y / 200.0f) * height - float(pane->viewY()) + float(pane->dragY) + float(pane->imageY);
             // Inverted, so the cross shows on any picture; its centre pixel is inverted twice.
             const int x = int(marker.screenX), y = int(marker.screenY);
             PatBlt(dc, x - kCrossArm, y, 2 * kCrossArm, 1, DSTINVERT);
@@ -166,7 +170,7 @@ void PaintMain(PreviewPane *pane, HDC target) {
         canvas.CopyTo(target, 0, 0);
 }
 
-void PaintNavigator(PreviewPane *pane, HDC target) {
+void PaintNavigator(PreviewPane* pane, HDC target) {
     if (mainPane) {
         pane->frameWidth = int(float(mainPane->bitmapWidth) * pane->scale * zoom + 1.5f);
         pane->frameHeight = int(float(mainPane->bitmapHeight) * pane->scale * zoom + 1.5f);
@@ -196,7 +200,7 @@ void RepaintNow(HWND window) {
     UpdateWindow(window);
 }
 
-LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainPaneMouse(PreviewPane* pane, UINT message, WPARAM wParam, LPARAM lParam) {
     const int x = PointX(lParam), y = PointY(lParam);
     HWND window = pane->window;
     switch (message) {
@@ -206,7 +210,7 @@ LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lPa
         if ((wParam & MK_LBUTTON) && GetCapture() == window) {
             pane->curX = x;
             pane->curY = y;
-            PreviewMarker *dragged = nullptr;
+            PreviewMarker* dragged = nullptr;
             for (int i = 0; i < pane->markerCount; ++i)
                 if (pane->markers[i].dragging)
                     dragged = &pane->markers[i];
@@ -228,7 +232,7 @@ LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lPa
             pane->lastY = y;
         } else if ((wParam & MK_RBUTTON) && GetCapture() == window) {
             float width = 0.0f, height = 0.0f;
-            PreviewMarker *emitter = Emitter(pane);
+            PreviewMarker* emitter = Emitter(pane);
             if (emitter && ZoomedArea(&width, &height)) {
                 float cx = 0.0f, cy = 0.0f;
                 ToCentre(pane, std::max(0, x), std::max(0, y), width, height, &cx, &cy);
@@ -245,7 +249,7 @@ LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lPa
         pane->dragX = pane->dragY = 0;
         pane->lastX = x;
         pane->lastY = y;
-        if (PreviewMarker *marker = MarkerNear(pane, x, y))
+        if (PreviewMarker* marker = MarkerNear(pane, x, y))
             marker->dragging = 1;
         return 0;
     }
@@ -262,7 +266,7 @@ LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lPa
         float width = 0.0f, height = 0.0f;
         if (!ZoomedArea(&width, &height))
             return 0;
-        if (PreviewMarker *emitter = Emitter(pane)) {
+        if (PreviewMarker* emitter = Emitter(pane)) {
             float cx = 0.0f, cy = 0.0f;
             ToCentre(pane, std::max(0, x), std::max(0, y), width, height, &cx, &cy);
             emitter->x = cx;
@@ -277,7 +281,7 @@ LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONUP:
         if (GetCapture() == window)
             ReleaseCapture();
-        if (PreviewMarker *emitter = Emitter(pane)) {
+        if (PreviewMarker* emitter = Emitter(pane)) {
             if (gParams) {
                 gParams->centerX = emitterX;
                 gParams->centerY = emitterY;
@@ -294,7 +298,7 @@ LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lPa
         KillTimer(window, kClickTimer);
         if (pane->doubleClicked)
             return 0;
-        PreviewMarker *dragged = nullptr;
+        PreviewMarker* dragged = nullptr;
         for (int i = 0; i < pane->markerCount; ++i)
             if (pane->markers[i].dragging)
                 dragged = &pane->markers[i];
@@ -320,7 +324,7 @@ LRESULT MainPaneMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lPa
     return 0;
 }
 
-LRESULT NavigatorMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT NavigatorMouse(PreviewPane* pane, UINT message, WPARAM wParam, LPARAM lParam) {
     const int x = PointX(lParam), y = PointY(lParam);
     HWND window = pane->window;
     switch (message) {
@@ -372,7 +376,7 @@ LRESULT NavigatorMouse(PreviewPane *pane, UINT message, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-void DestroyPane(PreviewPane *pane) {
+void DestroyPane(PreviewPane* pane) {
     if (mainPane == pane)
         mainPane = nullptr;
     if (navigatorPane == pane)
@@ -385,14 +389,14 @@ void DestroyPane(PreviewPane *pane) {
 
 } // namespace
 
-PreviewPane *PaneOf(HWND window) {
-    return static_cast<PreviewPane *>(GetControlObject(window, "Preview Contaner CPP"));
+PreviewPane* PaneOf(HWND window) {
+    return static_cast<PreviewPane*>(GetControlObject(window, "Preview Contaner CPP"));
 }
 
 LRESULT CALLBACK PreviewPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         if (message == WM_CREATE) {
-            auto *pane = new (std::nothrow) PreviewPane();
+            auto* pane = new (std::nothrow) PreviewPane();
             if (!pane)
                 return 0;
             RECT client = {};
@@ -404,7 +408,7 @@ LRESULT CALLBACK PreviewPaneProc(HWND window, UINT message, WPARAM wParam, LPARA
             SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane));
             return 0;
         }
-        auto *pane = reinterpret_cast<PreviewPane *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        auto* pane = reinterpret_cast<PreviewPane*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             if (pane)
@@ -448,7 +452,7 @@ LRESULT CALLBACK PreviewPaneProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void AddEmitterMarker(PreviewPane *pane) {
+void AddEmitterMarker(PreviewPane* pane) {
     if (!pane || pane->markers)
         return;
     pane->markers = new (std::nothrow) PreviewMarker[1];
@@ -471,8 +475,8 @@ void SyncMarkerFromParameters() {
     }
 }
 
-void BuildPaneBitmap(PreviewPane *pane) {
-    const FilterRecord *record = gFilterRecord;
+void BuildPaneBitmap(PreviewPane* pane) {
+    const FilterRecord* record = gFilterRecord;
     if (!pane || !record || !record->outData)
         return;
     const VRect out = GetOutRect();
@@ -488,13 +492,14 @@ void BuildPaneBitmap(PreviewPane *pane) {
     const int planes = record->planes;
     const int64_t rowBytes = record->outRowBytes;
     const bool cmykWithoutAlpha = record->imageMode == plugInModeCMYKColor && planes < 5;
-    const uint8_t *background = viewBackground && !cmykWithoutAlpha ? viewBackground : nullptr;
+    const uint8_t* background = viewBackground && !cmykWithoutAlpha ? viewBackground : nullptr;
     const int64_t backgroundRow = int64_t(workingContext.bufferWidth) * 3;
-    const bool backgroundFits = background && workingContext.bufferWidth >= width && workingContext.bufferHeight >= height;
+    const bool backgroundFits =
+        background && workingContext.bufferWidth >= width && workingContext.bufferHeight >= height;
     for (int32_t y = 0; y < height; ++y) {
-        const uint8_t *in = static_cast<const uint8_t *>(record->outData) + y * rowBytes;
-        uint8_t *target = pane->pixels + size_t(height - 1 - y) * size_t(width) * 3;
-        const uint8_t *behind = backgroundFits ? background + y * backgroundRow : nullptr;
+        const uint8_t* in = static_cast<const uint8_t*>(record->outData) + y * rowBytes;
+        uint8_t* target = pane->pixels + size_t(height - 1 - y) * size_t(width) * 3;
+        const uint8_t* behind = backgroundFits ? background + y * backgroundRow : nullptr;
         for (int32_t x = 0; x < width; ++x, in += planes, target += 3) {
             const uint8_t red = in[0], green = in[std::min(1, planes - 1)], blue = in[std::min(2, planes - 1)];
             if (planes < 4 || in[3] == 255) {
@@ -505,7 +510,7 @@ void BuildPaneBitmap(PreviewPane *pane) {
             }
             const float a = float(in[3]) / 255.0f;
             if (behind) {
-                const uint8_t *b = behind + x * 3;
+                const uint8_t* b = behind + x * 3;
                 target[0] = uint8_t(float(b[2]) * (1.0f - a) + float(blue) * a);
                 target[1] = uint8_t(float(b[1]) * (1.0f - a) + float(green) * a);
                 target[2] = uint8_t(float(b[0]) * (1.0f - a) + float(red) * a);
@@ -519,14 +524,15 @@ void BuildPaneBitmap(PreviewPane *pane) {
     MakeBitmap(pane);
 }
 
-void BuildNavigatorThumbnail(PreviewPane *navigator) {
+void BuildNavigatorThumbnail(PreviewPane* navigator) {
     if (!navigator || !gFilterRecord)
         return;
     const VRect filter = GetFilterRect();
     const int64_t filterWidth = RectWidth(filter), filterHeight = RectHeight(filter);
     if (filterWidth <= 0 || filterHeight <= 0)
         return;
-    float scale = std::min(float(navigator->width) / float(filterWidth), float(navigator->height) / float(filterHeight));
+    float scale =
+        std::min(float(navigator->width) / float(filterWidth), float(navigator->height) / float(filterHeight));
     if (scale > 1.0f || !(scale > 0.0f))
         scale = 1.0f;
     const int32_t width = int32_t(float(filterWidth) * scale) / 4 * 4;
@@ -534,8 +540,8 @@ void BuildNavigatorThumbnail(PreviewPane *navigator) {
 
     // The source: the target layer's copy, or the host's pixels (CMYK converted) without one.
     const bool cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
-    PixelBuffer *layer = previewSource && !cmyk && FirstPixel(*previewSource) ? previewSource : nullptr;
-    const uint8_t *fetched = nullptr;
+    PixelBuffer* layer = previewSource && !cmyk && FirstPixel(*previewSource) ? previewSource : nullptr;
+    const uint8_t* fetched = nullptr;
     if (!layer) {
         if (!FetchNavigatorSource())
             return;
@@ -545,19 +551,19 @@ void BuildNavigatorThumbnail(PreviewPane *navigator) {
     const int64_t sourceHeight = layer ? PixelBufferHeight(*layer) : filterHeight;
     const int planes = gFilterRecord->planes;
     const bool fetchedAlpha = cmyk ? planes > 4 : planes > 3;
-    PixelBuffer *backdrop = previewBackdrop && FirstPixel(*previewBackdrop) ? previewBackdrop : nullptr;
+    PixelBuffer* backdrop = previewBackdrop && FirstPixel(*previewBackdrop) ? previewBackdrop : nullptr;
 
     navigator->scale = scale;
     if (!ReplacePixels(navigator, width, height))
         return;
     for (int32_t y = 0; y < height; ++y) {
         const int64_t sy = std::min<int64_t>(int64_t(float(y) / scale), sourceHeight - 1);
-        uint8_t *target = navigator->pixels + size_t(height - 1 - y) * size_t(width) * 3;
+        uint8_t* target = navigator->pixels + size_t(height - 1 - y) * size_t(width) * 3;
         for (int32_t x = 0; x < width; ++x, target += 3) {
             const int64_t sx = std::min<int64_t>(int64_t(float(x) / scale), sourceWidth - 1);
             uint8_t sample[4];
             if (layer) {
-                const uint8_t *first = FirstPixel(*layer);
+                const uint8_t* first = FirstPixel(*layer);
                 const int64_t at = sy * (layer->desc.rowBits / 8) + sx, plane = PlaneBytes(*layer);
                 for (int k = 0; k < 3; ++k)
                     sample[k] = first[std::min(k, layer->planes - 1) * plane + at];
@@ -570,7 +576,7 @@ void BuildNavigatorThumbnail(PreviewPane *navigator) {
             const float a = float(sample[3]) / 255.0f;
             float behind[3];
             if (backdrop) {
-                const uint8_t *first = FirstPixel(*backdrop);
+                const uint8_t* first = FirstPixel(*backdrop);
                 const int64_t bx = std::min<int64_t>(sx, PixelBufferWidth(*backdrop) - 1);
                 const int64_t by = std::min<int64_t>(sy, PixelBufferHeight(*backdrop) - 1);
                 const int64_t at = by * (backdrop->desc.rowBits / 8) + bx, plane = PlaneBytes(*backdrop);
@@ -592,7 +598,7 @@ void BuildNavigatorThumbnail(PreviewPane *navigator) {
     }
 }
 
-void BuildNavigatorBitmap(PreviewPane *navigator) {
+void BuildNavigatorBitmap(PreviewPane* navigator) {
     if (!navigator || !navigator->pixels)
         return;
     FillHeader(navigator);

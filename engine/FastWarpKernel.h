@@ -313,7 +313,7 @@ void WarpBlockLanes(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, in
     for (int32_t y = rowBegin; y < rowEnd; ++y) {
         const F py(static_cast<float>(y));
         const float imageY = static_cast<float>(int64_t{y} + job.offsetY);
-        for (int32_t x = columnBegin; x<columnEnd; x = columnEnd - x> kWidth ? x + kWidth : columnEnd) {
+        for (int32_t x = columnBegin; x < columnEnd; x += kWidth) {
             const int count = columnEnd - x < kWidth ? columnEnd - x : kWidth;
             // Lanes past the block's end repeat its last column and are not stored.
             const I columns = LaneColumns(x, columnEnd - 1);

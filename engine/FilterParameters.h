@@ -51,7 +51,8 @@ void ResetEffectParameters();
 
 // Four-character keys under which the fields persist (first character most significant).
 constexpr uint32_t MakeKey(char a, char b, char c, char d) {
-    return (uint32_t(uint8_t(a)) << 24) | (uint32_t(uint8_t(b)) << 16) | (uint32_t(uint8_t(c)) << 8) | uint32_t(uint8_t(d));
+    return (uint32_t(uint8_t(a)) << 24) | (uint32_t(uint8_t(b)) << 16) | (uint32_t(uint8_t(c)) << 8) |
+           uint32_t(uint8_t(d));
 }
 constexpr uint32_t keyMethod = MakeKey('M', 't', 'h', 'd');
 constexpr uint32_t keyValue = MakeKey('V', 'a', 'l', 'e');

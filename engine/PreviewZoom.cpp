@@ -22,7 +22,9 @@ constexpr int64_t kMaxColorsPerCall = 32767;
 // Pixels requested outside the image arrive white.
 constexpr int16_t kPreviewPadding = 255;
 
-int32_t Clamp32(int64_t value) { return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
+int32_t Clamp32(int64_t value) {
+    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 
 // The image's size: the 32-bit one when the host offers big documents.
 void ImageSize(int64_t* width, int64_t* height) {
@@ -172,8 +174,8 @@ bool FetchNavigatorSource() {
         return false;
     }
 
-    gPluginData->proxyRect = Rect{0, 0, int16_t(std::min<int64_t>(height, INT16_MAX)),
-                                  int16_t(std::min<int64_t>(width, INT16_MAX))};
+    gPluginData->proxyRect =
+        Rect{0, 0, int16_t(std::min<int64_t>(height, INT16_MAX)), int16_t(std::min<int64_t>(width, INT16_MAX))};
     const float scale = std::max(1.0f, std::trunc(FitRatio()));
     if (RequestArea(Scaled(filter, scale), scale) != noErr) {
         ReleaseNavigatorSource();

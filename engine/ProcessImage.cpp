@@ -53,9 +53,15 @@ bool HostRowsHold(int64_t width, int64_t planes) {
            int64_t(r.outRowBytes) >= width * planes;
 }
 
-uint8_t* InRow(int64_t y) { return static_cast<uint8_t*>(gFilterRecord->inData) + y * gFilterRecord->inRowBytes; }
-uint8_t* OutRow(int64_t y) { return static_cast<uint8_t*>(gFilterRecord->outData) + y * gFilterRecord->outRowBytes; }
-uint8_t* BufferRow(uint8_t* buffer, int64_t y) { return buffer + y * int64_t(workingContext.bufferWidth) * 4; }
+uint8_t* InRow(int64_t y) {
+    return static_cast<uint8_t*>(gFilterRecord->inData) + y * gFilterRecord->inRowBytes;
+}
+uint8_t* OutRow(int64_t y) {
+    return static_cast<uint8_t*>(gFilterRecord->outData) + y * gFilterRecord->outRowBytes;
+}
+uint8_t* BufferRow(uint8_t* buffer, int64_t y) {
+    return buffer + y * int64_t(workingContext.bufferWidth) * 4;
+}
 
 uint8_t Weighted(uint8_t value, uint8_t alpha) {
     return static_cast<uint8_t>(float(value) * (float(alpha) / 255.0f));
@@ -137,7 +143,9 @@ void SamplePreview(int64_t x, int64_t y, uint8_t samples[4]) {
         samples[k] = k < source.planes ? first[k * PlaneBytes(source) + at] : uint8_t(255);
 }
 
-bool UsePreviewSource() { return dialogActive && previewSource != nullptr && FirstPixel(*previewSource) != nullptr; }
+bool UsePreviewSource() {
+    return dialogActive && previewSource != nullptr && FirstPixel(*previewSource) != nullptr;
+}
 
 void FillFromPreviewSource(const Layout& layout) {
     const int64_t height = std::min<int64_t>(workingContext.bufferHeight, PixelBufferHeight(*previewSource));

@@ -79,7 +79,9 @@ bool ColorConverter::SetProfile(const std::vector<uint8_t>& profile) {
 ColorConverter::ColorConverter() = default;
 ColorConverter::~ColorConverter() = default;
 
-bool ColorConverter::usingProfile() const { return transforms_ != nullptr; }
+bool ColorConverter::usingProfile() const {
+    return transforms_ != nullptr;
+}
 
 bool ColorConverter::Convert8(int16_t from, int16_t to, Color8* colors, size_t count) {
     const bool rgbOrCmyk = (from == plugIncolorServicesRGBSpace || from == plugIncolorServicesCMYKSpace) &&

@@ -10,16 +10,18 @@ int ColorPlanesOf(int16_t mode) {
     case plugInModeLabColor:
     case plugInModeLab48:
     case plugInModeHSLColor:
-    case plugInModeHSBColor: return 3;
+    case plugInModeHSBColor:
+        return 3;
     case plugInModeCMYKColor:
-    case plugInModeCMYK64: return 4;
-    default: return 1;
+    case plugInModeCMYK64:
+        return 4;
+    default:
+        return 1;
     }
 }
 } // namespace
 
-Document Document::Make(int32_t width, int32_t height, int16_t mode, bool transparency, int32_t depth,
-                        uint32_t seed) {
+Document Document::Make(int32_t width, int32_t height, int16_t mode, bool transparency, int32_t depth, uint32_t seed) {
     Document document;
     document.width = width;
     document.height = height;

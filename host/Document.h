@@ -25,12 +25,12 @@ struct Document {
     int32_t width = 0;
     int32_t height = 0;
     int16_t mode = plugInModeRGBColor;
-    int32_t depth = 8;          // bits per sample: 8 or 16
-    int colorPlanes = 3;        // 3 for RGB, 4 for CMYK, 1 for grey ...
+    int32_t depth = 8;   // bits per sample: 8 or 16
+    int colorPlanes = 3; // 3 for RGB, 4 for CMYK, 1 for grey ...
     bool hasTransparency = false;
-    std::vector<uint8_t> pixels; // rows top to bottom, planes interleaved, depth/8 bytes a sample
-    std::optional<VRect> selection; // the filter rectangle; the whole image when absent
-    std::vector<uint8_t> mask;      // selection mask, one byte a pixel, or empty
+    std::vector<uint8_t> pixels;     // rows top to bottom, planes interleaved, depth/8 bytes a sample
+    std::optional<VRect> selection;  // the filter rectangle; the whole image when absent
+    std::vector<uint8_t> mask;       // selection mask, one byte a pixel, or empty
     std::vector<uint8_t> iccProfile; // embedded CMYK profile (LittleCMS conversion), or empty
 
     // The document's layers from the bottom up. Empty: a single layer, the target, named
@@ -48,10 +48,12 @@ struct Document {
     VRect filterRect() const { return selection ? *selection : VRect{0, 0, height, width}; }
 
     uint8_t* sample(int32_t x, int32_t y, int plane) {
-        return pixels.data() + size_t(y) * rowBytes() + (size_t(x) * size_t(planes()) + size_t(plane)) * size_t(bytesPerSample());
+        return pixels.data() + size_t(y) * rowBytes() +
+               (size_t(x) * size_t(planes()) + size_t(plane)) * size_t(bytesPerSample());
     }
     uint8_t sampleAt(int32_t x, int32_t y, int plane) const {
-        return pixels[size_t(y) * rowBytes() + (size_t(x) * size_t(planes()) + size_t(plane)) * size_t(bytesPerSample())];
+        return pixels[size_t(y) * rowBytes() +
+                      (size_t(x) * size_t(planes()) + size_t(plane)) * size_t(bytesPerSample())];
     }
 
     // A document of the given mode filled with a deterministic pattern (every sample differs from

@@ -19,7 +19,9 @@ constexpr DescriptorKeyID keyName = FourCC("Nm  ");
 constexpr DescriptorKeyID keyVisible = FourCC("Vsbl");
 constexpr DescriptorEnumID enumTarget = FourCC("Trgt");
 
-HostActions* Actions() { return HostActions::current; }
+HostActions* Actions() {
+    return HostActions::current;
+}
 
 ActionDescriptorData* Data(PIActionDescriptor token) {
     return Actions() != nullptr ? Actions()->Descriptor(token) : nullptr;
@@ -296,7 +298,9 @@ SPErr RegistryRegister(const char* key, PIActionDescriptor descriptor, Boolean p
     return Actions() != nullptr ? Actions()->Register(key, descriptor, persistent != 0) : kSPBadParameterError;
 }
 
-SPErr RegistryErase(const char* key) { return Actions() != nullptr ? Actions()->Erase(key) : kSPBadParameterError; }
+SPErr RegistryErase(const char* key) {
+    return Actions() != nullptr ? Actions()->Erase(key) : kSPBadParameterError;
+}
 
 SPErr RegistryGet(const char* key, PIActionDescriptor* descriptor) {
     return Actions() != nullptr ? Actions()->Get(key, descriptor) : kSPBadParameterError;

@@ -38,7 +38,7 @@ struct ActionDescriptorData {
 struct ReferencePart {
     DescriptorFormID form = 0;
     DescriptorClassID desiredClass = 0;
-    uint32_t value = 0;        // property key, index or enumerated value
+    uint32_t value = 0; // property key, index or enumerated value
     DescriptorEnumTypeID enumType = 0;
     std::string name;
 };

@@ -14,7 +14,7 @@ struct WriteToken {
 
 struct ReadToken {
     std::vector<DescriptorItem> items;
-    size_t next = 0;              // index of the next item getKey hands out
+    size_t next = 0;                      // index of the next item getKey hands out
     const DescriptorItem* item = nullptr; // the item the last getKey handed out
 };
 

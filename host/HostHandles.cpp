@@ -62,21 +62,27 @@ int32_t HostHandles::Size(Handle handle) const {
     return block != nullptr ? block->size : 0;
 }
 
-bool HostHandles::IsValid(Handle handle) const { return Find(handle) != nullptr; }
+bool HostHandles::IsValid(Handle handle) const {
+    return Find(handle) != nullptr;
+}
 
 int HostHandles::lockCount(Handle handle) const {
     const Block* block = Find(handle);
     return block != nullptr ? block->locks : 0;
 }
 
-Handle HostHandles::NewProc(int32_t size) { return current != nullptr ? current->New(size) : nullptr; }
+Handle HostHandles::NewProc(int32_t size) {
+    return current != nullptr ? current->New(size) : nullptr;
+}
 
 void HostHandles::DisposeProc(Handle handle) {
     if (current != nullptr)
         current->Dispose(handle);
 }
 
-int32_t HostHandles::GetSizeProc(Handle handle) { return current != nullptr ? current->Size(handle) : 0; }
+int32_t HostHandles::GetSizeProc(Handle handle) {
+    return current != nullptr ? current->Size(handle) : 0;
+}
 
 OSErr HostHandles::SetSizeProc(Handle handle, int32_t newSize) {
     Block* block = current != nullptr ? current->Find(handle) : nullptr;
@@ -110,6 +116,8 @@ void HostHandles::UnlockProc(Handle handle) {
 
 void HostHandles::RecoverSpaceProc(int32_t) {}
 
-void HostHandles::DisposeRegularHandleProc(Handle handle) { DisposeProc(handle); }
+void HostHandles::DisposeRegularHandleProc(Handle handle) {
+    DisposeProc(handle);
+}
 
 } // namespace host

@@ -19,7 +19,9 @@ struct HostSuites::Description {
 
 namespace {
 
-HostSuites* Suites() { return HostSuites::current; }
+HostSuites* Suites() {
+    return HostSuites::current;
+}
 
 SPErr AcquireSuiteProc(const char* name, int32_t version, const void** suite) {
     return Suites() != nullptr ? Suites()->Acquire(name, version, suite) : kSPSuiteNotFoundError;
@@ -55,7 +57,9 @@ SPErr ReallocateBlockProc(void* block, size_t size, void** newBlock) {
     return kSPNoError;
 }
 
-SPErr UndefinedProc() { return kSPUnimplementedError; }
+SPErr UndefinedProc() {
+    return kSPUnimplementedError;
+}
 
 SPErr Convert8Proc(int16_t from, int16_t to, Color8* colors, int16_t count) {
     HostSuites* suites = Suites();
@@ -189,7 +193,9 @@ HostSuites::~HostSuites() {
         current = nullptr;
 }
 
-ColorServicesProc HostSuites::colorServices() const { return &ColorServicesProcedure; }
+ColorServicesProc HostSuites::colorServices() const {
+    return &ColorServicesProcedure;
+}
 
 int HostSuites::OutstandingTotal() const {
     int total = 0;
@@ -209,7 +215,8 @@ SPErr HostSuites::Acquire(const char* name, int32_t version, const void** suite)
     const void* table = nullptr;
     if (key == kPSColorSpaceSuite && version == kPSColorSpaceSuiteVersion1)
         table = &colorSpace_;
-    else if (key == kPSChannelPortsSuite && (version == kPSChannelPortsSuiteVersion2 || version == kPSChannelPortsSuiteVersion3))
+    else if (key == kPSChannelPortsSuite &&
+             (version == kPSChannelPortsSuiteVersion2 || version == kPSChannelPortsSuiteVersion3))
         table = &ports_;
     else if (key == kPSActionDescriptorSuite &&
              (version == kPSActionDescriptorSuiteVersion2 || version == kPSActionDescriptorSuiteVersion3))
@@ -327,10 +334,10 @@ ReadImageDocumentDesc* HostSuites::Describe() {
             channel->target = layer < 0;
             channel->shown = 1;
             const bool isAlpha = plane == colorPlanes;
-            channel->channelType = isAlpha                             ? ctTransparency
-                                   : colorPlanes == 4 && plane < 4     ? cmykTypes[plane]
-                                   : colorPlanes == 3 && plane < 3     ? rgbTypes[plane]
-                                                                       : ctUnspecified;
+            channel->channelType = isAlpha                         ? ctTransparency
+                                   : colorPlanes == 4 && plane < 4 ? cmykTypes[plane]
+                                   : colorPlanes == 3 && plane < 3 ? rgbTypes[plane]
+                                                                   : ctUnspecified;
             ReadChannelDesc* raw = channel.get();
             d.channels.push_back(std::move(channel));
             if (isAlpha) {

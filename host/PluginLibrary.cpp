@@ -43,7 +43,8 @@ bool PluginLibrary::Load(const std::string& path, std::string* error) {
         return false;
     }
     module_ = module;
-    HRSRC resource = FindResourceExA(module, "PIPL", MAKEINTRESOURCEA(16000), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HRSRC resource =
+        FindResourceExA(module, "PIPL", MAKEINTRESOURCEA(16000), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
     if (bytes == nullptr) {
@@ -113,7 +114,9 @@ void PluginLibrary::Unload() {
     entry_ = nullptr;
 }
 
-void* PluginLibrary::Symbol(const char* name) const { return module_ != nullptr ? dlsym(module_, name) : nullptr; }
+void* PluginLibrary::Symbol(const char* name) const {
+    return module_ != nullptr ? dlsym(module_, name) : nullptr;
+}
 
 #endif
 

@@ -38,9 +38,13 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
 }
 #endif
 
-bool IsEmpty(const VRect& r) { return r.bottom <= r.top || r.right <= r.left; }
+bool IsEmpty(const VRect& r) {
+    return r.bottom <= r.top || r.right <= r.left;
+}
 
-int16_t Clamp16(int32_t value) { return int16_t(std::clamp<int32_t>(value, -32768, 32767)); }
+int16_t Clamp16(int32_t value) {
+    return int16_t(std::clamp<int32_t>(value, -32768, 32767));
+}
 
 // Image coordinate of a sampled coordinate at a 16.16 rate (floor for negative coordinates).
 int64_t Sampled(int64_t coordinate, Fixed rate) {
@@ -50,7 +54,9 @@ int64_t Sampled(int64_t coordinate, Fixed rate) {
 
 } // namespace
 
-SubstituteHost::SubstituteHost() : record_(new FilterRecord{}) { current = this; }
+SubstituteHost::SubstituteHost() : record_(new FilterRecord{}) {
+    current = this;
+}
 
 SubstituteHost::~SubstituteHost() {
     Unload();
@@ -58,9 +64,13 @@ SubstituteHost::~SubstituteHost() {
         current = nullptr;
 }
 
-bool SubstituteHost::Load(const std::string& path, std::string* error) { return library_.Load(path, error); }
+bool SubstituteHost::Load(const std::string& path, std::string* error) {
+    return library_.Load(path, error);
+}
 
-void SubstituteHost::Unload() { library_.Unload(); }
+void SubstituteHost::Unload() {
+    library_.Unload();
+}
 
 void SubstituteHost::ForgetPluginState() {
     parameters_ = nullptr;
@@ -81,7 +91,9 @@ void SubstituteHost::PlayDescriptor(const std::vector<DescriptorItem>& items, in
     options.playInfo = playInfo;
 }
 
-std::vector<DescriptorItem> SubstituteHost::RecordedDescriptor() const { return recorded_; }
+std::vector<DescriptorItem> SubstituteHost::RecordedDescriptor() const {
+    return recorded_;
+}
 
 void SubstituteHost::PrepareRecord() {
     current = this;
@@ -209,9 +221,13 @@ int16_t SubstituteHost::CallAbout() {
     return result;
 }
 
-RunResult SubstituteHost::RunInteractive() { return Run(true); }
+RunResult SubstituteHost::RunInteractive() {
+    return Run(true);
+}
 
-RunResult SubstituteHost::RunRepeat() { return Run(false); }
+RunResult SubstituteHost::RunRepeat() {
+    return Run(false);
+}
 
 RunResult SubstituteHost::Run(bool withParameters) {
     RunResult run;
@@ -234,8 +250,8 @@ RunResult SubstituteHost::Run(bool withParameters) {
         const VRect mask = RequestedRect(record_->maskRect, bigDocument_.maskRect32);
         return IsEmpty(in) && IsEmpty(out) && IsEmpty(mask);
     };
-    bool ok = (!withParameters || step(filterSelectorParameters)) && step(filterSelectorPrepare) &&
-              step(filterSelectorStart);
+    bool ok =
+        (!withParameters || step(filterSelectorParameters)) && step(filterSelectorPrepare) && step(filterSelectorStart);
     for (int i = 0; ok && i < kMaxContinueCalls && !requestEmpty(); ++i)
         ok = step(filterSelectorContinue);
     if (ok)
@@ -258,7 +274,8 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
     const int64_t planes = int64_t(hiPlane) - loPlane + 1;
     const int64_t bytesPerSample = document.bytesPerSample();
     const int64_t row = width * planes * bytesPerSample;
-    if (height <= 0 || width <= 0 || planes <= 0 || row > INT32_MAX || uint64_t(row) * uint64_t(height) > options.maxBufferBytes)
+    if (height <= 0 || width <= 0 || planes <= 0 || row > INT32_MAX ||
+        uint64_t(row) * uint64_t(height) > options.maxBufferBytes)
         return false;
     try {
         buffer->assign(size_t(row * height), 0);
@@ -276,8 +293,9 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
         // Unsampled rows of every plane inside the image are one contiguous copy.
         if (rate == 0x10000 && allPlanes && rect.top + i >= 0 && rect.top + i < document.height && rect.left >= 0 &&
             rect.right <= document.width) {
-            std::memcpy(out, pixels.data() + size_t(((rect.top + i) * document.width + rect.left) * docPlanes * bytesPerSample),
-                        size_t(row));
+            std::memcpy(
+                out, pixels.data() + size_t(((rect.top + i) * document.width + rect.left) * docPlanes * bytesPerSample),
+                size_t(row));
             continue;
         }
         int64_t y = Sampled(rect.top + i, rate);
@@ -384,8 +402,10 @@ void SubstituteHost::WriteBackOutput() {
         if (y < 0 || y >= document.height)
             continue;
         const uint8_t* in = outBuffer_.data() + i * outRowBytes_;
-        if (outLoPlane_ == 0 && outHiPlane_ == docPlanes - 1 && outRect_.left >= 0 && outRect_.right <= document.width) {
-            uint8_t* target = document.pixels.data() + size_t((y * document.width + outRect_.left) * docPlanes * bytesPerSample);
+        if (outLoPlane_ == 0 && outHiPlane_ == docPlanes - 1 && outRect_.left >= 0 &&
+            outRect_.right <= document.width) {
+            uint8_t* target =
+                document.pixels.data() + size_t((y * document.width + outRect_.left) * docPlanes * bytesPerSample);
             const size_t bytes = size_t(width * planes * bytesPerSample);
             if (std::memcmp(target, in, bytes) != 0) {
                 std::memcpy(target, in, bytes);
@@ -399,8 +419,8 @@ void SubstituteHost::WriteBackOutput() {
                 for (int64_t b = 0; b < bytesPerSample; ++b, ++in) {
                     if (x < 0 || x >= document.width)
                         continue;
-                    uint8_t& target =
-                        document.pixels[size_t(((y * document.width + x) * docPlanes + outLoPlane_ + p) * bytesPerSample + b)];
+                    uint8_t& target = document.pixels[size_t(
+                        ((y * document.width + x) * docPlanes + outLoPlane_ + p) * bytesPerSample + b)];
                     if (target != *in) {
                         target = *in;
                         documentChanged_ = true;
@@ -417,7 +437,9 @@ void SubstituteHost::ReleaseBuffers() {
     std::vector<uint8_t>().swap(maskBuffer_);
 }
 
-OSErr SubstituteHost::AdvanceStateProc() { return current != nullptr ? current->AdvanceState() : OSErr(paramErr); }
+OSErr SubstituteHost::AdvanceStateProc() {
+    return current != nullptr ? current->AdvanceState() : OSErr(paramErr);
+}
 
 void SubstituteHost::ProgressProcedure(int32_t done, int32_t total) {
     if (current == nullptr)

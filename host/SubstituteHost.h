@@ -31,28 +31,28 @@ struct SelectorCall {
 };
 
 struct RunResult {
-    int16_t result = 0;               // the first non-zero result, or 0
-    std::vector<SelectorCall> calls;  // every selector sent, in order
-    bool documentChanged = false;     // whether output was written back into the document
+    int16_t result = 0;              // the first non-zero result, or 0
+    std::vector<SelectorCall> calls; // every selector sent, in order
+    bool documentChanged = false;    // whether output was written back into the document
 };
 
 struct HostOptions {
-    bool bigDocument = true;          // offer 32-bit rectangles
-    int32_t maxSpace = 0x40000000;    // what the host says it can give
-    bool descriptors = true;          // offer descriptorParameters with read and write procedures
+    bool bigDocument = true;       // offer 32-bit rectangles
+    int32_t maxSpace = 0x40000000; // what the host says it can give
+    bool descriptors = true;       // offer descriptorParameters with read and write procedures
     int16_t playInfo = plugInDialogDontDisplay;
-    int abortAfterChecks = -1;        // abortProc answers true from this call on (-1: never)
+    int abortAfterChecks = -1;                   // abortProc answers true from this call on (-1: never)
     uint64_t maxBufferBytes = uint64_t(8) << 30; // larger requests fail with memFullErr
-    bool basicSuite = true;           // offer sSPBasic (the suites are withheld one by one in suites())
-    bool colorServices = true;        // offer the old colour services callback
-    bool channelPorts = true;         // offer channelPortProcs (readPixelsProc)
-    bool documentInfo = true;         // offer the document description
+    bool basicSuite = true;                      // offer sSPBasic (the suites are withheld one by one in suites())
+    bool colorServices = true;                   // offer the old colour services callback
+    bool channelPorts = true;                    // offer channelPortProcs (readPixelsProc)
+    bool documentInfo = true;                    // offer the document description
     // Hands Start an empty descriptor played with `playInfo` when the run brings none, so the
     // plug-in decides on its dialog from `playInfo` alone: with the default (do not display) it
     // never opens the dialog. On Windows a dialog or About box that opens all the same is
     // answered at once. A host that shows the dialog on a first run turns this off.
     bool neverShowDialog = true;
-    std::string registryFile;         // the descriptor registry's persistent entries (empty: in memory only)
+    std::string registryFile; // the descriptor registry's persistent entries (empty: in memory only)
     // The host's main window, handed to the plug-in in platformData as the owner of its dialogs.
     void* ownerWindow = nullptr;
     // Told of every progress report as it arrives (the command-line tool's progress bar).

@@ -35,8 +35,12 @@ std::string ModulePath() {
     return path;
 }
 
-void* ModuleInstance() { return gInstance; }
-void SetModuleInstance(void* instance) { gInstance = instance; }
+void* ModuleInstance() {
+    return gInstance;
+}
+void SetModuleInstance(void* instance) {
+    gInstance = instance;
+}
 
 void* AllocatePages(size_t bytes) {
     if (bytes == 0 || ShouldFailPageAllocation())

@@ -28,8 +28,12 @@ std::string ModulePath() {
     return std::string(buffer, length);
 }
 
-void* ModuleInstance() { return OwnModule(); }
-void SetModuleInstance(void* instance) { gInstance = static_cast<HINSTANCE>(instance); }
+void* ModuleInstance() {
+    return OwnModule();
+}
+void SetModuleInstance(void* instance) {
+    gInstance = static_cast<HINSTANCE>(instance);
+}
 
 void* AllocatePages(size_t bytes) {
     if (bytes == 0 || ShouldFailPageAllocation())
@@ -51,16 +55,22 @@ MessageAnswer ShowMessage(void* owner, const std::string& text, const std::strin
                           MessageButtons buttons) {
     RecordMessage(caption, text);
     UINT style = MB_TASKMODAL;
-    style |= icon == MessageIcon::Error ? MB_ICONERROR : icon == MessageIcon::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
+    style |= icon == MessageIcon::Error     ? MB_ICONERROR
+             : icon == MessageIcon::Warning ? MB_ICONWARNING
+                                            : MB_ICONINFORMATION;
     style |= buttons == MessageButtons::YesNoCancel ? MB_YESNOCANCEL : MB_OK;
     // Test programs run without anyone to answer: they ask for the message to be recorded only.
     if (GetEnvironmentVariableA("VORTIFLUX_NO_MESSAGE_BOXES", nullptr, 0) != 0)
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
     switch (MessageBoxA(static_cast<HWND>(owner), text.c_str(), caption.c_str(), style)) {
-    case IDYES: return MessageAnswer::Yes;
-    case IDNO: return MessageAnswer::No;
-    case IDCANCEL: return MessageAnswer::Cancel;
-    default: return MessageAnswer::Ok;
+    case IDYES:
+        return MessageAnswer::Yes;
+    case IDNO:
+        return MessageAnswer::No;
+    case IDCANCEL:
+        return MessageAnswer::Cancel;
+    default:
+        return MessageAnswer::Ok;
     }
 }
 

@@ -4,12 +4,18 @@
 
 int16_t ColorSpaceOfMode(int16_t imageMode) {
     switch (imageMode) {
-    case plugInModeGrayScale: return plugIncolorServicesGraySpace;
-    case plugInModeCMYKColor: return plugIncolorServicesCMYKSpace;
-    case plugInModeHSLColor: return plugIncolorServicesHSLSpace;
-    case plugInModeHSBColor: return plugIncolorServicesHSBSpace;
-    case plugInModeLabColor: return plugIncolorServicesLabSpace;
-    default: return plugIncolorServicesRGBSpace;
+    case plugInModeGrayScale:
+        return plugIncolorServicesGraySpace;
+    case plugInModeCMYKColor:
+        return plugIncolorServicesCMYKSpace;
+    case plugInModeHSLColor:
+        return plugIncolorServicesHSLSpace;
+    case plugInModeHSBColor:
+        return plugIncolorServicesHSBSpace;
+    case plugInModeLabColor:
+        return plugIncolorServicesLabSpace;
+    default:
+        return plugIncolorServicesRGBSpace;
     }
 }
 

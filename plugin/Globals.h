@@ -28,4 +28,6 @@ inline void SetResult(OSErr code) {
     if (gResult != nullptr)
         *gResult = code;
 }
-inline OSErr CurrentResult() { return gResult != nullptr ? *gResult : OSErr(noErr); }
+inline OSErr CurrentResult() {
+    return gResult != nullptr ? *gResult : OSErr(noErr);
+}

@@ -7,7 +7,9 @@
 
 namespace {
 
-Handle DataHandle() { return gDataSlot != nullptr ? reinterpret_cast<Handle>(*gDataSlot) : nullptr; }
+Handle DataHandle() {
+    return gDataSlot != nullptr ? reinterpret_cast<Handle>(*gDataSlot) : nullptr;
+}
 
 Handle NewHostHandle(int32_t size) {
     const HandleProcs* procs = UsableHandleProcs(kHandleNewMember);

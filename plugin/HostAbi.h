@@ -38,28 +38,28 @@ typedef uint32_t DescriptorClassID;
 typedef uint32_t DescriptorFormID;
 typedef uint32_t DescType;
 
-typedef char *Ptr;
+typedef char* Ptr;
 // A handle points at a block whose first pointer-sized word is the data
 // pointer (*h is the data); plug-ins dereference it without locking.
-typedef char **Handle;
+typedef char** Handle;
 typedef Handle PIDescriptorHandle;
 
 // Opaque tokens handed out by the host. Each is a pointer to its own
 // incomplete type, so the compiler rejects passing one kind for another.
-typedef struct PIReadDescriptorToken *PIReadDescriptor;
-typedef struct PIWriteDescriptorToken *PIWriteDescriptor;
-typedef struct PIActionDescriptorToken *PIActionDescriptor;
-typedef struct PIActionReferenceToken *PIActionReference;
-typedef struct PIActionListToken *PIActionList;
-typedef struct ASZStringToken *ASZString;
-typedef struct ColorIDToken *ColorID;
-typedef struct PIChannelPortToken *PIChannelPort;
+typedef struct PIReadDescriptorToken* PIReadDescriptor;
+typedef struct PIWriteDescriptorToken* PIWriteDescriptor;
+typedef struct PIActionDescriptorToken* PIActionDescriptor;
+typedef struct PIActionReferenceToken* PIActionReference;
+typedef struct PIActionListToken* PIActionList;
+typedef struct ASZStringToken* ASZString;
+typedef struct ColorIDToken* ColorID;
+typedef struct PIChannelPortToken* PIChannelPort;
 // Read and write ports are the same kind of token: a ReadChannelDesc's port is
 // passed straight to readPixelsProc and to the channel-ports suite.
 typedef PIChannelPort ChannelReadPort;
 typedef PIChannelPort ChannelWritePort;
-typedef struct BufferIDToken *BufferID;
-typedef struct SPPluginRefToken *SPPluginRef;
+typedef struct BufferIDToken* BufferID;
+typedef struct SPPluginRefToken* SPPluginRef;
 
 typedef uint8_t Str255[256]; // Pascal string: byte 0 is the length
 
@@ -110,7 +110,7 @@ struct PlugInMonitor {
 
 // Window-system data; FilterRecord and AboutRecord point at it.
 struct PlatformData {
-    void *hwnd; // parent window for dialogs
+    void* hwnd; // parent window for dialogs
 };
 
 struct CS_XYZ {
@@ -185,7 +185,7 @@ struct SPBasicSuite;
 // for filterSelectorAbout. `data` is one pointer-sized slot the host keeps
 // between the calls of one filter run (the plug-in parks its globals there).
 // The plug-in reports an OSErr through `result`; 0 is success.
-typedef void (*PluginEntryProc)(int16_t selector, void *record, intptr_t *data, int16_t *result);
+typedef void (*PluginEntryProc)(int16_t selector, void* record, intptr_t* data, int16_t* result);
 
 // ---------------------------------------------------------------------------
 // Callbacks stored directly in FilterRecord
@@ -193,17 +193,17 @@ typedef void (*PluginEntryProc)(int16_t selector, void *record, intptr_t *data, 
 
 typedef Boolean (*TestAbortProc)(void); // non-zero: the user cancelled
 typedef void (*ProgressProc)(int32_t done, int32_t total);
-typedef void (*HostProc)(int16_t selector, intptr_t *data);
-typedef void (*ProcessEventProc)(void *event);
+typedef void (*HostProc)(int16_t selector, intptr_t* data);
+typedef void (*ProcessEventProc)(void* event);
 // platformContext is the device context (HDC) to draw into.
-typedef OSErr (*DisplayPixelsProc)(const PSPixelMap *source, const VRect *srcRect, int32_t dstRow, int32_t dstCol,
-                                   void *platformContext);
+typedef OSErr (*DisplayPixelsProc)(const PSPixelMap* source, const VRect* srcRect, int32_t dstRow, int32_t dstCol,
+                                   void* platformContext);
 typedef OSErr (*AdvanceStateProc)(void);
-typedef OSErr (*ColorServicesProc)(ColorServicesInfo *info);
+typedef OSErr (*ColorServicesProc)(ColorServicesInfo* info);
 // Simple property values are pointer-sized; complex ones come back as a Handle
 // the caller disposes.
-typedef OSErr (*GetPropertyProc)(PIType signature, PIType key, int32_t index, intptr_t *simpleProperty,
-                                 Handle *complexProperty);
+typedef OSErr (*GetPropertyProc)(PIType signature, PIType key, int32_t index, intptr_t* simpleProperty,
+                                 Handle* complexProperty);
 typedef OSErr (*SetPropertyProc)(PIType signature, PIType key, int32_t index, intptr_t simpleProperty,
                                  Handle complexProperty);
 
@@ -279,13 +279,13 @@ VX_ABI_SIZE(HandleProcs, 72);
 // only when numBufferProcs >= 8; many hosts report 5.
 // ---------------------------------------------------------------------------
 
-typedef OSErr (*AllocateBufferProc)(int32_t size, BufferID *bufferID);
+typedef OSErr (*AllocateBufferProc)(int32_t size, BufferID* bufferID);
 typedef Ptr (*LockBufferProc)(BufferID bufferID, Boolean moveHigh);
 typedef void (*UnlockBufferProc)(BufferID bufferID);
 typedef void (*FreeBufferProc)(BufferID bufferID);
 typedef int32_t (*BufferSpaceProc)(void);
 typedef OSErr (*ReserveBufferSpaceProc)(int32_t size);
-typedef OSErr (*AllocateBuffer64Proc)(int64_t size, BufferID *bufferID);
+typedef OSErr (*AllocateBuffer64Proc)(int64_t size, BufferID* bufferID);
 typedef int64_t (*BufferSpace64Proc)(void);
 
 struct BufferProcs {
@@ -364,7 +364,7 @@ VX_ABI_SIZE(ResourceProcs, 40);
 
 // One plane of pixels handed to the image services.
 struct PSImagePlane {
-    void *data;
+    void* data;
     Rect bounds;
     int32_t rowBytes;
     int32_t colBytes;
@@ -377,7 +377,7 @@ VX_ABI_OFFSET(PSImagePlane, colBytes, 20);
 VX_ABI_SIZE(PSImagePlane, 24);
 
 // method: one of the imageServicesInterpolation* values.
-typedef OSErr (*PIResampleProc)(PSImagePlane *source, PSImagePlane *destination, Rect *area, Fixed *coords,
+typedef OSErr (*PIResampleProc)(PSImagePlane* source, PSImagePlane* destination, Rect* area, Fixed* coords,
                                 int16_t method);
 
 struct ImageServicesProcs {
@@ -406,8 +406,8 @@ VX_ABI_SIZE(ImageServicesProcs, 56);
 // ---------------------------------------------------------------------------
 
 struct PSPixelMask {
-    PSPixelMask *next;
-    void *maskData;
+    PSPixelMask* next;
+    void* maskData;
     int32_t rowBytes;
     int32_t colBytes;
     int32_t maskDescription; // one of the k*PSMask values
@@ -428,14 +428,14 @@ struct PSPixelMap {
     int32_t rowBytes;
     int32_t colBytes;
     int32_t planeBytes;
-    void *baseAddr;
+    void* baseAddr;
     // version >= 1
-    PSPixelMask *mat;
-    PSPixelMask *masks;
+    PSPixelMask* mat;
+    PSPixelMask* masks;
     int32_t maskPhaseRow;
     int32_t maskPhaseCol;
     // version >= 2
-    void *pixelOverlays;
+    void* pixelOverlays;
     uint32_t colorManagementOptions;
 };
 
@@ -483,11 +483,11 @@ VX_ABI_SIZE(PIDescriptorSimpleReference, 276);
 // Writing: open, put keys, close; close hands back the descriptor handle the
 // plug-in stores into PIDescriptorParameters.descriptor. Doubles go by pointer.
 typedef PIWriteDescriptor (*OpenWriteDescriptorProc)(void);
-typedef OSErr (*CloseWriteDescriptorProc)(PIWriteDescriptor descriptor, PIDescriptorHandle *newDescriptor);
+typedef OSErr (*CloseWriteDescriptorProc)(PIWriteDescriptor descriptor, PIDescriptorHandle* newDescriptor);
 typedef OSErr (*PutIntegerProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, int32_t value);
-typedef OSErr (*PutFloatProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, const double *value);
+typedef OSErr (*PutFloatProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, const double* value);
 typedef OSErr (*PutUnitFloatProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, DescriptorUnitID unit,
-                                  const double *value);
+                                  const double* value);
 typedef OSErr (*PutBooleanProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, Boolean value);
 typedef OSErr (*PutTextProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, Handle textHandle);
 typedef OSErr (*PutAliasProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, Handle aliasHandle);
@@ -495,11 +495,11 @@ typedef OSErr (*PutEnumeratedProc)(PIWriteDescriptor descriptor, DescriptorKeyID
                                    DescriptorEnumID value);
 typedef OSErr (*PutClassProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, DescriptorTypeID value);
 typedef OSErr (*PutSimpleReferenceProc)(PIWriteDescriptor descriptor, DescriptorKeyID key,
-                                        const PIDescriptorSimpleReference *value);
+                                        const PIDescriptorSimpleReference* value);
 typedef OSErr (*PutObjectProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, DescriptorTypeID type,
                                PIDescriptorHandle value);
 typedef OSErr (*PutCountProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, uint32_t count);
-typedef OSErr (*PutStringProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, const uint8_t *pascalString);
+typedef OSErr (*PutStringProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, const uint8_t* pascalString);
 typedef OSErr (*PutScopedClassProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, DescriptorTypeID value);
 typedef OSErr (*PutScopedObjectProc)(PIWriteDescriptor descriptor, DescriptorKeyID key, DescriptorTypeID type,
                                      PIDescriptorHandle value);
@@ -548,25 +548,25 @@ VX_ABI_SIZE(WriteDescriptorProcs, 136);
 // Reading: open with a 0-terminated key array (may be just {0}), loop on
 // getKeyProc until it returns 0, read each value, close. Members are in table
 // order, not alphabetical.
-typedef PIReadDescriptor (*OpenReadDescriptorProc)(PIDescriptorHandle descriptor, DescriptorKeyID *keyArray);
+typedef PIReadDescriptor (*OpenReadDescriptorProc)(PIDescriptorHandle descriptor, DescriptorKeyID* keyArray);
 typedef OSErr (*CloseReadDescriptorProc)(PIReadDescriptor descriptor);
-typedef Boolean (*GetKeyProc)(PIReadDescriptor descriptor, DescriptorKeyID *key, DescType *type, int32_t *flags);
-typedef OSErr (*GetIntegerProc)(PIReadDescriptor descriptor, int32_t *value);
-typedef OSErr (*GetFloatProc)(PIReadDescriptor descriptor, double *value);
-typedef OSErr (*GetUnitFloatProc)(PIReadDescriptor descriptor, DescriptorUnitID *unit, double *value);
-typedef OSErr (*GetBooleanProc)(PIReadDescriptor descriptor, Boolean *value);
-typedef OSErr (*GetTextProc)(PIReadDescriptor descriptor, Handle *text); // caller disposes *text
-typedef OSErr (*GetAliasProc)(PIReadDescriptor descriptor, Handle *alias);
-typedef OSErr (*GetEnumeratedProc)(PIReadDescriptor descriptor, DescriptorEnumID *value);
-typedef OSErr (*GetClassProc)(PIReadDescriptor descriptor, DescriptorTypeID *value);
-typedef OSErr (*GetSimpleReferenceProc)(PIReadDescriptor descriptor, PIDescriptorSimpleReference *value);
-typedef OSErr (*GetObjectProc)(PIReadDescriptor descriptor, DescriptorTypeID *type, PIDescriptorHandle *value);
-typedef OSErr (*GetCountProc)(PIReadDescriptor descriptor, uint32_t *count);
-typedef OSErr (*GetStringProc)(PIReadDescriptor descriptor, uint8_t *str255); // 256-byte Pascal string buffer
-typedef OSErr (*GetPinnedIntegerProc)(PIReadDescriptor descriptor, int32_t min, int32_t max, int32_t *value);
-typedef OSErr (*GetPinnedFloatProc)(PIReadDescriptor descriptor, const double *min, const double *max, double *value);
-typedef OSErr (*GetPinnedUnitFloatProc)(PIReadDescriptor descriptor, const double *min, const double *max,
-                                        DescriptorUnitID *unit, double *value);
+typedef Boolean (*GetKeyProc)(PIReadDescriptor descriptor, DescriptorKeyID* key, DescType* type, int32_t* flags);
+typedef OSErr (*GetIntegerProc)(PIReadDescriptor descriptor, int32_t* value);
+typedef OSErr (*GetFloatProc)(PIReadDescriptor descriptor, double* value);
+typedef OSErr (*GetUnitFloatProc)(PIReadDescriptor descriptor, DescriptorUnitID* unit, double* value);
+typedef OSErr (*GetBooleanProc)(PIReadDescriptor descriptor, Boolean* value);
+typedef OSErr (*GetTextProc)(PIReadDescriptor descriptor, Handle* text); // caller disposes *text
+typedef OSErr (*GetAliasProc)(PIReadDescriptor descriptor, Handle* alias);
+typedef OSErr (*GetEnumeratedProc)(PIReadDescriptor descriptor, DescriptorEnumID* value);
+typedef OSErr (*GetClassProc)(PIReadDescriptor descriptor, DescriptorTypeID* value);
+typedef OSErr (*GetSimpleReferenceProc)(PIReadDescriptor descriptor, PIDescriptorSimpleReference* value);
+typedef OSErr (*GetObjectProc)(PIReadDescriptor descriptor, DescriptorTypeID* type, PIDescriptorHandle* value);
+typedef OSErr (*GetCountProc)(PIReadDescriptor descriptor, uint32_t* count);
+typedef OSErr (*GetStringProc)(PIReadDescriptor descriptor, uint8_t* str255); // 256-byte Pascal string buffer
+typedef OSErr (*GetPinnedIntegerProc)(PIReadDescriptor descriptor, int32_t min, int32_t max, int32_t* value);
+typedef OSErr (*GetPinnedFloatProc)(PIReadDescriptor descriptor, const double* min, const double* max, double* value);
+typedef OSErr (*GetPinnedUnitFloatProc)(PIReadDescriptor descriptor, const double* min, const double* max,
+                                        DescriptorUnitID* unit, double* value);
 
 struct ReadDescriptorProcs {
     int16_t readDescriptorProcsVersion;
@@ -618,8 +618,8 @@ struct PIDescriptorParameters {
     int16_t playInfo;   // host -> plug-in: plugInDialogDontDisplay / Display / Silent
     int16_t recordInfo; // plug-in <-> host: plugInDialogOptional / Required / None
     PIDescriptorHandle descriptor;
-    WriteDescriptorProcs *writeDescriptorProcs;
-    ReadDescriptorProcs *readDescriptorProcs;
+    WriteDescriptorProcs* writeDescriptorProcs;
+    ReadDescriptorProcs* readDescriptorProcs;
 };
 
 VX_ABI_OFFSET(PIDescriptorParameters, descriptorParametersVersion, 0);
@@ -642,13 +642,13 @@ struct ColorServicesInfo {
     int16_t resultSpace;
     Boolean resultGamutInfoValid;
     Boolean resultInGamut;
-    void *reservedSourceSpaceInfo; // must be NULL
-    void *reservedResultSpaceInfo; // must be NULL
+    void* reservedSourceSpaceInfo; // must be NULL
+    void* reservedResultSpaceInfo; // must be NULL
     int16_t colorComponents[4];
-    void *reserved; // must be NULL
+    void* reserved; // must be NULL
     union {
-        Str255 *pickerPrompt;
-        Point *globalSamplePoint;
+        Str255* pickerPrompt;
+        Point* globalSamplePoint;
         int32_t specialColorID; // plugIncolorServicesForegroundColor / BackgroundColor
     } selectorParameter;
 };
@@ -681,7 +681,7 @@ VX_ABI_SIZE(PSScaling, 32);
 
 // Describes caller memory for a pixel transfer; the strides are in BITS.
 struct PixelMemoryDesc {
-    void *data;
+    void* data;
     int32_t rowBits;   // bits per row
     int32_t colBits;   // bits between neighbouring columns
     int32_t bitOffset; // bit offset of the first sample (depth * channel index for interleaved data)
@@ -695,10 +695,10 @@ VX_ABI_OFFSET(PixelMemoryDesc, bitOffset, 16);
 VX_ABI_OFFSET(PixelMemoryDesc, depth, 20);
 VX_ABI_SIZE(PixelMemoryDesc, 24);
 
-typedef OSErr (*ReadPixelsProc)(ChannelReadPort port, const PSScaling *scaling, const VRect *writeRect,
-                                const PixelMemoryDesc *destination, VRect *wroteRect);
-typedef OSErr (*WriteBasePixelsProc)(ChannelWritePort port, const VRect *writeRect, const PixelMemoryDesc *source);
-typedef OSErr (*ReadPortForWritePortProc)(ChannelReadPort *readPort, ChannelWritePort writePort);
+typedef OSErr (*ReadPixelsProc)(ChannelReadPort port, const PSScaling* scaling, const VRect* writeRect,
+                                const PixelMemoryDesc* destination, VRect* wroteRect);
+typedef OSErr (*WriteBasePixelsProc)(ChannelWritePort port, const VRect* writeRect, const PixelMemoryDesc* source);
+typedef OSErr (*ReadPortForWritePortProc)(ChannelReadPort* readPort, ChannelWritePort writePort);
 
 struct ChannelPortProcs {
     int16_t channelPortProcsVersion;
@@ -726,7 +726,7 @@ VX_ABI_SIZE(ChannelPortProcs, 32);
 struct ReadChannelDesc {
     int32_t minVersion;
     int32_t maxVersion;
-    ReadChannelDesc *next;
+    ReadChannelDesc* next;
     PIChannelPort port;
     VRect bounds;
     int32_t depth;
@@ -735,8 +735,8 @@ struct ReadChannelDesc {
     Boolean target;
     Boolean shown;
     int16_t channelType; // one of the ct* values
-    void *contextInfo;
-    const char *name;
+    void* contextInfo;
+    const char* name;
 };
 
 VX_ABI_OFFSET(ReadChannelDesc, minVersion, 0);
@@ -759,11 +759,11 @@ VX_ABI_SIZE(ReadChannelDesc, 80);
 struct ReadLayerDesc {
     int32_t minVersion;
     int32_t maxVersion;
-    ReadLayerDesc *next;
-    ReadChannelDesc *compositeChannelsList;
-    ReadChannelDesc *transparency;
+    ReadLayerDesc* next;
+    ReadChannelDesc* compositeChannelsList;
+    ReadChannelDesc* transparency;
     uint8_t reserved[32];        // content unknown
-    const uint16_t *unicodeName; // UTF-16 layer name
+    const uint16_t* unicodeName; // UTF-16 layer name
 };
 
 VX_ABI_OFFSET(ReadLayerDesc, minVersion, 0);
@@ -787,17 +787,17 @@ struct ReadImageDocumentDesc {
     uint8_t redLUT[256];
     uint8_t greenLUT[256];
     uint8_t blueLUT[256];
-    ReadChannelDesc *targetCompositeChannels;
-    ReadChannelDesc *targetTransparency;
-    ReadChannelDesc *targetLayerMask;
-    ReadChannelDesc *mergedCompositeChannels;
-    ReadChannelDesc *mergedTransparency;
-    ReadChannelDesc *alphaChannels;
-    ReadChannelDesc *selection;
+    ReadChannelDesc* targetCompositeChannels;
+    ReadChannelDesc* targetTransparency;
+    ReadChannelDesc* targetLayerMask;
+    ReadChannelDesc* mergedCompositeChannels;
+    ReadChannelDesc* mergedTransparency;
+    ReadChannelDesc* alphaChannels;
+    ReadChannelDesc* selection;
     // version 1
-    void *fileSpec; // platform file reference
+    void* fileSpec; // platform file reference
     // version 2: valid only when maxVersion >= 2
-    ReadLayerDesc *layersDescriptor;
+    ReadLayerDesc* layersDescriptor;
     uint8_t reserved[32]; // content unknown
     int32_t layerCount;
 };
@@ -829,12 +829,12 @@ VX_ABI_OFFSET(ReadImageDocumentDesc, layerCount, 912);
 // the suites below; every successful acquire is paired with ReleaseSuite.
 // ---------------------------------------------------------------------------
 
-typedef SPErr (*SPBasicAcquireSuiteProc)(const char *name, int32_t version, const void **suite);
-typedef SPErr (*SPBasicReleaseSuiteProc)(const char *name, int32_t version);
-typedef SPBoolean (*SPBasicIsEqualProc)(const char *token1, const char *token2);
-typedef SPErr (*SPBasicAllocateBlockProc)(size_t size, void **block);
-typedef SPErr (*SPBasicFreeBlockProc)(void *block);
-typedef SPErr (*SPBasicReallocateBlockProc)(void *block, size_t newSize, void **newBlock);
+typedef SPErr (*SPBasicAcquireSuiteProc)(const char* name, int32_t version, const void** suite);
+typedef SPErr (*SPBasicReleaseSuiteProc)(const char* name, int32_t version);
+typedef SPBoolean (*SPBasicIsEqualProc)(const char* token1, const char* token2);
+typedef SPErr (*SPBasicAllocateBlockProc)(size_t size, void** block);
+typedef SPErr (*SPBasicFreeBlockProc)(void* block);
+typedef SPErr (*SPBasicReallocateBlockProc)(void* block, size_t newSize, void** newBlock);
 typedef SPErr (*SPBasicUndefinedProc)(void);
 
 struct SPBasicSuite {
@@ -862,8 +862,8 @@ VX_ABI_SIZE(SPBasicSuite, 56);
 // ---------------------------------------------------------------------------
 
 struct AboutRecord {
-    PlatformData *platformData;
-    SPBasicSuite *sSPBasic;
+    PlatformData* platformData;
+    SPBasicSuite* sSPBasic;
     SPPluginRef plugInRef;
     uint8_t reserved[244];
 };
@@ -908,15 +908,15 @@ struct FilterRecord {
     Rect outRect;
     int16_t outLoPlane;
     int16_t outHiPlane;
-    void *inData;
+    void* inData;
     int32_t inRowBytes;
-    void *outData;
+    void* outData;
     int32_t outRowBytes;
     Boolean isFloating;
     Boolean haveMask;
     Boolean autoMask;
     Rect maskRect;
-    void *maskData;
+    void* maskData;
     int32_t maskRowBytes;
     FilterColor backColor; // in the image's own colour space
     FilterColor foreColor;
@@ -928,19 +928,19 @@ struct FilterRecord {
     Point floatCoord;
     Point wholeSize;
     PlugInMonitor monitor;
-    PlatformData *platformData; // points to {hwnd}, not the window itself
-    BufferProcs *bufferProcs;
-    ResourceProcs *resourceProcs;
+    PlatformData* platformData; // points to {hwnd}, not the window itself
+    BufferProcs* bufferProcs;
+    ResourceProcs* resourceProcs;
     ProcessEventProc processEvent;
     DisplayPixelsProc displayPixels;
-    HandleProcs *handleProcs;
+    HandleProcs* handleProcs;
 
     Boolean supportsDummyChannels;
     Boolean supportsAlternateLayouts;
     int16_t wantLayout;      // piLayout* value
     int16_t filterCase;      // filterCase* value
     int16_t dummyPlaneValue; // 0..255, or -1 to leave undefined
-    void *premiereHook;
+    void* premiereHook;
     AdvanceStateProc advanceState;
     Boolean supportsAbsolute;
     Boolean wantsAbsolute;
@@ -979,8 +979,8 @@ struct FilterRecord {
     int32_t outColumnBytes;
     int32_t outPlaneBytes;
 
-    ImageServicesProcs *imageServicesProcs;
-    PropertyProcs *propertyProcs;
+    ImageServicesProcs* imageServicesProcs;
+    PropertyProcs* propertyProcs;
     int16_t inTileHeight;
     int16_t inTileWidth;
     Point inTileOrigin;
@@ -994,12 +994,12 @@ struct FilterRecord {
     int16_t maskTileWidth;
     Point maskTileOrigin;
 
-    PIDescriptorParameters *descriptorParameters;
-    Str255 *errorString; // message shown when the plug-in returns errReportString
-    ChannelPortProcs *channelPortProcs;
-    ReadImageDocumentDesc *documentInfo;
+    PIDescriptorParameters* descriptorParameters;
+    Str255* errorString; // message shown when the plug-in returns errReportString
+    ChannelPortProcs* channelPortProcs;
+    ReadImageDocumentDesc* documentInfo;
 
-    SPBasicSuite *sSPBasic;
+    SPBasicSuite* sSPBasic;
     SPPluginRef plugInRef;
     int32_t depth; // bits per channel: 1, 8, 16 or 32
 
@@ -1008,9 +1008,9 @@ struct FilterRecord {
     int32_t canUseICCProfiles;
 
     int32_t hasImageScrap;
-    BigDocumentStruct *bigDocumentData; // NULL when the host has no big-document support
-    void *input3DScene;
-    void *output3DScene;
+    BigDocumentStruct* bigDocumentData; // NULL when the host has no big-document support
+    void* input3DScene;
+    void* output3DScene;
     Boolean createNewLayer;
     Handle iCCWorkingProfileData;
     int32_t iCCWorkingProfileSize;
@@ -1149,25 +1149,25 @@ VX_ABI_SIZE(FilterRecord, 608);
 
 // "Photoshop ColorSpace Suite for Plug-ins", version 1. Colour-space
 // arguments are plugIncolorServices*Space values.
-typedef SPErr (*PSColorSpaceMakeProc)(ColorID *colorID);
-typedef SPErr (*PSColorSpaceDeleteProc)(ColorID *colorID);
+typedef SPErr (*PSColorSpaceMakeProc)(ColorID* colorID);
+typedef SPErr (*PSColorSpaceDeleteProc)(ColorID* colorID);
 typedef SPErr (*PSColorSpaceStuffComponentsProc)(ColorID colorID, int16_t colorSpace, uint8_t c0, uint8_t c1,
                                                  uint8_t c2, uint8_t c3);
-typedef SPErr (*PSColorSpaceExtractComponentsProc)(ColorID colorID, int16_t colorSpace, uint8_t *c0, uint8_t *c1,
-                                                   uint8_t *c2, uint8_t *c3, Boolean *gamutFlag);
+typedef SPErr (*PSColorSpaceExtractComponentsProc)(ColorID colorID, int16_t colorSpace, uint8_t* c0, uint8_t* c1,
+                                                   uint8_t* c2, uint8_t* c3, Boolean* gamutFlag);
 typedef SPErr (*PSColorSpaceStuffXYZProc)(ColorID colorID, CS_XYZ xyz);
-typedef SPErr (*PSColorSpaceExtractXYZProc)(ColorID colorID, CS_XYZ *xyz);
+typedef SPErr (*PSColorSpaceExtractXYZProc)(ColorID colorID, CS_XYZ* xyz);
 // Converts `count` colours in place. Bytes per entry: RGB/HSB/HSL/Lab/XYZ
 // [pad, c0, c1, c2]; CMYK [c, m, y, k]; Gray [pad, pad, pad, g].
-typedef SPErr (*PSColorSpaceConvert8Proc)(int16_t inputSpace, int16_t outputSpace, Color8 *colors, int16_t count);
-typedef SPErr (*PSColorSpaceConvert16Proc)(int16_t inputSpace, int16_t outputSpace, Color16 *colors, int16_t count);
-typedef SPErr (*PSColorSpaceGetNativeSpaceProc)(ColorID colorID, int16_t *nativeSpace);
-typedef SPErr (*PSColorSpaceIsBookColorProc)(ColorID colorID, Boolean *isBookColor);
-typedef SPErr (*PSColorSpaceExtractColorNameProc)(ColorID colorID, ASZString *colorName);
-typedef SPErr (*PSColorSpacePickColorProc)(ColorID *colorID, ASZString prompt);
-typedef SPErr (*PSColorSpaceConvert8to16Proc)(Color8 *inColors, Color16 *outColors, int16_t count);
-typedef SPErr (*PSColorSpaceConvert16to8Proc)(Color16 *inColors, Color8 *outColors, int16_t count);
-typedef SPErr (*PSColorSpaceConvertToMonitorRGBProc)(int16_t inputSpace, Color8 *inColors, Color8 *outColors,
+typedef SPErr (*PSColorSpaceConvert8Proc)(int16_t inputSpace, int16_t outputSpace, Color8* colors, int16_t count);
+typedef SPErr (*PSColorSpaceConvert16Proc)(int16_t inputSpace, int16_t outputSpace, Color16* colors, int16_t count);
+typedef SPErr (*PSColorSpaceGetNativeSpaceProc)(ColorID colorID, int16_t* nativeSpace);
+typedef SPErr (*PSColorSpaceIsBookColorProc)(ColorID colorID, Boolean* isBookColor);
+typedef SPErr (*PSColorSpaceExtractColorNameProc)(ColorID colorID, ASZString* colorName);
+typedef SPErr (*PSColorSpacePickColorProc)(ColorID* colorID, ASZString prompt);
+typedef SPErr (*PSColorSpaceConvert8to16Proc)(Color8* inColors, Color16* outColors, int16_t count);
+typedef SPErr (*PSColorSpaceConvert16to8Proc)(Color16* inColors, Color8* outColors, int16_t count);
+typedef SPErr (*PSColorSpaceConvertToMonitorRGBProc)(int16_t inputSpace, Color8* inColors, Color8* outColors,
                                                      int16_t count);
 
 struct PSColorSpaceSuite1 {
@@ -1207,31 +1207,31 @@ VX_ABI_SIZE(PSColorSpaceSuite1, 120);
 
 // "Photoshop ChannelPorts Suite for Plug-ins", version 2 (version 3 keeps
 // CanRead and ReadPixelsFromLevel at the same places).
-typedef SPErr (*PSChannelPortsCountLevelsProc)(PIChannelPort port, int32_t *count);
-typedef SPErr (*PSChannelPortsGetDepthProc)(PIChannelPort port, int32_t level, int32_t *depth);
-typedef SPErr (*PSChannelPortsGetDataBoundsProc)(PIChannelPort port, int32_t level, VRect *bounds);
-typedef SPErr (*PSChannelPortsGetWriteLimitProc)(PIChannelPort port, int32_t level, VRect *writeBounds);
-typedef SPErr (*PSChannelPortsGetTilingGridProc)(PIChannelPort port, int32_t level, VPoint *tileOrigin,
-                                                 VPoint *tileSize);
-typedef SPErr (*PSChannelPortsGetSupportRectProc)(PIChannelPort port, int32_t level, const VRect *bounds,
-                                                  int32_t *supportLevel, VRect *supportBounds);
-typedef SPErr (*PSChannelPortsGetDependentRectProc)(PIChannelPort port, int32_t sourceLevel, const VRect *sourceBounds,
-                                                    int32_t dependentLevel, VRect *dependentBounds);
-typedef SPErr (*PSChannelPortsCanReadProc)(PIChannelPort port, Boolean *canRead);
-typedef SPErr (*PSChannelPortsCanWriteProc)(PIChannelPort port, Boolean *canWrite);
+typedef SPErr (*PSChannelPortsCountLevelsProc)(PIChannelPort port, int32_t* count);
+typedef SPErr (*PSChannelPortsGetDepthProc)(PIChannelPort port, int32_t level, int32_t* depth);
+typedef SPErr (*PSChannelPortsGetDataBoundsProc)(PIChannelPort port, int32_t level, VRect* bounds);
+typedef SPErr (*PSChannelPortsGetWriteLimitProc)(PIChannelPort port, int32_t level, VRect* writeBounds);
+typedef SPErr (*PSChannelPortsGetTilingGridProc)(PIChannelPort port, int32_t level, VPoint* tileOrigin,
+                                                 VPoint* tileSize);
+typedef SPErr (*PSChannelPortsGetSupportRectProc)(PIChannelPort port, int32_t level, const VRect* bounds,
+                                                  int32_t* supportLevel, VRect* supportBounds);
+typedef SPErr (*PSChannelPortsGetDependentRectProc)(PIChannelPort port, int32_t sourceLevel, const VRect* sourceBounds,
+                                                    int32_t dependentLevel, VRect* dependentBounds);
+typedef SPErr (*PSChannelPortsCanReadProc)(PIChannelPort port, Boolean* canRead);
+typedef SPErr (*PSChannelPortsCanWriteProc)(PIChannelPort port, Boolean* canWrite);
 // bounds: in, the area wanted; out, the area actually read.
-typedef SPErr (*PSChannelPortsReadPixelsFromLevelProc)(PIChannelPort port, int32_t level, VRect *bounds,
-                                                       const PixelMemoryDesc *destination);
-typedef SPErr (*PSChannelPortsWritePixelsToBaseLevelProc)(PIChannelPort port, VRect *bounds,
-                                                          const PixelMemoryDesc *source);
-typedef SPErr (*PSChannelPortsReadScaledPixelsProc)(PIChannelPort port, VRect *readRect, const PSScaling *scaling,
-                                                    const PixelMemoryDesc *destination);
-typedef SPErr (*PSChannelPortsFindSourceForScaledReadProc)(PIChannelPort port, const VRect *readRect,
-                                                           const PSScaling *scaling, int32_t dstDepth,
-                                                           int32_t *sourceLevel, VRect *sourceRect,
-                                                           VRect *sourceScalingBounds);
-typedef SPErr (*PSChannelPortsNewProc)(PIChannelPort *port, const VRect *rect, int32_t depth, Boolean globalScope);
-typedef SPErr (*PSChannelPortsDisposeProc)(PIChannelPort *port);
+typedef SPErr (*PSChannelPortsReadPixelsFromLevelProc)(PIChannelPort port, int32_t level, VRect* bounds,
+                                                       const PixelMemoryDesc* destination);
+typedef SPErr (*PSChannelPortsWritePixelsToBaseLevelProc)(PIChannelPort port, VRect* bounds,
+                                                          const PixelMemoryDesc* source);
+typedef SPErr (*PSChannelPortsReadScaledPixelsProc)(PIChannelPort port, VRect* readRect, const PSScaling* scaling,
+                                                    const PixelMemoryDesc* destination);
+typedef SPErr (*PSChannelPortsFindSourceForScaledReadProc)(PIChannelPort port, const VRect* readRect,
+                                                           const PSScaling* scaling, int32_t dstDepth,
+                                                           int32_t* sourceLevel, VRect* sourceRect,
+                                                           VRect* sourceScalingBounds);
+typedef SPErr (*PSChannelPortsNewProc)(PIChannelPort* port, const VRect* rect, int32_t depth, Boolean globalScope);
+typedef SPErr (*PSChannelPortsDisposeProc)(PIChannelPort* port);
 
 struct PSChannelPortsSuite1 {
     PSChannelPortsCountLevelsProc CountLevels;
@@ -1270,22 +1270,22 @@ VX_ABI_SIZE(PSChannelPortsSuite1, 120);
 
 // Action Descriptor suite, version 2 (46 members). Version 3 appends members
 // and keeps these at the same places. Doubles go BY VALUE here.
-typedef SPErr (*PSActionDescriptorMakeProc)(PIActionDescriptor *descriptor);
+typedef SPErr (*PSActionDescriptorMakeProc)(PIActionDescriptor* descriptor);
 typedef SPErr (*PSActionDescriptorFreeProc)(PIActionDescriptor descriptor);
 typedef SPErr (*PSActionDescriptorGetTypeProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                               DescriptorTypeID *type);
-typedef SPErr (*PSActionDescriptorGetKeyProc)(PIActionDescriptor descriptor, uint32_t index, DescriptorKeyID *key);
-typedef SPErr (*PSActionDescriptorHasKeyProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Boolean *hasKey);
-typedef SPErr (*PSActionDescriptorGetCountProc)(PIActionDescriptor descriptor, uint32_t *count);
+                                               DescriptorTypeID* type);
+typedef SPErr (*PSActionDescriptorGetKeyProc)(PIActionDescriptor descriptor, uint32_t index, DescriptorKeyID* key);
+typedef SPErr (*PSActionDescriptorHasKeyProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Boolean* hasKey);
+typedef SPErr (*PSActionDescriptorGetCountProc)(PIActionDescriptor descriptor, uint32_t* count);
 typedef SPErr (*PSActionDescriptorIsEqualProc)(PIActionDescriptor descriptor, PIActionDescriptor other,
-                                               Boolean *isEqual);
+                                               Boolean* isEqual);
 typedef SPErr (*PSActionDescriptorEraseProc)(PIActionDescriptor descriptor, DescriptorKeyID key);
 typedef SPErr (*PSActionDescriptorClearProc)(PIActionDescriptor descriptor);
 typedef SPErr (*PSActionDescriptorPutIntegerProc)(PIActionDescriptor descriptor, DescriptorKeyID key, int32_t value);
 typedef SPErr (*PSActionDescriptorPutFloatProc)(PIActionDescriptor descriptor, DescriptorKeyID key, double value);
 typedef SPErr (*PSActionDescriptorPutUnitFloatProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
                                                     DescriptorUnitID unit, double value);
-typedef SPErr (*PSActionDescriptorPutStringProc)(PIActionDescriptor descriptor, DescriptorKeyID key, const char *cstr);
+typedef SPErr (*PSActionDescriptorPutStringProc)(PIActionDescriptor descriptor, DescriptorKeyID key, const char* cstr);
 typedef SPErr (*PSActionDescriptorPutBooleanProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Boolean value);
 typedef SPErr (*PSActionDescriptorPutListProc)(PIActionDescriptor descriptor, DescriptorKeyID key, PIActionList value);
 typedef SPErr (*PSActionDescriptorPutObjectProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
@@ -1301,45 +1301,45 @@ typedef SPErr (*PSActionDescriptorPutClassProc)(PIActionDescriptor descriptor, D
 typedef SPErr (*PSActionDescriptorPutGlobalClassProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
                                                       DescriptorClassID value);
 typedef SPErr (*PSActionDescriptorPutAliasProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Handle value);
-typedef SPErr (*PSActionDescriptorGetIntegerProc)(PIActionDescriptor descriptor, DescriptorKeyID key, int32_t *value);
-typedef SPErr (*PSActionDescriptorGetFloatProc)(PIActionDescriptor descriptor, DescriptorKeyID key, double *value);
+typedef SPErr (*PSActionDescriptorGetIntegerProc)(PIActionDescriptor descriptor, DescriptorKeyID key, int32_t* value);
+typedef SPErr (*PSActionDescriptorGetFloatProc)(PIActionDescriptor descriptor, DescriptorKeyID key, double* value);
 typedef SPErr (*PSActionDescriptorGetUnitFloatProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                    DescriptorUnitID *unit, double *value);
+                                                    DescriptorUnitID* unit, double* value);
 typedef SPErr (*PSActionDescriptorGetStringLengthProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                       uint32_t *length);
-typedef SPErr (*PSActionDescriptorGetStringProc)(PIActionDescriptor descriptor, DescriptorKeyID key, char *buffer,
+                                                       uint32_t* length);
+typedef SPErr (*PSActionDescriptorGetStringProc)(PIActionDescriptor descriptor, DescriptorKeyID key, char* buffer,
                                                  uint32_t maxLength);
-typedef SPErr (*PSActionDescriptorGetBooleanProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Boolean *value);
-typedef SPErr (*PSActionDescriptorGetListProc)(PIActionDescriptor descriptor, DescriptorKeyID key, PIActionList *value);
+typedef SPErr (*PSActionDescriptorGetBooleanProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Boolean* value);
+typedef SPErr (*PSActionDescriptorGetListProc)(PIActionDescriptor descriptor, DescriptorKeyID key, PIActionList* value);
 typedef SPErr (*PSActionDescriptorGetObjectProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                 DescriptorClassID *type, PIActionDescriptor *value);
+                                                 DescriptorClassID* type, PIActionDescriptor* value);
 typedef SPErr (*PSActionDescriptorGetGlobalObjectProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                       DescriptorClassID *type, PIActionDescriptor *value);
+                                                       DescriptorClassID* type, PIActionDescriptor* value);
 typedef SPErr (*PSActionDescriptorGetEnumeratedProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                     DescriptorEnumTypeID *type, DescriptorEnumID *value);
+                                                     DescriptorEnumTypeID* type, DescriptorEnumID* value);
 typedef SPErr (*PSActionDescriptorGetReferenceProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                    PIActionReference *value);
+                                                    PIActionReference* value);
 typedef SPErr (*PSActionDescriptorGetClassProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                DescriptorClassID *value);
+                                                DescriptorClassID* value);
 typedef SPErr (*PSActionDescriptorGetGlobalClassProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                      DescriptorClassID *value);
-typedef SPErr (*PSActionDescriptorGetAliasProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Handle *value);
+                                                      DescriptorClassID* value);
+typedef SPErr (*PSActionDescriptorGetAliasProc)(PIActionDescriptor descriptor, DescriptorKeyID key, Handle* value);
 // requiredKeys is 0-terminated.
-typedef SPErr (*PSActionDescriptorHasKeysProc)(PIActionDescriptor descriptor, DescriptorKeyID *requiredKeys,
-                                               Boolean *hasKeys);
+typedef SPErr (*PSActionDescriptorHasKeysProc)(PIActionDescriptor descriptor, DescriptorKeyID* requiredKeys,
+                                               Boolean* hasKeys);
 typedef SPErr (*PSActionDescriptorPutIntegersProc)(PIActionDescriptor descriptor, DescriptorKeyID key, uint32_t count,
-                                                   const int32_t *values);
+                                                   const int32_t* values);
 typedef SPErr (*PSActionDescriptorGetIntegersProc)(PIActionDescriptor descriptor, DescriptorKeyID key, uint32_t count,
-                                                   int32_t *values);
-typedef SPErr (*PSActionDescriptorAsHandleProc)(PIActionDescriptor descriptor, PIDescriptorHandle *value);
-typedef SPErr (*PSActionDescriptorHandleToDescriptorProc)(PIDescriptorHandle value, PIActionDescriptor *descriptor);
+                                                   int32_t* values);
+typedef SPErr (*PSActionDescriptorAsHandleProc)(PIActionDescriptor descriptor, PIDescriptorHandle* value);
+typedef SPErr (*PSActionDescriptorHandleToDescriptorProc)(PIDescriptorHandle value, PIActionDescriptor* descriptor);
 typedef SPErr (*PSActionDescriptorPutZStringProc)(PIActionDescriptor descriptor, DescriptorKeyID key, ASZString value);
-typedef SPErr (*PSActionDescriptorGetZStringProc)(PIActionDescriptor descriptor, DescriptorKeyID key, ASZString *value);
+typedef SPErr (*PSActionDescriptorGetZStringProc)(PIActionDescriptor descriptor, DescriptorKeyID key, ASZString* value);
 typedef SPErr (*PSActionDescriptorPutDataProc)(PIActionDescriptor descriptor, DescriptorKeyID key, int32_t length,
-                                               const void *value);
+                                               const void* value);
 typedef SPErr (*PSActionDescriptorGetDataLengthProc)(PIActionDescriptor descriptor, DescriptorKeyID key,
-                                                     int32_t *length);
-typedef SPErr (*PSActionDescriptorGetDataProc)(PIActionDescriptor descriptor, DescriptorKeyID key, void *value);
+                                                     int32_t* length);
+typedef SPErr (*PSActionDescriptorGetDataProc)(PIActionDescriptor descriptor, DescriptorKeyID key, void* value);
 
 struct PSActionDescriptorProcs {
     PSActionDescriptorMakeProc Make;
@@ -1439,12 +1439,12 @@ VX_ABI_OFFSET(PSActionDescriptorProcs, GetData, 360);
 VX_ABI_SIZE(PSActionDescriptorProcs, 368);
 
 // Action Reference suite, version 2 (19 members).
-typedef SPErr (*PSActionReferenceMakeProc)(PIActionReference *reference);
+typedef SPErr (*PSActionReferenceMakeProc)(PIActionReference* reference);
 typedef SPErr (*PSActionReferenceFreeProc)(PIActionReference reference);
-typedef SPErr (*PSActionReferenceGetFormProc)(PIActionReference reference, DescriptorFormID *value);
-typedef SPErr (*PSActionReferenceGetDesiredClassProc)(PIActionReference reference, DescriptorClassID *value);
+typedef SPErr (*PSActionReferenceGetFormProc)(PIActionReference reference, DescriptorFormID* value);
+typedef SPErr (*PSActionReferenceGetDesiredClassProc)(PIActionReference reference, DescriptorClassID* value);
 typedef SPErr (*PSActionReferencePutNameProc)(PIActionReference reference, DescriptorClassID desiredClass,
-                                              const char *cstr);
+                                              const char* cstr);
 typedef SPErr (*PSActionReferencePutIndexProc)(PIActionReference reference, DescriptorClassID desiredClass,
                                                uint32_t value);
 typedef SPErr (*PSActionReferencePutIdentifierProc)(PIActionReference reference, DescriptorClassID desiredClass,
@@ -1456,15 +1456,15 @@ typedef SPErr (*PSActionReferencePutEnumeratedProc)(PIActionReference reference,
 typedef SPErr (*PSActionReferencePutPropertyProc)(PIActionReference reference, DescriptorClassID desiredClass,
                                                   DescriptorKeyID value);
 typedef SPErr (*PSActionReferencePutClassProc)(PIActionReference reference, DescriptorClassID desiredClass);
-typedef SPErr (*PSActionReferenceGetNameLengthProc)(PIActionReference reference, uint32_t *length);
-typedef SPErr (*PSActionReferenceGetNameProc)(PIActionReference reference, char *buffer, uint32_t maxLength);
-typedef SPErr (*PSActionReferenceGetIndexProc)(PIActionReference reference, uint32_t *value);
-typedef SPErr (*PSActionReferenceGetIdentifierProc)(PIActionReference reference, uint32_t *value);
-typedef SPErr (*PSActionReferenceGetOffsetProc)(PIActionReference reference, int32_t *value);
-typedef SPErr (*PSActionReferenceGetEnumeratedProc)(PIActionReference reference, DescriptorEnumTypeID *type,
-                                                    DescriptorEnumID *value);
-typedef SPErr (*PSActionReferenceGetPropertyProc)(PIActionReference reference, DescriptorKeyID *value);
-typedef SPErr (*PSActionReferenceGetContainerProc)(PIActionReference reference, PIActionReference *value);
+typedef SPErr (*PSActionReferenceGetNameLengthProc)(PIActionReference reference, uint32_t* length);
+typedef SPErr (*PSActionReferenceGetNameProc)(PIActionReference reference, char* buffer, uint32_t maxLength);
+typedef SPErr (*PSActionReferenceGetIndexProc)(PIActionReference reference, uint32_t* value);
+typedef SPErr (*PSActionReferenceGetIdentifierProc)(PIActionReference reference, uint32_t* value);
+typedef SPErr (*PSActionReferenceGetOffsetProc)(PIActionReference reference, int32_t* value);
+typedef SPErr (*PSActionReferenceGetEnumeratedProc)(PIActionReference reference, DescriptorEnumTypeID* type,
+                                                    DescriptorEnumID* value);
+typedef SPErr (*PSActionReferenceGetPropertyProc)(PIActionReference reference, DescriptorKeyID* value);
+typedef SPErr (*PSActionReferenceGetContainerProc)(PIActionReference reference, PIActionReference* value);
 
 struct PSActionReferenceProcs {
     PSActionReferenceMakeProc Make;
@@ -1512,9 +1512,9 @@ VX_ABI_SIZE(PSActionReferenceProcs, 152);
 // Descriptor Registry suite, version 1: descriptors stored under a string key
 // across filter runs. Get sets *descriptor to NULL when nothing is stored; the
 // caller frees a returned descriptor with the Action Descriptor suite's Free.
-typedef SPErr (*PSDescriptorRegistryRegisterProc)(const char *key, PIActionDescriptor descriptor, Boolean isPersistent);
-typedef SPErr (*PSDescriptorRegistryEraseProc)(const char *key);
-typedef SPErr (*PSDescriptorRegistryGetProc)(const char *key, PIActionDescriptor *descriptor);
+typedef SPErr (*PSDescriptorRegistryRegisterProc)(const char* key, PIActionDescriptor descriptor, Boolean isPersistent);
+typedef SPErr (*PSDescriptorRegistryEraseProc)(const char* key);
+typedef SPErr (*PSDescriptorRegistryGetProc)(const char* key, PIActionDescriptor* descriptor);
 
 struct PSDescriptorRegistryProcs {
     PSDescriptorRegistryRegisterProc Register;
@@ -1530,11 +1530,11 @@ VX_ABI_SIZE(PSDescriptorRegistryProcs, 24);
 // Basic Action Control suite, version 1 (version 2 has the same members in the
 // same order). These members return OSErr, not SPErr. Get's result, when not
 // NULL, is freed by the caller.
-typedef OSErr (*PSBasicActionControlGetProc)(PIActionDescriptor *result, PIActionReference reference);
-typedef OSErr (*PSBasicActionControlStringIDToTypeIDProc)(char *stringID, DescriptorTypeID *typeID);
-typedef OSErr (*PSBasicActionControlTypeIDToStringIDProc)(DescriptorTypeID typeID, char *stringID,
+typedef OSErr (*PSBasicActionControlGetProc)(PIActionDescriptor* result, PIActionReference reference);
+typedef OSErr (*PSBasicActionControlStringIDToTypeIDProc)(char* stringID, DescriptorTypeID* typeID);
+typedef OSErr (*PSBasicActionControlTypeIDToStringIDProc)(DescriptorTypeID typeID, char* stringID,
                                                           uint32_t stringLength);
-typedef OSErr (*PSBasicActionControlMakeStringAliasProc)(const char *newStringID, const char *existingStringID);
+typedef OSErr (*PSBasicActionControlMakeStringAliasProc)(const char* newStringID, const char* existingStringID);
 
 struct PSBasicActionControlProcs {
     PSBasicActionControlGetProc Get;
@@ -1794,21 +1794,21 @@ constexpr int32_t kReadImageDocDescLayersVersion = 2; // maxVersion from which t
 constexpr int32_t kCurrentMinVersReadLayerDesc = 0;
 
 // Suites: name strings and versions for SPBasicSuite::AcquireSuite.
-constexpr const char *kPSColorSpaceSuite = "Photoshop ColorSpace Suite for Plug-ins";
+constexpr const char* kPSColorSpaceSuite = "Photoshop ColorSpace Suite for Plug-ins";
 constexpr int32_t kPSColorSpaceSuiteVersion1 = 1;
-constexpr const char *kPSChannelPortsSuite = "Photoshop ChannelPorts Suite for Plug-ins";
+constexpr const char* kPSChannelPortsSuite = "Photoshop ChannelPorts Suite for Plug-ins";
 constexpr int32_t kPSChannelPortsSuiteVersion2 = 2;
 constexpr int32_t kPSChannelPortsSuiteVersion3 = 3;
-constexpr const char *kPSActionDescriptorSuite = "df135115-c769-11d0-8079-00c04fd7ec47";
+constexpr const char* kPSActionDescriptorSuite = "df135115-c769-11d0-8079-00c04fd7ec47";
 constexpr int32_t kPSActionDescriptorSuiteVersion2 = 2;
 constexpr int32_t kPSActionDescriptorSuiteVersion3 = 3;
-constexpr const char *kPSActionReferenceSuite = "df135117-c769-11d0-8079-00c04fd7ec47";
+constexpr const char* kPSActionReferenceSuite = "df135117-c769-11d0-8079-00c04fd7ec47";
 constexpr int32_t kPSActionReferenceSuiteVersion2 = 2;
-constexpr const char *kPSActionListSuite = "df135116-c769-11d0-8079-00c04fd7ec47";
+constexpr const char* kPSActionListSuite = "df135116-c769-11d0-8079-00c04fd7ec47";
 constexpr int32_t kPSActionListSuiteVersion1 = 1;
-constexpr const char *kPSBasicActionControlSuite = "3eb7c480-8797-11d1-8da7-00c04fd5f7ee";
+constexpr const char* kPSBasicActionControlSuite = "3eb7c480-8797-11d1-8da7-00c04fd5f7ee";
 constexpr int32_t kPSBasicActionControlSuiteVersion1 = 1;
-constexpr const char *kPSDescriptorRegistrySuite = "61e608b0-40fd-11d1-8da3-00c04fd5f7ee";
+constexpr const char* kPSDescriptorRegistrySuite = "61e608b0-40fd-11d1-8da3-00c04fd5f7ee";
 constexpr int32_t kPSDescriptorRegistrySuiteVersion1 = 1;
 
 // getPropertyProc keys (signature kPhotoshopSignature).

@@ -12,7 +12,7 @@ struct FloatKey {
     float FilterParameters::*field;
 };
 constexpr FloatKey kFloatKeys[] = {
-    {keyValue, &FilterParameters::value},          {keySize, &FilterParameters::size},
+    {keyValue, &FilterParameters::value},           {keySize, &FilterParameters::size},
     {keyAberration, &FilterParameters::aberration}, {keyRandomSeed, &FilterParameters::randomSeed},
     {keyProportion, &FilterParameters::proportion}, {keyCenterX, &FilterParameters::centerX},
     {keyCenterY, &FilterParameters::centerY},

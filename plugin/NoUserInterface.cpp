@@ -2,7 +2,9 @@
 // had ended with OK, and About has nothing to show.
 #include "plugin/UserInterface.h"
 
-bool RunMainDialog() { return true; }
+bool RunMainDialog() {
+    return true;
+}
 
 void ShowAboutBox(AboutRecord*) {}
 

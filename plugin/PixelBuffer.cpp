@@ -36,7 +36,9 @@ int64_t PixelBufferHeight(const PixelBuffer& buffer) {
     return std::max<int64_t>(0, int64_t(buffer.bounds.bottom) - buffer.bounds.top + 2 * int64_t(buffer.border));
 }
 
-int64_t PlaneBytes(const PixelBuffer& buffer) { return PixelBufferHeight(buffer) * buffer.desc.rowBits / 8; }
+int64_t PlaneBytes(const PixelBuffer& buffer) {
+    return PixelBufferHeight(buffer) * buffer.desc.rowBits / 8;
+}
 
 uint8_t* PixelBufferData(PixelBuffer& buffer) {
     if (buffer.memory != nullptr)
@@ -143,7 +145,8 @@ bool BlendPixelBuffer(PixelBuffer& destination, PixelBuffer& source, PixelBuffer
     if (top < 0 || left < 0 || top + height > destinationHeight || left + width > destinationWidth)
         return false;
     const int planes = std::min({3, int(destination.planes), int(source.planes)});
-    const int64_t toRow = destination.desc.rowBits / 8, fromRow = source.desc.rowBits / 8, maskRow = mask.desc.rowBits / 8;
+    const int64_t toRow = destination.desc.rowBits / 8, fromRow = source.desc.rowBits / 8,
+                  maskRow = mask.desc.rowBits / 8;
     for (int plane = 0; plane < planes; ++plane) {
         uint8_t* toPlane = to + plane * PlaneBytes(destination);
         const uint8_t* fromPlane = from + plane * PlaneBytes(source);

@@ -13,14 +13,13 @@ struct PixelBuffer {
     PixelMemoryDesc desc{};            // data (plane 0), rowBits, colBits, bitOffset, depth
     void* memory = nullptr;            // the allocation, null until first use
     size_t memoryBytes = 0;
-    VRect bounds{};                    // the area covered, in document coordinates
-    int32_t border = 0;                // extra pixels on every side
+    VRect bounds{};     // the area covered, in document coordinates
+    int32_t border = 0; // extra pixels on every side
     uint8_t planes = 0;
 };
 
 // Sets the fields and the derived values; allocates nothing (and releases nothing).
-void InitPixelBuffer(PixelBuffer& buffer, int16_t mode, const VRect& bounds, int planes, int32_t depth,
-                     int32_t border);
+void InitPixelBuffer(PixelBuffer& buffer, int16_t mode, const VRect& bounds, int planes, int32_t depth, int32_t border);
 int64_t PixelBufferWidth(const PixelBuffer& buffer);  // including the border
 int64_t PixelBufferHeight(const PixelBuffer& buffer); // including the border
 // Bytes of one plane (height x rowBits / 8).

@@ -16,12 +16,23 @@ namespace {
 
 void Dispatch(int16_t selector) {
     switch (selector) {
-    case filterSelectorParameters: DoParameters(); break;
-    case filterSelectorPrepare: DoPrepare(); break;
-    case filterSelectorStart: DoStart(); break;
-    case filterSelectorContinue: DoContinue(); break;
-    case filterSelectorFinish: DoFinish(); break;
-    default: break; // unknown selectors do nothing
+    case filterSelectorParameters:
+        DoParameters();
+        break;
+    case filterSelectorPrepare:
+        DoPrepare();
+        break;
+    case filterSelectorStart:
+        DoStart();
+        break;
+    case filterSelectorContinue:
+        DoContinue();
+        break;
+    case filterSelectorFinish:
+        DoFinish();
+        break;
+    default:
+        break; // unknown selectors do nothing
     }
 }
 

@@ -5,7 +5,9 @@
 
 namespace {
 
-VRect Widen(const Rect& r) { return VRect{r.top, r.left, r.bottom, r.right}; }
+VRect Widen(const Rect& r) {
+    return VRect{r.top, r.left, r.bottom, r.right};
+}
 
 Rect Narrow(const VRect& r) {
     return Rect{static_cast<int16_t>(r.top), static_cast<int16_t>(r.left), static_cast<int16_t>(r.bottom),
@@ -47,9 +49,15 @@ bool Using32BitCoordinates() {
     return big != nullptr && big->PluginUsing32BitCoordinates != 0;
 }
 
-VRect GetFilterRect() { return Read(kFilter); }
-VRect GetInRect() { return Read(kIn); }
-VRect GetOutRect() { return Read(kOut); }
+VRect GetFilterRect() {
+    return Read(kFilter);
+}
+VRect GetInRect() {
+    return Read(kIn);
+}
+VRect GetOutRect() {
+    return Read(kOut);
+}
 
 VPoint GetFloatCoord() {
     if (gFilterRecord == nullptr)
@@ -59,16 +67,34 @@ VPoint GetFloatCoord() {
     return VPoint{gFilterRecord->floatCoord.v, gFilterRecord->floatCoord.h};
 }
 
-void SetInRect(const VRect& rect) { Write(kIn, rect); }
-void SetOutRect(const VRect& rect) { Write(kOut, rect); }
-void SetMaskRect(const VRect& rect) { Write(kMask, rect); }
+void SetInRect(const VRect& rect) {
+    Write(kIn, rect);
+}
+void SetOutRect(const VRect& rect) {
+    Write(kOut, rect);
+}
+void SetMaskRect(const VRect& rect) {
+    Write(kMask, rect);
+}
 
-Rect GetFilterRect16() { return Narrow(Read(kFilter)); }
-Rect GetInRect16() { return Narrow(Read(kIn)); }
-Rect GetOutRect16() { return Narrow(Read(kOut)); }
-void SetInRect(const Rect& rect) { Write(kIn, Widen(rect)); }
-void SetOutRect(const Rect& rect) { Write(kOut, Widen(rect)); }
-void SetMaskRect(const Rect& rect) { Write(kMask, Widen(rect)); }
+Rect GetFilterRect16() {
+    return Narrow(Read(kFilter));
+}
+Rect GetInRect16() {
+    return Narrow(Read(kIn));
+}
+Rect GetOutRect16() {
+    return Narrow(Read(kOut));
+}
+void SetInRect(const Rect& rect) {
+    Write(kIn, Widen(rect));
+}
+void SetOutRect(const Rect& rect) {
+    Write(kOut, Widen(rect));
+}
+void SetMaskRect(const Rect& rect) {
+    Write(kMask, Widen(rect));
+}
 
 int64_t RectHeight(const VRect& rect) {
     int64_t height = int64_t(rect.bottom) - int64_t(rect.top);

@@ -6,19 +6,27 @@
 namespace {
 
 // The eight keys in the order they are written.
-constexpr DescriptorKeyID kFloatKeys[] = {keyValue, keySize, keyAberration, keyRandomSeed,
+constexpr DescriptorKeyID kFloatKeys[] = {keyValue,      keySize,    keyAberration, keyRandomSeed,
                                           keyProportion, keyCenterX, keyCenterY};
 
 float* FloatField(DescriptorKeyID key) {
     switch (key) {
-    case keyValue: return &gParams->value;
-    case keySize: return &gParams->size;
-    case keyAberration: return &gParams->aberration;
-    case keyRandomSeed: return &gParams->randomSeed;
-    case keyProportion: return &gParams->proportion;
-    case keyCenterX: return &gParams->centerX;
-    case keyCenterY: return &gParams->centerY;
-    default: return nullptr;
+    case keyValue:
+        return &gParams->value;
+    case keySize:
+        return &gParams->size;
+    case keyAberration:
+        return &gParams->aberration;
+    case keyRandomSeed:
+        return &gParams->randomSeed;
+    case keyProportion:
+        return &gParams->proportion;
+    case keyCenterX:
+        return &gParams->centerX;
+    case keyCenterY:
+        return &gParams->centerY;
+    default:
+        return nullptr;
     }
 }
 
@@ -65,8 +73,8 @@ OSErr ReadScriptParameters(bool* showDialog) {
     if (procs == nullptr)
         return noErr;
 
-    DescriptorKeyID wanted[] = {keyMethod, keyValue, keySize, keyAberration, keyRandomSeed,
-                                keyProportion, keyCenterX, keyCenterY, 0};
+    DescriptorKeyID wanted[] = {keyMethod,  keyValue,   keySize, keyAberration, keyRandomSeed, keyProportion,
+                                keyCenterX, keyCenterY, 0};
     if (PIReadDescriptor token = procs->openReadDescriptorProc(descriptor->descriptor, wanted)) {
         DescriptorKeyID key = 0;
         DescType type = 0;

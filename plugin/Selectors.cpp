@@ -24,7 +24,9 @@ void ResetToDefaults() {
 
 } // namespace
 
-void DoAbout() { ShowAboutBox(gAboutRecord); }
+void DoAbout() {
+    ShowAboutBox(gAboutRecord);
+}
 
 void DoParameters() {
     CreateParametersRecord();

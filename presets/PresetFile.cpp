@@ -34,14 +34,22 @@ bool StartsWithIgnoringCase(const char* text, const char* prefix) {
 
 float* FloatField(FilterParameters* p, uint32_t key) {
     switch (key) {
-    case keyValue: return &p->value;
-    case keySize: return &p->size;
-    case keyAberration: return &p->aberration;
-    case keyRandomSeed: return &p->randomSeed;
-    case keyProportion: return &p->proportion;
-    case keyCenterX: return &p->centerX;
-    case keyCenterY: return &p->centerY;
-    default: return nullptr;
+    case keyValue:
+        return &p->value;
+    case keySize:
+        return &p->size;
+    case keyAberration:
+        return &p->aberration;
+    case keyRandomSeed:
+        return &p->randomSeed;
+    case keyProportion:
+        return &p->proportion;
+    case keyCenterX:
+        return &p->centerX;
+    case keyCenterY:
+        return &p->centerY;
+    default:
+        return nullptr;
     }
 }
 
@@ -50,7 +58,7 @@ struct FloatLine {
     const char* comment;
 };
 constexpr FloatLine kFloatLines[] = {
-    {keyValue, "\t\t\t\t;Value"},         {keySize, "\t\t\t\t;Size"},
+    {keyValue, "\t\t\t\t;Value"},           {keySize, "\t\t\t\t;Size"},
     {keyAberration, "\t\t\t\t;Aberration"}, {keyRandomSeed, "\t\t\t\t;RandomSeed"},
     {keyProportion, "\t\t\t\t;Proportion"}, {keyCenterX, "\t\t\t\t;Center X"},
     {keyCenterY, "\t\t\t\t;Center Y"},
@@ -150,7 +158,8 @@ bool LoadPreset(const std::string& name) {
 bool SavePreset(const std::string& name) {
     const std::string path = PresetPath(name);
     if (gParams == nullptr || path.empty() || !WritePresetFile(path, *gParams)) {
-        platform::ShowMessage(presetMessageOwner, "Cannot Save File!", "Save Preset Error", platform::MessageIcon::Error);
+        platform::ShowMessage(presetMessageOwner, "Cannot Save File!", "Save Preset Error",
+                              platform::MessageIcon::Error);
         return false;
     }
     return true;

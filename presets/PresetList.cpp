@@ -22,7 +22,9 @@ bool HasPresetExtension(const std::string& fileName) {
     return true;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 } // namespace
 
@@ -54,7 +56,9 @@ std::vector<std::string> PresetListEntries() {
     return entries;
 }
 
-bool IsFolderEntry(const std::string& entry) { return !entry.empty() && entry[0] == kFolderMark; }
+bool IsFolderEntry(const std::string& entry) {
+    return !entry.empty() && entry[0] == kFolderMark;
+}
 
 bool OpenPresetFolderEntry(const std::string& entry) {
     if (!IsFolderEntry(entry))

@@ -18,10 +18,12 @@ constexpr size_t kNameCapacity = 256;
 // The edit box gives at most this many characters.
 constexpr int kLongestName = 254;
 
-HINSTANCE OwnModule() { return static_cast<HINSTANCE>(platform::ModuleInstance()); }
+HINSTANCE OwnModule() {
+    return static_cast<HINSTANCE>(platform::ModuleInstance());
+}
 
 // The entry's text, or false when it cannot be read (or would not fit a name).
-bool EntryText(HWND list, LRESULT index, std::string *text) {
+bool EntryText(HWND list, LRESULT index, std::string* text) {
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length >= static_cast<LRESULT>(kNameCapacity))
         return false;
@@ -42,7 +44,7 @@ INT_PTR HandleNameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         HWND edit = GetDlgItem(dialog, IDC_PRESET_NAME_EDIT);
         SendMessageA(edit, EM_LIMITTEXT, kLongestName, 0);
-        SetWindowTextA(edit, reinterpret_cast<const char *>(lParam));
+        SetWindowTextA(edit, reinterpret_cast<const char*>(lParam));
         EnableSaveForText(dialog);
         SetFocus(edit);
         return FALSE;
@@ -54,7 +56,7 @@ INT_PTR HandleNameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
                 EnableSaveForText(dialog);
             return TRUE;
         case IDOK: {
-            auto *name = reinterpret_cast<char *>(GetWindowLongPtrA(dialog, DWLP_USER));
+            auto* name = reinterpret_cast<char*>(GetWindowLongPtrA(dialog, DWLP_USER));
             GetDlgItemTextA(dialog, IDC_PRESET_NAME_EDIT, name, kLongestName + 1);
             EndDialog(dialog, 1);
             return TRUE;
@@ -152,7 +154,7 @@ void DeleteSelectedEntry(HWND panel, HWND list) {
 } // namespace
 
 void FillPresetList(HWND list) {
-    for (const std::string &entry : PresetListEntries())
+    for (const std::string& entry : PresetListEntries())
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 }
 
@@ -168,7 +170,7 @@ void UpdateDeleteButton(HWND list, HWND deleteButton) {
     EnableWindow(deleteButton, deletable ? TRUE : FALSE);
 }
 
-int AskPresetName(HWND owner, char *name) {
+int AskPresetName(HWND owner, char* name) {
     for (;;) {
         if (DialogBoxParamA(OwnModule(), MAKEINTRESOURCEA(IDD_PRESET_NAME), owner, &NameProc,
                             reinterpret_cast<LPARAM>(name)) != 1)
@@ -187,9 +189,12 @@ int AskPresetName(HWND owner, char *name) {
             return 1;
         switch (platform::ShowMessage(owner, "The file already exist!\n Do you want rewrite it?", "File Save Warning",
                                       platform::MessageIcon::Warning, platform::MessageButtons::YesNoCancel)) {
-        case platform::MessageAnswer::Yes: return 2;
-        case platform::MessageAnswer::No: continue;
-        default: return 0;
+        case platform::MessageAnswer::Yes:
+            return 2;
+        case platform::MessageAnswer::No:
+            continue;
+        default:
+            return 0;
         }
     }
 }
@@ -216,11 +221,11 @@ bool HandlePresetListCommand(HWND panel, int id, int code) {
     return false;
 }
 
-void DrawPresetListEntry(const DRAWITEMSTRUCT *item) {
+void DrawPresetListEntry(const DRAWITEMSTRUCT* item) {
     if (item == nullptr || item->itemID == static_cast<UINT>(-1))
         return;
     HDC dc = item->hDC;
-    const RECT &area = item->rcItem;
+    const RECT& area = item->rcItem;
     SetBkMode(dc, TRANSPARENT);
     if (item->itemState & ODS_FOCUS)
         Rectangle(dc, area.left, area.top, area.right, area.bottom);

@@ -15,7 +15,7 @@ void UpdateDeleteButton(HWND list, HWND deleteButton);
 // name shown first and receives the typed one, its extension cut. 0 cancelled, 1 a new name, 2
 // replace the existing file. Names that cannot be files are refused with a message and asked
 // again.
-int AskPresetName(HWND owner, char *name);
+int AskPresetName(HWND owner, char* name);
 
 // The panel's set-up of its preset group: tooltip and `font` for the list, the list filled and
 // "Delete" in step.
@@ -25,4 +25,4 @@ void SetUpPresetPanel(HWND panel, HFONT font);
 // main dialog render again.
 bool HandlePresetListCommand(HWND panel, int id, int code);
 // Draws one entry (the panel's WM_DRAWITEM for the list).
-void DrawPresetListEntry(const DRAWITEMSTRUCT *item);
+void DrawPresetListEntry(const DRAWITEMSTRUCT* item);

@@ -39,7 +39,9 @@ const PlacementLine* LineOf(uint32_t key) {
 
 } // namespace
 
-std::string UiSettingsPath() { return LibraryFolder + "Vortiflux.ini"; }
+std::string UiSettingsPath() {
+    return LibraryFolder + "Vortiflux.ini";
+}
 
 void ReadUiSettingsFile(const std::string& path, FilterParameters* parameters) {
     File file(std::fopen(path.c_str(), "rb"));

@@ -38,12 +38,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cli::ImageInfo info;
     bool unsupported = false;
     switch (data[0] % 6) {
-    case 0: ReadPresetFile(ScratchFile(), &parameters); break;
-    case 1: ReadUiSettingsFile(ScratchFile(), &parameters); break;
-    case 2: cli::ReadPng(ScratchFile(), data[0] & 0x80, &image, &info, false, &error); break;
-    case 3: cli::ReadJpeg(ScratchFile(), data[0] & 0x80, &image, &info, false, &error); break;
-    case 4: cli::ReadTiff(ScratchFile(), data[0] & 0x80, &image, &info, false, &error); break;
-    case 5: cli::ReadImage(ScratchFile(), true, &image, &unsupported, &error); break;
+    case 0:
+        ReadPresetFile(ScratchFile(), &parameters);
+        break;
+    case 1:
+        ReadUiSettingsFile(ScratchFile(), &parameters);
+        break;
+    case 2:
+        cli::ReadPng(ScratchFile(), data[0] & 0x80, &image, &info, false, &error);
+        break;
+    case 3:
+        cli::ReadJpeg(ScratchFile(), data[0] & 0x80, &image, &info, false, &error);
+        break;
+    case 4:
+        cli::ReadTiff(ScratchFile(), data[0] & 0x80, &image, &info, false, &error);
+        break;
+    case 5:
+        cli::ReadImage(ScratchFile(), true, &image, &unsupported, &error);
+        break;
     }
     return 0;
 }

@@ -1,8 +1,8 @@
 // The About box from both places it opens (the host's About command and the main dialog's top
 // bar), and the shell threads that open the manual and our web pages. The shell's requests are
 // taken by a hook or recorded in a file instead of starting a browser.
-#include "SkinFixture.h"
 #include "about/AboutBox.h"
+#include "SkinFixture.h"
 #include "about/AboutIds.h"
 #include "about/ShellPages.h"
 #include "plugin/Globals.h"
@@ -20,7 +20,7 @@ std::vector<std::string> requests;
 // While set, the hook keeps the shell thread inside its "shell call" until the event is set.
 HANDLE holdShell = nullptr;
 
-void TakeRequest(const char *target) {
+void TakeRequest(const char* target) {
     if (holdShell != nullptr)
         WaitForSingleObject(holdShell, 20000);
     std::lock_guard<std::mutex> lock(requestsLock);
@@ -59,12 +59,12 @@ std::string ItemText(HWND box, int id) {
 // Checks what the box shows and leaves it open.
 void ExpectAboutContents(HWND box) {
     EXPECT_EQ(ItemText(box, IDC_ABOUT_VERSION), "1.0 (64 Bit)");
-    auto *link = static_cast<ContainerLinkRecord *>(GetControlObject(GetDlgItem(box, IDC_ABOUT_LINK), "ContainerLinkC"));
+    auto* link = static_cast<ContainerLinkRecord*>(GetControlObject(GetDlgItem(box, IDC_ABOUT_LINK), "ContainerLinkC"));
     ASSERT_NE(link, nullptr);
     EXPECT_STREQ(link->text, "www.nimbrook.example.com");
     EXPECT_EQ(link->active, 1);
     EXPECT_EQ(link->leftAlign, 1);
-    auto *close = static_cast<MacStyleBtnRecord *>(GetControlObject(GetDlgItem(box, IDCANCEL), "MacStyleBtn"));
+    auto* close = static_cast<MacStyleBtnRecord*>(GetControlObject(GetDlgItem(box, IDCANCEL), "MacStyleBtn"));
     ASSERT_NE(close, nullptr);
     EXPECT_STREQ(close->text, "Close");
     EXPECT_EQ(close->state, 0);
@@ -190,7 +190,7 @@ TEST(ShellRecord, RequestsAreAppendedToTheRecordFile) {
     SetEnvironmentVariableA("VORTIFLUX_RECORD_SHELL", nullptr);
 
     std::string contents;
-    if (std::FILE *file = std::fopen(record.c_str(), "rb")) {
+    if (std::FILE* file = std::fopen(record.c_str(), "rb")) {
         char buffer[1024];
         size_t count;
         while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -198,6 +198,6 @@ TEST(ShellRecord, RequestsAreAppendedToTheRecordFile) {
         std::fclose(file);
     }
     DeleteFileA(record.c_str());
-    EXPECT_EQ(contents, "open http://www.nimbrook.example.com/\nopen " + HelpFolder +
-                            "VortifluxManual_parameters.html\n");
+    EXPECT_EQ(contents,
+              "open http://www.nimbrook.example.com/\nopen " + HelpFolder + "VortifluxManual_parameters.html\n");
 }

@@ -6,14 +6,14 @@ namespace {
 
 class ButtonTest : public SkinTest {
 protected:
-    MacStyleBtnRecord *MacButton(int id, int x, int y, int width, int height, const char *text, bool isDefault) {
+    MacStyleBtnRecord* MacButton(int id, int x, int y, int width, int height, const char* text, bool isDefault) {
         Create("MacStyleBtn", id, x, y, width, height);
         return AttachMacStyleBtn(parent_, id, text, isDefault);
     }
 
-    TControlButton *BitmapButton(int id, int x, int y, int width, int height) {
+    TControlButton* BitmapButton(int id, int x, int y, int width, int height) {
         HWND window = Create("Control Button CPP", id, x, y, width, height);
-        auto *button = static_cast<TControlButton *>(GetControlObject(window, "Control Button CPP"));
+        auto* button = static_cast<TControlButton*>(GetControlObject(window, "Control Button CPP"));
         SetButtonBitmaps(button, 228, 227, 228, 0);
         return button;
     }
@@ -22,8 +22,8 @@ protected:
 } // namespace
 
 TEST_F(ButtonTest, MacStyleButtonStatesAndClick) {
-    MacStyleBtnRecord *ok = MacButton(1, 10, 10, 90, 24, "OK", true);
-    MacStyleBtnRecord *cancel = MacButton(2, 110, 10, 90, 24, "Cancel", false);
+    MacStyleBtnRecord* ok = MacButton(1, 10, 10, 90, 24, "OK", true);
+    MacStyleBtnRecord* cancel = MacButton(2, 110, 10, 90, 24, "Cancel", false);
     ASSERT_NE(ok, nullptr);
     ASSERT_NE(cancel, nullptr);
     EXPECT_EQ(ok->state, 3);
@@ -51,7 +51,7 @@ TEST_F(ButtonTest, MacStyleButtonStatesAndClick) {
 }
 
 TEST_F(ButtonTest, DisabledMacStyleButtonIgnoresHovering) {
-    MacStyleBtnRecord *button = MacButton(1300, 10, 10, 90, 24, "Save", false);
+    MacStyleBtnRecord* button = MacButton(1300, 10, 10, 90, 24, "Save", false);
     ASSERT_NE(button, nullptr);
     EnableWindow(button->window, FALSE);
     SendMessageA(button->window, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
@@ -62,12 +62,12 @@ TEST_F(ButtonTest, DisabledMacStyleButtonIgnoresHovering) {
 
 TEST_F(ButtonTest, MacStyleButtonShapes) {
     // Taller than the face: the background shows below it. 36 wide: no middle, caption centred.
-    MacStyleBtnRecord *tall = MacButton(1000, 10, 10, 60, 30, "+", false);
-    MacStyleBtnRecord *small = MacButton(1001, 80, 10, 36, 24, "-", false);
+    MacStyleBtnRecord* tall = MacButton(1000, 10, 10, 60, 30, "+", false);
+    MacStyleBtnRecord* small = MacButton(1001, 80, 10, 36, 24, "-", false);
     ASSERT_NE(tall, nullptr);
     ASSERT_NE(small, nullptr);
     const gui::Image image = gui::CaptureWindow(tall->window);
-    const uint8_t *below = image.at(30, 28);
+    const uint8_t* below = image.at(30, 28);
     EXPECT_EQ(below[0], 232);
     EXPECT_EQ(below[1], 232);
     EXPECT_EQ(below[2], 232);
@@ -80,7 +80,7 @@ TEST_F(ButtonTest, MacStyleButtonShapes) {
 }
 
 TEST_F(ButtonTest, BitmapButtonHoverAndClick) {
-    TControlButton *button = BitmapButton(1777, 10, 10, 42, 17);
+    TControlButton* button = BitmapButton(1777, 10, 10, 42, 17);
     ASSERT_NE(button, nullptr);
     ASSERT_NE(button->bitmaps[0], nullptr);
     ExpectLooksLike(button->window, "help_button_normal");
@@ -105,7 +105,7 @@ TEST_F(ButtonTest, BitmapButtonHoverAndClick) {
 }
 
 TEST_F(ButtonTest, ToggleButtonAndDisabledFace) {
-    TControlButton *button = BitmapButton(1156, 10, 10, 33, 25);
+    TControlButton* button = BitmapButton(1156, 10, 10, 33, 25);
     SetButtonBitmaps(button, 226, 217, 225, 0);
     button->imageMode = 1;
     gui::Click(button->window, 5, 5);
@@ -121,8 +121,8 @@ TEST_F(ButtonTest, ToggleButtonAndDisabledFace) {
 
 TEST_F(ButtonTest, AnimatedButtonStaysHotUntilItsLeaveTimer) {
     HWND window = Create("Control Button CPP", 1154, 10, 10, 303, 30);
-    auto *old = static_cast<TControlButton *>(GetControlObject(window, "Control Button CPP"));
-    auto *about = new TControlButtonAnimated(old);
+    auto* old = static_cast<TControlButton*>(GetControlObject(window, "Control Button CPP"));
+    auto* about = new TControlButtonAnimated(old);
     EXPECT_EQ(GetControlObject(window, "Control Button CPP"), about);
     EXPECT_EQ(about->width, 303);
     EXPECT_EQ(about->id, 1154);
@@ -143,7 +143,7 @@ TEST_F(ButtonTest, AnimatedButtonStaysHotUntilItsLeaveTimer) {
 
 TEST_F(ButtonTest, PicturePanelShowsItsBitmap) {
     HWND bar = Create("Control CPP", 1163, 0, 0, 472, 46);
-    auto *picture = static_cast<TControl *>(GetControlObject(bar, "Control CPP"));
+    auto* picture = static_cast<TControl*>(GetControlObject(bar, "Control CPP"));
     ASSERT_NE(picture, nullptr);
     picture->image = gdi::LoadBitmapResource(module_, 230);
     picture->imageMode = 1;
@@ -156,8 +156,8 @@ TEST_F(ButtonTest, PicturePanelShowsItsBitmap) {
 TEST_F(ButtonTest, LinkNotifiesOnlyWhenActive) {
     Create("ContainerLinkC", 1200, 10, 10, 160, 20);
     Create("ContainerLinkC", 1201, 10, 40, 60, 20);
-    ContainerLinkRecord *link = AttachContainerLink(parent_, 1200, "www.example.org", true, false);
-    ContainerLinkRecord *plain = AttachContainerLink(parent_, 1201, "A caption much wider", false, true);
+    ContainerLinkRecord* link = AttachContainerLink(parent_, 1200, "www.example.org", true, false);
+    ContainerLinkRecord* plain = AttachContainerLink(parent_, 1201, "A caption much wider", false, true);
     ASSERT_NE(link, nullptr);
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(link->kind, 5);
@@ -172,7 +172,7 @@ TEST_F(ButtonTest, LinkNotifiesOnlyWhenActive) {
 
 TEST_F(ButtonTest, ContanerLinkCaptionAndFrame) {
     HWND window = Create("Contaner CPP", 1300, 10, 10, 120, 20);
-    auto *caption = static_cast<TContaner *>(GetControlObject(window, "Contaner CPP"));
+    auto* caption = static_cast<TContaner*>(GetControlObject(window, "Contaner CPP"));
     caption->kind = 5;
     caption->SetText("Caption link");
     ExpectLooksLike(window, "contaner_link", 12);
@@ -180,7 +180,7 @@ TEST_F(ButtonTest, ContanerLinkCaptionAndFrame) {
     EXPECT_EQ(gui::Log().Commands(1300).size(), 1u);
 
     HWND framed = Create("Contaner CPP", 1301, 10, 40, 120, 20);
-    auto *frame = static_cast<TContaner *>(GetControlObject(framed, "Contaner CPP"));
+    auto* frame = static_cast<TContaner*>(GetControlObject(framed, "Contaner CPP"));
     frame->kind = 4;
     frame->textColour = RGB(0, 0, 120);
     frame->enabled = 0;
@@ -190,7 +190,7 @@ TEST_F(ButtonTest, ContanerLinkCaptionAndFrame) {
 
 TEST_F(ButtonTest, ColourSwatchLooks) {
     HWND window = Create("Contaner Color CPP", 1400, 10, 10, 40, 20);
-    auto *swatch = static_cast<TColorSwatch *>(GetControlObject(window, "Contaner Color CPP"));
+    auto* swatch = static_cast<TColorSwatch*>(GetControlObject(window, "Contaner Color CPP"));
     ASSERT_NE(swatch, nullptr);
     HWND companion = Create("Contaner CPP", 1401, 60, 10, 40, 20);
     swatch->colour = RGB(200, 40, 40);
@@ -208,7 +208,7 @@ TEST_F(ButtonTest, ColourSwatchLooks) {
 
 TEST_F(ButtonTest, ColourSwatchAsksTheSystemColourDialog) {
     HWND window = Create("Contaner Color CPP", 1400, 10, 10, 40, 20);
-    auto *swatch = static_cast<TColorSwatch *>(GetControlObject(window, "Contaner Color CPP"));
+    auto* swatch = static_cast<TColorSwatch*>(GetControlObject(window, "Contaner Color CPP"));
     ASSERT_NE(swatch, nullptr);
     swatch->colour = RGB(10, 120, 200);
     gui::WhenWindowAppears("Color", [](HWND dialog) { SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0); });

@@ -13,7 +13,7 @@ int ThreadWindowCount() {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND, LPARAM counter) {
-            ++*reinterpret_cast<int *>(counter);
+            ++*reinterpret_cast<int*>(counter);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&count));
@@ -25,7 +25,7 @@ int ThreadWindowCount() {
 TEST_F(SkinTest, ObjectLookupIsExactAboutTheClass) {
     HWND container = Create("Contaner CPP", 100, 10, 10, 80, 20);
     ASSERT_NE(container, nullptr);
-    auto *object = static_cast<TContaner *>(GetControlObject(container, "Contaner CPP"));
+    auto* object = static_cast<TContaner*>(GetControlObject(container, "Contaner CPP"));
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->window, container);
     EXPECT_EQ(object->id, 100);
@@ -40,7 +40,7 @@ TEST_F(SkinTest, ObjectLookupIsExactAboutTheClass) {
 }
 
 TEST_F(SkinTest, ObjectGivenAtCreationIsUsedAndFreedWithTheWindow) {
-    auto *own = new TControlButton();
+    auto* own = new TControlButton();
     HWND button = Create("Control Button CPP", 101, 10, 10, 40, 20, own);
     EXPECT_EQ(GetControlObject(button, "Control Button CPP"), own);
     EXPECT_EQ(own->window, button);
@@ -50,7 +50,7 @@ TEST_F(SkinTest, ObjectGivenAtCreationIsUsedAndFreedWithTheWindow) {
 
 TEST_F(SkinTest, EveryClassIsRegisteredWithItsStyleAndCursor) {
     const struct {
-        const char *name;
+        const char* name;
         UINT style;
     } classes[] = {{"Control CPP", 0},
                    {"Control Button CPP", 0},
@@ -68,7 +68,7 @@ TEST_F(SkinTest, EveryClassIsRegisteredWithItsStyleAndCursor) {
                    {"Color Equalizer CPP", 0},
                    {"ContainerLinkC", 0},
                    {"MacStyleBtn", 0}};
-    for (const auto &expected : classes) {
+    for (const auto& expected : classes) {
         WNDCLASSA found = {};
         ASSERT_TRUE(GetClassInfoA(module_, expected.name, &found)) << expected.name;
         EXPECT_EQ(found.style, expected.style) << expected.name;
@@ -139,7 +139,7 @@ TEST(SkinFramework, RotorTextureIsTopRowFirstInRedGreenBlue) {
     ASSERT_TRUE(LoadRotorTexture(GetModuleHandleA(nullptr), 108));
     ASSERT_NE(rotorTexture, nullptr);
     // The generated texture is grey with a slight blue tint: blue is the largest component.
-    const uint8_t *centre = rotorTexture + (36 * kRotorTextureSize + 36) * 3;
+    const uint8_t* centre = rotorTexture + (36 * kRotorTextureSize + 36) * 3;
     EXPECT_LT(centre[0], centre[2]);
     ReleaseRotorTexture();
     EXPECT_EQ(rotorTexture, nullptr);

@@ -16,7 +16,7 @@ namespace gui {
 
 std::vector<Event> EventLog::Commands(int id) const {
     std::vector<Event> found;
-    for (const Event &event : events_)
+    for (const Event& event : events_)
         if (event.kind == Event::Command && (id < 0 || static_cast<int>(event.id) == id))
             found.push_back(event);
     return found;
@@ -36,7 +36,7 @@ int EventLog::CommandIndex(int id, int n) const {
     return -1;
 }
 
-EventLog &Log() {
+EventLog& Log() {
     static EventLog log;
     return log;
 }
@@ -69,7 +69,7 @@ void Pump() {
         }
 }
 
-bool PumpUntil(const std::function<bool()> &done, DWORD limitMilliseconds) {
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMilliseconds) {
     const DWORD start = GetTickCount();
     Pump();
     while (!done()) {
@@ -108,7 +108,7 @@ LRESULT CALLBACK TestParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-HWND CreateTestParent(const char *title, int x, int y, int width, int height) {
+HWND CreateTestParent(const char* title, int x, int y, int width, int height) {
     static HBRUSH background = CreateSolidBrush(RGB(232, 232, 232));
     static bool registered = false;
     if (!registered) {
@@ -140,7 +140,7 @@ void ClearTestParent(HWND parent) {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM list) {
-            auto *windows = reinterpret_cast<std::vector<HWND> *>(list);
+            auto* windows = reinterpret_cast<std::vector<HWND>*>(list);
             if (GetWindow(window, GW_OWNER) == windows->front())
                 windows->push_back(window);
             return TRUE;
@@ -215,10 +215,10 @@ void RightClick(HWND window, int x, int y) {
     Pump();
 }
 
-void TypeText(HWND edit, const char *text) {
+void TypeText(HWND edit, const char* text) {
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    for (const char *c = text; *c; ++c)
+    for (const char* c = text; *c; ++c)
         PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
     Pump();
 }
@@ -229,7 +229,7 @@ void PressKey(WORD virtualKey, HWND dialog) {
         return;
     MSG keys[2] = {{focus, WM_KEYDOWN, virtualKey, 1, GetTickCount(), {}},
                    {focus, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001), GetTickCount(), {}}};
-    for (MSG &key : keys) {
+    for (MSG& key : keys) {
         if (dialog && IsDialogMessageA(dialog, &key))
             continue;
         TranslateMessage(&key);
@@ -249,7 +249,7 @@ BOOL CALLBACK FindTitled(HWND window, LPARAM found) {
     char title[128] = {};
     GetWindowTextA(window, title, sizeof title);
     if (IsWindowVisible(window) && awaitedTitle == title) {
-        *reinterpret_cast<HWND *>(found) = window;
+        *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
     return TRUE;
@@ -270,7 +270,7 @@ void CALLBACK AwaitWindow(HWND, UINT, UINT_PTR, DWORD) {
 
 } // namespace
 
-void WhenWindowAppears(const char *title, std::function<void(HWND)> action) {
+void WhenWindowAppears(const char* title, std::function<void(HWND)> action) {
     awaitedTitle = title;
     awaitedAction = std::move(action);
     awaitedDone = false;
@@ -287,7 +287,7 @@ bool WindowActionDone() {
 
 namespace {
 
-Image GrabScreen(const RECT &area) {
+Image GrabScreen(const RECT& area) {
     Image image;
     image.width = area.right - area.left;
     image.height = area.bottom - area.top;
@@ -299,7 +299,7 @@ Image GrabScreen(const RECT &area) {
     info.bmiHeader.biHeight = -image.height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    void *bits = nullptr;
+    void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(screen);
@@ -307,7 +307,7 @@ Image GrabScreen(const RECT &area) {
     BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY);
     GdiFlush();
     image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
-    const auto *source = static_cast<const uint8_t *>(bits);
+    const auto* source = static_cast<const uint8_t*>(bits);
     for (size_t i = 0; i < static_cast<size_t>(image.width) * image.height; ++i) {
         image.rgb[i * 3 + 0] = source[i * 4 + 2];
         image.rgb[i * 3 + 1] = source[i * 4 + 1];
@@ -348,7 +348,7 @@ Image CaptureWindow(HWND window) {
 
 namespace {
 
-uint32_t Crc(const uint8_t *data, size_t size, uint32_t crc = 0) {
+uint32_t Crc(const uint8_t* data, size_t size, uint32_t crc = 0) {
     static uint32_t table[256];
     static bool ready = false;
     if (!ready) {
@@ -366,16 +366,16 @@ uint32_t Crc(const uint8_t *data, size_t size, uint32_t crc = 0) {
     return ~crc;
 }
 
-void Put32(std::vector<uint8_t> &out, uint32_t v) {
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
-uint32_t Get32(const uint8_t *p) {
+uint32_t Get32(const uint8_t* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
-void Chunk(std::vector<uint8_t> &out, const char *type, const std::vector<uint8_t> &data) {
+void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
     Put32(out, static_cast<uint32_t>(data.size()));
     std::vector<uint8_t> body(type, type + 4);
     body.insert(body.end(), data.begin(), data.end());
@@ -391,7 +391,7 @@ uint8_t Paeth(int a, int b, int c) {
 
 } // namespace
 
-bool WritePng(const std::string &path, const Image &image) {
+bool WritePng(const std::string& path, const Image& image) {
     std::vector<uint8_t> raw;
     const size_t stride = static_cast<size_t>(image.width) * 3;
     for (int y = 0; y < image.height; ++y) {
@@ -424,15 +424,15 @@ bool WritePng(const std::string &path, const Image &image) {
     Chunk(out, "IHDR", header);
     Chunk(out, "IDAT", zlib);
     Chunk(out, "IEND", {});
-    FILE *file = std::fopen(path.c_str(), "wb");
+    FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
     const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
     return std::fclose(file) == 0 && written;
 }
 
-bool ReadPng(const std::string &path, Image *image) {
-    FILE *file = std::fopen(path.c_str(), "rb");
+bool ReadPng(const std::string& path, Image* image) {
+    FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false;
     std::vector<uint8_t> data;
@@ -449,8 +449,8 @@ bool ReadPng(const std::string &path, Image *image) {
         const uint32_t length = Get32(&data[at]);
         if (at + 12 + length > data.size())
             return false;
-        const uint8_t *type = &data[at + 4];
-        const uint8_t *body = &data[at + 8];
+        const uint8_t* type = &data[at + 4];
+        const uint8_t* body = &data[at + 8];
         if (std::memcmp(type, "IHDR", 4) == 0) {
             if (length < 13 || body[8] != 8 || body[9] != 2 || body[12] != 0)
                 return false;
@@ -486,9 +486,9 @@ bool ReadPng(const std::string &path, Image *image) {
     image->rgb.assign(stride * height, 0);
     for (int y = 0; y < height; ++y) {
         const uint8_t filter = raw[y * (stride + 1)];
-        const uint8_t *in = &raw[y * (stride + 1) + 1];
-        uint8_t *out = image->rgb.data() + y * stride;
-        const uint8_t *up = y > 0 ? out - stride : nullptr;
+        const uint8_t* in = &raw[y * (stride + 1) + 1];
+        uint8_t* out = image->rgb.data() + y * stride;
+        const uint8_t* up = y > 0 ? out - stride : nullptr;
         for (size_t i = 0; i < stride; ++i) {
             const int a = i >= 3 ? out[i - 3] : 0;
             const int b = up ? up[i] : 0;
@@ -520,7 +520,7 @@ bool ReadPng(const std::string &path, Image *image) {
 }
 
 std::string ScreenshotFolder() {
-    const char *folder = std::getenv("VORTIFLUX_SCREENSHOTS");
+    const char* folder = std::getenv("VORTIFLUX_SCREENSHOTS");
     std::string path = folder && *folder ? folder : "screenshots";
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
@@ -530,7 +530,7 @@ std::string ReferenceFolder() {
     return VORTIFLUX_REFERENCE_DIR;
 }
 
-Comparison CheckScreenshot(const std::string &name, const Image &image, int channelTolerance, int pixelAllowance) {
+Comparison CheckScreenshot(const std::string& name, const Image& image, int channelTolerance, int pixelAllowance) {
     Comparison result;
     const std::string shot = ScreenshotFolder() + "/" + name + ".png";
     const std::string reference = ReferenceFolder() + "/" + name + ".png";
@@ -538,7 +538,7 @@ Comparison CheckScreenshot(const std::string &name, const Image &image, int chan
         result.message = "cannot write " + shot;
         return result;
     }
-    const char *update = std::getenv("VORTIFLUX_UPDATE_REFERENCES");
+    const char* update = std::getenv("VORTIFLUX_UPDATE_REFERENCES");
     const bool updating = update && std::strcmp(update, "1") == 0;
     Image expected;
     if (!ReadPng(reference, &expected)) {

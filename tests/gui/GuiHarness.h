@@ -28,8 +28,8 @@ struct Event {
 class EventLog {
 public:
     void Clear() { events_.clear(); }
-    void Add(const Event &event) { events_.push_back(event); }
-    const std::vector<Event> &events() const { return events_; }
+    void Add(const Event& event) { events_.push_back(event); }
+    const std::vector<Event>& events() const { return events_; }
     // Commands with control id `id` (any id when negative).
     std::vector<Event> Commands(int id = -1) const;
     // Index of the first timer event of (window, id) in the log, or -1.
@@ -41,7 +41,7 @@ private:
     std::vector<Event> events_;
 };
 
-EventLog &Log();
+EventLog& Log();
 
 // ---- Pumping ----
 
@@ -49,7 +49,7 @@ EventLog &Log();
 void Pump();
 // Pumps until `done` answers true or a safety limit passes (a guard against hanging, not a
 // measurement); returns the last answer of `done`.
-bool PumpUntil(const std::function<bool()> &done, DWORD limitMilliseconds = 10000);
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMilliseconds = 10000);
 // Pumps until the timer `id` of `window` has fired at least once more than before the call.
 bool PumpPastTimer(HWND window, UINT_PTR id, DWORD limitMilliseconds = 10000);
 
@@ -57,7 +57,7 @@ bool PumpPastTimer(HWND window, UINT_PTR id, DWORD limitMilliseconds = 10000);
 
 // A top-level window of the skin's background at (x, y) of the screen whose WM_COMMAND
 // messages go to the event log. The class is registered on first use.
-HWND CreateTestParent(const char *title, int x, int y, int width, int height);
+HWND CreateTestParent(const char* title, int x, int y, int width, int height);
 // One such window shared by all tests of a program (showing and destroying top-level windows
 // is slow under Wine without a window manager); ClearTestParent empties it between tests.
 HWND SharedTestParent();
@@ -74,7 +74,7 @@ void Click(HWND window, int x, int y);
 void DoubleClick(HWND window, int x, int y);
 void RightClick(HWND window, int x, int y);
 // Replaces the text of an edit control as a user would: select all, type `text` key by key.
-void TypeText(HWND edit, const char *text);
+void TypeText(HWND edit, const char* text);
 // A key press (down and up) into the window that has the focus. With a dialog given, the keys
 // go through the dialog's keyboard handling first, as in the dialog's own message loop (Enter
 // and Escape become OK and Cancel there).
@@ -83,7 +83,7 @@ void PressKey(WORD virtualKey, HWND dialog = nullptr);
 // Runs `action` with the first visible window of this thread whose title is `title`, as soon as
 // it appears (for modal dialogs, which run their own message loop). Returns at once; the action
 // runs from a timer inside whatever loop pumps next.
-void WhenWindowAppears(const char *title, std::function<void(HWND)> action);
+void WhenWindowAppears(const char* title, std::function<void(HWND)> action);
 // True once the action given to the last WhenWindowAppears has run.
 bool WindowActionDone();
 
@@ -93,14 +93,14 @@ struct Image {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb; // rows top first, red, green, blue
-    uint8_t *at(int x, int y) { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
-    const uint8_t *at(int x, int y) const { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
+    uint8_t* at(int x, int y) { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
+    const uint8_t* at(int x, int y) const { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
 };
 
 // Copies what the screen shows of `window` (its whole window rectangle) after repainting it.
 Image CaptureWindow(HWND window);
-bool WritePng(const std::string &path, const Image &image);
-bool ReadPng(const std::string &path, Image *image);
+bool WritePng(const std::string& path, const Image& image);
+bool ReadPng(const std::string& path, Image* image);
 
 // Where screenshots go: $VORTIFLUX_SCREENSHOTS, else "screenshots" in the working folder.
 std::string ScreenshotFolder();
@@ -117,7 +117,7 @@ struct Comparison {
 // most `pixelAllowance` pixels do (font rasterisation may move a few edge pixels). With
 // VORTIFLUX_UPDATE_REFERENCES=1 in the environment a missing or different reference is
 // (re)written instead and the comparison passes.
-Comparison CheckScreenshot(const std::string &name, const Image &image, int channelTolerance = 8,
+Comparison CheckScreenshot(const std::string& name, const Image& image, int channelTolerance = 8,
                            int pixelAllowance = 0);
 
 } // namespace gui

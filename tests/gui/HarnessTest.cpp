@@ -15,7 +15,7 @@ gui::Image Gradient(int width, int height) {
     image.rgb.resize(static_cast<size_t>(width) * height * 3);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            uint8_t *pixel = image.at(x, y);
+            uint8_t* pixel = image.at(x, y);
             pixel[0] = static_cast<uint8_t>(x * 7);
             pixel[1] = static_cast<uint8_t>(y * 5);
             pixel[2] = static_cast<uint8_t>(x ^ y);
@@ -48,14 +48,14 @@ TEST(Harness, ComparisonCatchesAChangedPicture) {
     ASSERT_TRUE(gui::ReadPng(referencePath, &same));
 
     gui::Image shifted = reference;
-    for (uint8_t &channel : shifted.rgb)
+    for (uint8_t& channel : shifted.rgb)
         channel = static_cast<uint8_t>(channel < 250 ? channel + 5 : channel);
     gui::Image broken = reference;
     for (int x = 0; x < 10; ++x)
         broken.at(x, 12)[0] ^= 0x80;
 
     // Compared against the reference written above through a folder of our own.
-    const auto compare = [&](const gui::Image &image, int allowance) {
+    const auto compare = [&](const gui::Image& image, int allowance) {
         gui::Image expected;
         gui::ReadPng(referencePath, &expected);
         int differing = 0;

@@ -1,6 +1,7 @@
 // The preset list as the user works it: a panel with the list, the folder line, "Save" and
 // "Delete" over a window that stands for the main dialog; the name dialog and the overwrite
 // warning answered as a user would.
+#include "presets/PresetListWindow.h"
 #include "../TempFolder.h"
 #include "SkinFixture.h"
 #include "platform/Platform.h"
@@ -8,7 +9,6 @@
 #include "presets/PresetFile.h"
 #include "presets/PresetList.h"
 #include "presets/PresetListIds.h"
-#include "presets/PresetListWindow.h"
 
 #include <filesystem>
 #include <string>
@@ -27,13 +27,13 @@ protected:
         savedParams_ = gParams;
         gParams = &parameters_;
         InitParameters();
-        panel_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 300, parent_, nullptr, module_,
-                                 nullptr);
+        panel_ =
+            CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 300, parent_, nullptr, module_, nullptr);
         CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 5, 5, 200, 14, panel_,
                         reinterpret_cast<HMENU>(IDC_PRESET_FOLDER_TEXT), module_, nullptr);
-        list_ = CreateWindowExA(0, "LISTBOX", "",
-                                WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL,
-                                5, 20, 200, 200, panel_, reinterpret_cast<HMENU>(IDC_PRESET_LIST_BOX), module_, nullptr);
+        list_ = CreateWindowExA(
+            0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL, 5,
+            20, 200, 200, panel_, reinterpret_cast<HMENU>(IDC_PRESET_LIST_BOX), module_, nullptr);
         for (int id : {IDC_PRESET_SAVE_BUTTON, IDC_PRESET_DELETE_BUTTON})
             CreateWindowExA(0, "MacStyleBtn", "", WS_CHILD | WS_VISIBLE, id == IDC_PRESET_SAVE_BUTTON ? 5 : 100, 230,
                             80, 24, panel_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, nullptr);
@@ -48,7 +48,7 @@ protected:
         SkinTest::TearDown();
     }
 
-    void Preset(const std::string &relative, float proportion) {
+    void Preset(const std::string& relative, float proportion) {
         library_.Write("User/" + relative, "Vortiflux Preset;\ntprP " + std::to_string(proportion) + "\n");
     }
     std::vector<std::string> Entries() const {
@@ -71,7 +71,7 @@ protected:
         return text;
     }
     // Types `name` into the name dialog when it appears and saves, then runs `next`.
-    void TypeNameThen(const std::string &name, std::function<void()> next = nullptr) {
+    void TypeNameThen(const std::string& name, std::function<void()> next = nullptr) {
         gui::WhenWindowAppears("Save Parameters Preset", [name, next](HWND dialog) {
             gui::TypeText(GetDlgItem(dialog, IDC_PRESET_NAME_EDIT), name.c_str());
             if (next)
@@ -90,7 +90,7 @@ protected:
     testing_support::TempFolder library_;
     std::string savedPresets_;
     FilterParameters parameters_{};
-    FilterParameters *savedParams_ = nullptr;
+    FilterParameters* savedParams_ = nullptr;
     HWND panel_ = nullptr;
     HWND list_ = nullptr;
 };
@@ -167,11 +167,8 @@ TEST_F(PresetListWindow, SavingOverAnExistingNameWarnsNoAsksAgainYesReplaces) {
     parameters_.proportion = 77;
     // The warning needs real message boxes, answered below.
     SetEnvironmentVariableA("VORTIFLUX_NO_MESSAGE_BOXES", nullptr);
-    TypeNameThen("Mine", [this] {
-        AnswerWarning(IDNO, [this] {
-            TypeNameThen("Mine", [] { AnswerWarning(IDYES); });
-        });
-    });
+    TypeNameThen("Mine",
+                 [this] { AnswerWarning(IDNO, [this] { TypeNameThen("Mine", [] { AnswerWarning(IDYES); }); }); });
     HandlePresetListCommand(panel_, IDC_PRESET_SAVE_BUTTON, 0);
     SetEnvironmentVariableA("VORTIFLUX_NO_MESSAGE_BOXES", "1");
     EXPECT_TRUE(gui::WindowActionDone());

@@ -14,7 +14,7 @@ protected:
     void SetUp() override {
         SkinTest::SetUp();
         window_ = Create("Rotor CPP", kRotorId, 10, 10, 101, 101);
-        rotor_ = static_cast<TRotor *>(GetControlObject(window_, "Rotor CPP"));
+        rotor_ = static_cast<TRotor*>(GetControlObject(window_, "Rotor CPP"));
         ASSERT_NE(rotor_, nullptr);
         fieldX_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 130, 10, 70, 20, parent_,
                                   reinterpret_cast<HMENU>(1036), module_, nullptr);
@@ -39,7 +39,7 @@ protected:
     HWND window_ = nullptr;
     HWND fieldX_ = nullptr;
     HWND fieldY_ = nullptr;
-    TRotor *rotor_ = nullptr;
+    TRotor* rotor_ = nullptr;
 };
 
 } // namespace
@@ -60,7 +60,7 @@ TEST_F(RotorTest, PositionsMapOntoTheDiscAndBack) {
     EXPECT_NEAR(rotor_->elevation, 0, 0.05);
 
     const float points[][2] = {{37, -12}, {-80, 55}, {-100, -100}, {3, 99}, {-64, 0}};
-    for (const auto &p : points) {
+    for (const auto& p : points) {
         SetRotorPosition(rotor_, p[0], p[1]);
         float x = 0, y = 0;
         RotorPosition(rotor_, &x, &y);
@@ -102,7 +102,7 @@ TEST_F(RotorTest, ClickNotifiesOnceAfterTheClickTimer) {
     EXPECT_NE(Field(fieldX_), "") << "the fields follow at once";
     EXPECT_TRUE(gui::Log().Commands(kRotorId).empty());
     ASSERT_TRUE(gui::PumpPastTimer(window_, kClickTimer));
-    const auto &log = gui::Log();
+    const auto& log = gui::Log();
     ASSERT_EQ(log.Commands(kRotorId).size(), 1u);
     EXPECT_GT(log.CommandIndex(kRotorId), log.TimerIndex(window_, kClickTimer));
 }

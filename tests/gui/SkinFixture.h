@@ -28,7 +28,7 @@ protected:
         EXPECT_EQ(gdi::LiveObjects(), liveBefore_) << "GDI objects left after the dialog run";
     }
 
-    HWND Create(const char *className, int id, int x, int y, int width, int height, void *object = nullptr,
+    HWND Create(const char* className, int id, int x, int y, int width, int height, void* object = nullptr,
                 DWORD style = WS_CHILD | WS_VISIBLE) {
         HWND window = CreateWindowExA(0, className, "", style, x, y, width, height, parent_,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, object);
@@ -37,7 +37,7 @@ protected:
     }
 
     // Saves a capture of `window` and compares it with its reference.
-    void ExpectLooksLike(HWND window, const std::string &name, int pixelAllowance = 4) {
+    void ExpectLooksLike(HWND window, const std::string& name, int pixelAllowance = 4) {
         const gui::Comparison comparison = gui::CheckScreenshot(name, gui::CaptureWindow(window), 8, pixelAllowance);
         EXPECT_TRUE(comparison.matches) << comparison.message;
     }

@@ -40,7 +40,7 @@ protected:
                                 5.0f + 0.5f);
     }
 
-    void Commit(const char *typed) {
+    void Commit(const char* typed) {
         gui::TypeText(spin_->edit, typed);
         SetFocus(other_);
         gui::Pump();
@@ -49,7 +49,7 @@ protected:
     HWND label_ = nullptr;
     HWND window_ = nullptr;
     HWND other_ = nullptr;
-    TSpinEdit *spin_ = nullptr;
+    TSpinEdit* spin_ = nullptr;
 };
 
 } // namespace
@@ -98,7 +98,7 @@ TEST_F(SpinEditTest, TypedValuesAreClampedAndCommittedWhenTheFieldIsLeft) {
     EXPECT_TRUE(gui::Log().Commands(kSpinId).empty()) << "a change of 0.01 or less is no change";
 
     // Text that is no finite number counts as 0.
-    for (const char *typed : {"nan", "1e999"}) {
+    for (const char* typed : {"nan", "1e999"}) {
         SetSpinValue(spin_, 50);
         gui::Log().Clear();
         Commit(typed);
@@ -130,7 +130,7 @@ TEST_F(SpinEditTest, QuickArrowClicksNotifyOnceAfterTheDelay) {
     EXPECT_FLOAT_EQ(spin_->value, 28);
     EXPECT_EQ(Text(spin_->edit), "28.00");
     ASSERT_TRUE(gui::PumpPastTimer(window_, kSpinNotifyTimer));
-    const auto &log = gui::Log();
+    const auto& log = gui::Log();
     ASSERT_EQ(log.Commands(kSpinId).size(), 1u);
     EXPECT_GT(log.CommandIndex(kSpinId), log.TimerIndex(window_, kSpinNotifyTimer));
     EXPECT_EQ(spin_->timerPending, 0);
@@ -142,7 +142,7 @@ TEST_F(SpinEditTest, SliderClickMovesAtOnceAndNotifiesAfterTheClickTimer) {
     gui::Click(slider, x, 10);
     EXPECT_NEAR(spin_->sliderObject->value, 50, 1.5);
     ASSERT_TRUE(gui::PumpPastTimer(slider, kClickTimer));
-    const auto &log = gui::Log();
+    const auto& log = gui::Log();
     ASSERT_EQ(log.Commands(kSpinId).size(), 1u);
     EXPECT_GT(log.CommandIndex(kSpinId), log.TimerIndex(slider, kClickTimer));
     EXPECT_NEAR(spin_->value, 50, 1.5);
@@ -282,7 +282,7 @@ TEST_F(SpinEditTest, EnterAndEscapeInTheDialogsFields) {
 
 TEST_F(SpinEditTest, NoDialogWithoutRangeFollowingValue) {
     HWND fixed = Create("Spin Edit CPP", 2960, 10, 100, 150, 42);
-    TSpinEdit *spin = SetupSpinEdit(parent_, 2960, 0, 0, 100, 0, 300, "Fixed", nullptr, true, false, true, 0);
+    TSpinEdit* spin = SetupSpinEdit(parent_, 2960, 0, 0, 100, 0, 300, "Fixed", nullptr, true, false, true, 0);
     ASSERT_NE(spin, nullptr);
     EXPECT_EQ(spin->sliderObject->blueOutline, 0);
     EXPECT_FLOAT_EQ(spin->absMax, 100);
@@ -302,7 +302,7 @@ TEST_F(SpinEditTest, NoDialogWithoutRangeFollowingValue) {
 
 TEST_F(SkinTest, SliderWithoutRangeOrRoomStaysAtItsStart) {
     HWND window = Create("Mac Slider CPP", 3, 10, 10, 120, 20);
-    auto *slider = static_cast<TMacSlider *>(GetControlObject(window, "Mac Slider CPP"));
+    auto* slider = static_cast<TMacSlider*>(GetControlObject(window, "Mac Slider CPP"));
     ASSERT_NE(slider, nullptr);
     SetSliderRange(slider, 30, 30);
     EXPECT_FLOAT_EQ(slider->ValueAt(80, 10), 30);
@@ -312,7 +312,7 @@ TEST_F(SkinTest, SliderWithoutRangeOrRoomStaysAtItsStart) {
     EXPECT_FLOAT_EQ(slider->value, 30);
 
     HWND narrow = Create("Mac Slider CPP", 4, 10, 40, 8, 20);
-    auto *thin = static_cast<TMacSlider *>(GetControlObject(narrow, "Mac Slider CPP"));
+    auto* thin = static_cast<TMacSlider*>(GetControlObject(narrow, "Mac Slider CPP"));
     ASSERT_NE(thin, nullptr);
     EXPECT_FLOAT_EQ(thin->ValueAt(6, 10), 0);
     EXPECT_EQ(thin->ThumbPosition(), 5);
@@ -323,7 +323,7 @@ TEST_F(SkinTest, SliderWithoutRangeOrRoomStaysAtItsStart) {
 
 TEST_F(SkinTest, HorizontalSpinEditKeepsFieldAndArrowsInStep) {
     HWND window = Create("Spin Edit CPP Hor", 7, 10, 10, 220, 24);
-    auto *spin = static_cast<TSpinEdit *>(GetControlObject(window, "Spin Edit CPP Hor"));
+    auto* spin = static_cast<TSpinEdit*>(GetControlObject(window, "Spin Edit CPP Hor"));
     ASSERT_NE(spin, nullptr);
     ASSERT_NE(spin->sliderObject, nullptr);
     EXPECT_EQ(spin->horizontal, 1);

@@ -50,7 +50,8 @@ cli::Image Pattern(int32_t width, int32_t height, cli::ColorModel model, bool al
         image.pixels[i] = uint8_t((i * 37 + (i / image.rowBytes()) * 11) ^ (i >> 7));
     if (alpha)
         for (size_t p = 0; p < size_t(width) * size_t(height); ++p)
-            image.pixels[p * size_t(image.samples()) + size_t(image.colorSamples())] = uint8_t(p % 3 == 0 ? 255 : p * 7);
+            image.pixels[p * size_t(image.samples()) + size_t(image.colorSamples())] =
+                uint8_t(p % 3 == 0 ? 255 : p * 7);
     image.resolutionX = image.resolutionY = 150;
     return image;
 }
@@ -203,7 +204,8 @@ TEST_F(CommandLineTool, PresetsAndLastUsedValuesCarryEveryField) {
     Write(folder.file("in.png"), Pattern(40, 30, cli::ColorModel::Rgb, false));
     ToolRun run = Apply("in.png", "a.png",
                         "--method swirl --value 12.345 --size 40 --aberration -20 --seed 3.5 --proportion 15 "
-                        "--center 10,-20 --save-preset " + folder.file("mine.vfxpst") + " --quiet");
+                        "--center 10,-20 --save-preset " +
+                            folder.file("mine.vfxpst") + " --quiet");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     FilterParameters loaded{};
     ASSERT_TRUE(ReadPresetFile(folder.file("mine.vfxpst"), &loaded));
@@ -217,8 +219,11 @@ TEST_F(CommandLineTool, PresetsAndLastUsedValuesCarryEveryField) {
     EXPECT_FLOAT_EQ(loaded.centerY, -20.0f);
 
     // The same values through the preset render the same picture (to the preset's two decimals).
-    ASSERT_EQ(Apply("in.png", "b.png", "--value 12.35 --method 5 --size 40 --aberration -20 --seed 3.5 "
-                                       "--proportion 15 --center 10,-20 --quiet").exitCode, 0);
+    ASSERT_EQ(Apply("in.png", "b.png",
+                    "--value 12.35 --method 5 --size 40 --aberration -20 --seed 3.5 "
+                    "--proportion 15 --center 10,-20 --quiet")
+                  .exitCode,
+              0);
     ASSERT_EQ(Apply("in.png", "c.png", "--preset " + folder.file("mine.vfxpst") + " --quiet").exitCode, 0);
     EXPECT_EQ(Read(folder.file("b.png")).pixels, Read(folder.file("c.png")).pixels);
     // Options after the preset win over it.
@@ -280,11 +285,11 @@ TEST_F(CommandLineTool, BadInputGivesOneClearLineAndDestroysNothing) {
 TEST_F(CommandLineTool, UnsupportedModesAreRefusedUnlessConverted) {
     Write(folder.file("rgb.png"), Pattern(10, 10, cli::ColorModel::Rgb, false));
     // A 1 x 1 grey PNG.
-    const unsigned char onebit[] = {
-        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
-        0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00, 0x00, 0x3A, 0x7E, 0x9B, 0x55, 0x00,
-        0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01,
-        0x48, 0xAF, 0xA4, 0x71, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    const unsigned char onebit[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+                                    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00,
+                                    0x00, 0x3A, 0x7E, 0x9B, 0x55, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78,
+                                    0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x48, 0xAF, 0xA4, 0x71, 0x00,
+                                    0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
     folder.Write("grey.png", std::string(reinterpret_cast<const char*>(onebit), sizeof onebit));
     ToolRun run = Apply("grey.png", "grey-out.png", "--quiet");
     EXPECT_EQ(run.exitCode, 2) << run.output;

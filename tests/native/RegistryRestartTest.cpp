@@ -11,9 +11,8 @@
 namespace {
 
 TEST(RegistryRestart, ASecondHostProcessStartsWithTheFirstProcessValues) {
-    const std::string file = (std::filesystem::temp_directory_path() /
-                              ("vortiflux-restart-" + std::to_string(getpid()) + ".reg"))
-                                 .string();
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("vortiflux-restart-" + std::to_string(getpid()) + ".reg")).string();
     std::filesystem::remove(file);
     const pid_t child = fork();
     ASSERT_GE(child, 0);

@@ -98,11 +98,11 @@ TEST_F(HostServices, PixelBufferCopyRaiseMergeAndBlend) {
     FirstPixel(mask)[1] = 255;
     FirstPixel(mask)[2] = 128;
     ASSERT_TRUE(BlendPixelBuffer(a, b, mask, a.bounds));
-    EXPECT_EQ(FirstPixel(a)[0], 100); // mask 0 keeps the destination
-    EXPECT_EQ(FirstPixel(a)[1], 200); // mask 255 gives the source
-    EXPECT_EQ(FirstPixel(a)[2], 150); // 100 + 12800 / 255
-    EXPECT_EQ(FirstPixel(a)[3 * PlaneBytes(a)], 0); // plane 3 is never blended
-    EXPECT_FALSE(BlendPixelBuffer(small, b, mask, b.bounds)); // the destination is too narrow
+    EXPECT_EQ(FirstPixel(a)[0], 100);                             // mask 0 keeps the destination
+    EXPECT_EQ(FirstPixel(a)[1], 200);                             // mask 255 gives the source
+    EXPECT_EQ(FirstPixel(a)[2], 150);                             // 100 + 12800 / 255
+    EXPECT_EQ(FirstPixel(a)[3 * PlaneBytes(a)], 0);               // plane 3 is never blended
+    EXPECT_FALSE(BlendPixelBuffer(small, b, mask, b.bounds));     // the destination is too narrow
     EXPECT_FALSE(BlendPixelBuffer(a, small, mask, small.bounds)); // source and mask differ
 
     FirstPixel(mask)[4] = 90;

@@ -4,8 +4,8 @@
 // and recorded messages reach it), or by calling single operations with the host's record
 // installed as the current call's.
 
-#include "engine/ProcessImage.h"
 #include "engine/PreviewZoom.h"
+#include "engine/ProcessImage.h"
 #include "host/SubstituteHost.h"
 #include "platform/Platform.h"
 #include "plugin/DocumentReading.h"
@@ -28,12 +28,23 @@ inline void InProcessEntry(int16_t selector, void* record, intptr_t* data, int16
     if (gFilterRecord->bigDocumentData != nullptr)
         gFilterRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
     switch (selector) {
-    case filterSelectorParameters: DoParameters(); break;
-    case filterSelectorPrepare: DoPrepare(); break;
-    case filterSelectorStart: DoStart(); break;
-    case filterSelectorContinue: DoContinue(); break;
-    case filterSelectorFinish: DoFinish(); break;
-    default: break;
+    case filterSelectorParameters:
+        DoParameters();
+        break;
+    case filterSelectorPrepare:
+        DoPrepare();
+        break;
+    case filterSelectorStart:
+        DoStart();
+        break;
+    case filterSelectorContinue:
+        DoContinue();
+        break;
+    case filterSelectorFinish:
+        DoFinish();
+        break;
+    default:
+        break;
     }
     UnlockHandles();
 }

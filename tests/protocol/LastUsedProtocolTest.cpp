@@ -46,8 +46,9 @@ TEST_F(LastUsed, FirstRunStartsFromTheDefaultsAndFinishStoresTheValues) {
 TEST_F(LastUsed, ValuesSurviveARestartOfTheHost) {
     const std::string file = FreshRegistryFile("restart.reg");
     host.options.registryFile = file;
-    host.PlayDescriptor({host::IntegerItem(keyMethod, 3), host::FloatItem(keyValue, 40.0), host::FloatItem(keyCenterX, -12.25)},
-                        plugInDialogDontDisplay);
+    host.PlayDescriptor(
+        {host::IntegerItem(keyMethod, 3), host::FloatItem(keyValue, 40.0), host::FloatItem(keyCenterX, -12.25)},
+        plugInDialogDontDisplay);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     host.Unload();
     EXPECT_EQ(host.suites().OutstandingTotal(), 0);
@@ -80,8 +81,9 @@ TEST_F(LastUsed, HostWithoutRegistryOrDescriptorSuiteStillRuns) {
 }
 
 TEST_F(LastUsed, ARecordedActionPlaysBackInAnotherHost) {
-    host.PlayDescriptor({host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 12.5), host::FloatItem(keySize, 70.0)},
-                        plugInDialogDontDisplay);
+    host.PlayDescriptor(
+        {host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 12.5), host::FloatItem(keySize, 70.0)},
+        plugInDialogDontDisplay);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     const auto recorded = host.RecordedDescriptor();
     ASSERT_EQ(recorded.size(), 8u);

@@ -1,9 +1,9 @@
 // Preset files and the settings file: the bytes written, and what the readers make of files
 // written by us, by hand and by other tools.
+#include "presets/PresetFile.h"
 #include "TempFolder.h"
 #include "platform/Platform.h"
 #include "plugin/Globals.h"
-#include "presets/PresetFile.h"
 #include "presets/TextFileReader.h"
 #include "presets/UiSettings.h"
 
@@ -64,16 +64,15 @@ protected:
 
 TEST_F(PresetFiles, DefaultsAreWrittenLineByLine) {
     ASSERT_TRUE(WritePresetFile(folder.file("d.vfxpst"), params));
-    EXPECT_EQ(folder.Read("d.vfxpst"), kHeaderLines +
-                                           "dhtM 0 \t\t\t\t;Method\n"
-                                           "elaV 25.00 \t\t\t\t;Value \n"
-                                           "eziS 25.00 \t\t\t\t;Size \n"
-                                           "rrbA 0.00 \t\t\t\t;Aberration \n"
-                                           "SdnR 0.00 \t\t\t\t;RandomSeed \n"
-                                           "tprP 0.00 \t\t\t\t;Proportion \n"
-                                           "XtnC 0.00 \t\t\t\t;Center X \n"
-                                           "YtnC 0.00 \t\t\t\t;Center Y \n"
-                                           ";------The End------\n");
+    EXPECT_EQ(folder.Read("d.vfxpst"), kHeaderLines + "dhtM 0 \t\t\t\t;Method\n"
+                                                      "elaV 25.00 \t\t\t\t;Value \n"
+                                                      "eziS 25.00 \t\t\t\t;Size \n"
+                                                      "rrbA 0.00 \t\t\t\t;Aberration \n"
+                                                      "SdnR 0.00 \t\t\t\t;RandomSeed \n"
+                                                      "tprP 0.00 \t\t\t\t;Proportion \n"
+                                                      "XtnC 0.00 \t\t\t\t;Center X \n"
+                                                      "YtnC 0.00 \t\t\t\t;Center Y \n"
+                                                      ";------The End------\n");
 }
 
 TEST_F(PresetFiles, EveryFieldSurvivesARoundTripToTwoDecimals) {

@@ -1,10 +1,10 @@
 // The preset list's folders and names: what a folder lists, the way down and up, the length
 // limit of the shown folder, the names a new preset may have, and deleting in a sub-folder.
+#include "presets/PresetList.h"
 #include "TempFolder.h"
 #include "platform/Platform.h"
 #include "plugin/Globals.h"
 #include "presets/PresetFile.h"
-#include "presets/PresetList.h"
 
 #include <gtest/gtest.h>
 
@@ -92,8 +92,8 @@ TEST_F(PresetList, FolderThatWouldOverrunTheLimitIsNotEntered) {
 TEST_F(PresetList, NamesThatCannotBeFilesOrLeaveTheFolderAreRefused) {
     EXPECT_EQ(PresetNameProblem("Gentle Ripple"), "");
     EXPECT_EQ(PresetNameProblem("v1.2 warm"), "");
-    for (const char* bad : {"", "..", ".", "a/b", "..\\up", "..", "what?", "a:b", "tab\there", "dot.", "blank ",
-                            "CON", "nul.txt", "Lpt1"})
+    for (const char* bad : {"", "..", ".", "a/b", "..\\up", "..", "what?", "a:b", "tab\there", "dot.", "blank ", "CON",
+                            "nul.txt", "Lpt1"})
         EXPECT_NE(PresetNameProblem(bad), "") << bad;
     EXPECT_NE(PresetNameProblem(std::string(400, 'x')), "") << "longer than a path may be";
 }

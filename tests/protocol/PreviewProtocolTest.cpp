@@ -92,13 +92,13 @@ TEST_F(Preview, NavigatorSourceConvertsCmykOnceWithOrWithoutTheSuite) {
     const int32_t width = host.document.width;
     for (int i = 0; i < width * 2; ++i)
         std::memcpy(host.document.sample(i % width, i / width, 0), "\xff\xff\xff\xff\x80", 5); // no ink
-    std::memcpy(host.document.sample(1, 0, 0), "\xff\xff\xff\x00\x40", 5); // black ink only
+    std::memcpy(host.document.sample(1, 0, 0), "\xff\xff\xff\x00\x40", 5);                     // black ink only
     Install();
     ASSERT_TRUE(FetchNavigatorSource());
     EXPECT_LE(host.suites().largestConvert, 32767);
     const uint8_t* last = navigatorSource + (size_t(width) * 2 - 1) * 4;
     EXPECT_EQ(last[0], 255);
-    EXPECT_EQ(last[3], 0x80); // the transparency as it is
+    EXPECT_EQ(last[3], 0x80);         // the transparency as it is
     EXPECT_EQ(navigatorSource[4], 0); // the host's conversion: black
     const int asked = host.advanceCalls();
     EXPECT_TRUE(FetchNavigatorSource());

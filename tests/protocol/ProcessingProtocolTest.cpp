@@ -27,7 +27,9 @@ std::vector<uint8_t> Render(std::vector<uint8_t> source, int32_t width, int32_t 
     return destination;
 }
 
-uint8_t Weighted(uint8_t value, uint8_t alpha) { return uint8_t(float(value) * (float(alpha) / 255.0f)); }
+uint8_t Weighted(uint8_t value, uint8_t alpha) {
+    return uint8_t(float(value) * (float(alpha) / 255.0f));
+}
 
 // The document an RGB run should leave behind.
 host::Document ExpectedRgb(const host::Document& input, const FilterParameters& p) {
@@ -87,9 +89,10 @@ host::Document ExpectedCmyk(const host::Document& input, const FilterParameters&
         return ::testing::AssertionFailure() << "sizes differ";
     for (size_t i = 0; i < actual.pixels.size(); ++i)
         if (actual.pixels[i] != expected.pixels[i])
-            return ::testing::AssertionFailure() << "sample " << i << " (pixel " << i / size_t(actual.planes())
-                                                 << ", plane " << i % size_t(actual.planes()) << "): "
-                                                 << int(actual.pixels[i]) << " instead of " << int(expected.pixels[i]);
+            return ::testing::AssertionFailure()
+                   << "sample " << i << " (pixel " << i / size_t(actual.planes()) << ", plane "
+                   << i % size_t(actual.planes()) << "): " << int(actual.pixels[i]) << " instead of "
+                   << int(expected.pixels[i]);
     return ::testing::AssertionSuccess();
 }
 

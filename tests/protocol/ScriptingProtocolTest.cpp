@@ -11,7 +11,7 @@ TEST_F(ScriptingProtocol, FinishRecordsExactlyTheEightKeysMethodFirst) {
     ASSERT_EQ(host.RunInteractive().result, noErr);
     const auto items = host.RecordedDescriptor();
     ASSERT_EQ(items.size(), 8u);
-    const DescriptorKeyID order[] = {keyMethod, keyValue, keySize, keyAberration,
+    const DescriptorKeyID order[] = {keyMethod,     keyValue,      keySize,    keyAberration,
                                      keyRandomSeed, keyProportion, keyCenterX, keyCenterY};
     for (size_t i = 0; i < 8; ++i)
         EXPECT_EQ(items[i].key, order[i]) << i;
@@ -23,8 +23,8 @@ TEST_F(ScriptingProtocol, FinishRecordsExactlyTheEightKeysMethodFirst) {
 }
 
 TEST_F(ScriptingProtocol, PlayedValuesWinOverParametersAndAreRecordedAgain) {
-    host.PlayDescriptor({host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 40.5), host::FloatItem(keyCenterX, -150.0),
-                         host::FloatItem(keyCenterY, 1e30)},
+    host.PlayDescriptor({host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 40.5),
+                         host::FloatItem(keyCenterX, -150.0), host::FloatItem(keyCenterY, 1e30)},
                         plugInDialogSilent);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     const FilterParameters p = Parameters();
@@ -60,8 +60,8 @@ TEST_F(ScriptingProtocol, UnknownKeysAreSkippedAndAFailingGetEndsTheRead) {
     host::DescriptorItem text;
     text.key = FourCC("Nme ");
     text.type = typeChar;
-    host.PlayDescriptor({host::FloatItem(keyValue, 10.0), host::IntegerItem(FourCC("Xtra"), 9), host::FloatItem(keySize, 11.0), text,
-                         host::FloatItem(keyAberration, 12.0)},
+    host.PlayDescriptor({host::FloatItem(keyValue, 10.0), host::IntegerItem(FourCC("Xtra"), 9),
+                         host::FloatItem(keySize, 11.0), text, host::FloatItem(keyAberration, 12.0)},
                         plugInDialogDontDisplay);
     // 'Nme ' is unknown and skipped; nothing fails, so every known key arrives.
     ASSERT_EQ(host.RunInteractive().result, noErr);
@@ -72,7 +72,8 @@ TEST_F(ScriptingProtocol, UnknownKeysAreSkippedAndAFailingGetEndsTheRead) {
     host::DescriptorItem badValue;
     badValue.key = keyValue;
     badValue.type = typeChar; // a get float on text fails
-    host.PlayDescriptor({host::FloatItem(keySize, 50.0), badValue, host::FloatItem(keyAberration, 70.0)}, plugInDialogDontDisplay);
+    host.PlayDescriptor({host::FloatItem(keySize, 50.0), badValue, host::FloatItem(keyAberration, 70.0)},
+                        plugInDialogDontDisplay);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     EXPECT_EQ(Parameters().size, 50.0f);
     EXPECT_EQ(Parameters().aberration, 0.0f); // the read ended before it

@@ -122,18 +122,18 @@ TEST_P(PrepareMemory, LowersMaxSpaceToTwoCopiesOfABoundedTile) {
     EXPECT_EQ(host.record().bufferSpace, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bounds, PrepareMemory,
-    ::testing::Values(MaxSpaceCase{100, 50, plugInModeRGBColor, true, false, 1 << 30, 40000},
-                      MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1 << 30, 524288},
-                      MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1000, 1000},
-                      MaxSpaceCase{100, 50, plugInModeCMYKColor, true, false, 40000, 40000},
-                      MaxSpaceCase{1, 1, plugInModeRGBColor, false, false, 7, 6}),
-    [](const ::testing::TestParamInfo<MaxSpaceCase>& info) {
-        const MaxSpaceCase& c = info.param;
-        return std::to_string(c.width) + "x" + std::to_string(c.height) + (c.mode == plugInModeCMYKColor ? "Cmyk" : "Rgb") +
-               (c.transparency ? "Alpha" : "") + (c.mask ? "Mask" : "") + "Offered" + std::to_string(c.offered);
-    });
+INSTANTIATE_TEST_SUITE_P(Bounds, PrepareMemory,
+                         ::testing::Values(MaxSpaceCase{100, 50, plugInModeRGBColor, true, false, 1 << 30, 40000},
+                                           MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1 << 30, 524288},
+                                           MaxSpaceCase{3000, 2000, plugInModeRGBColor, false, true, 1000, 1000},
+                                           MaxSpaceCase{100, 50, plugInModeCMYKColor, true, false, 40000, 40000},
+                                           MaxSpaceCase{1, 1, plugInModeRGBColor, false, false, 7, 6}),
+                         [](const ::testing::TestParamInfo<MaxSpaceCase>& info) {
+                             const MaxSpaceCase& c = info.param;
+                             return std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                    (c.mode == plugInModeCMYKColor ? "Cmyk" : "Rgb") + (c.transparency ? "Alpha" : "") +
+                                    (c.mask ? "Mask" : "") + "Offered" + std::to_string(c.offered);
+                         });
 
 TEST_F(SelectorProtocol, FullRunRequestsTheWholeAreaOnceAndEndsWithContinue) {
     host.document = host::Document::Make(300, 200, plugInModeRGBColor, true);
@@ -198,7 +198,9 @@ TEST_F(SelectorProtocol, UnknownSelectorsOnlyUnlock) {
     EXPECT_EQ(host.advanceCalls(), 0);
 }
 
-TEST_F(SelectorProtocol, AboutReturnsAtOnce) { EXPECT_EQ(host.CallAbout(), noErr); }
+TEST_F(SelectorProtocol, AboutReturnsAtOnce) {
+    EXPECT_EQ(host.CallAbout(), noErr);
+}
 
 TEST_F(SelectorProtocol, RepeatRunKeepsTheValuesOfTheEarlierRun) {
     // Without a registry only the parameters handle carries the values from run to run.

@@ -48,9 +48,9 @@ std::vector<std::string> ImportedLibraries(const std::string& path) {
 }
 
 TEST(ImportTable, OnlySystemLibraries) {
-    const std::set<std::string> system = {"kernel32.dll", "user32.dll",   "gdi32.dll",   "comctl32.dll",
-                                          "comdlg32.dll", "shell32.dll",  "advapi32.dll", "msvcrt.dll",
-                                          "ole32.dll",    "shlwapi.dll",  "uxtheme.dll", "msimg32.dll"};
+    const std::set<std::string> system = {"kernel32.dll", "user32.dll",  "gdi32.dll",    "comctl32.dll",
+                                          "comdlg32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll",
+                                          "ole32.dll",    "shlwapi.dll", "uxtheme.dll",  "msimg32.dll"};
     const std::vector<std::string> imported = ImportedLibraries(testing_support::PluginPath());
     ASSERT_FALSE(imported.empty());
     for (const std::string& name : imported)

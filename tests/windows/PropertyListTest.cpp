@@ -1,6 +1,6 @@
 // The property list resource of Vortiflux64.8bf, byte for byte, as a host reads it.
-#include "TestPlugin.h"
 #include "host/PropertyList.h"
+#include "TestPlugin.h"
 
 #include <vector>
 
@@ -37,7 +37,9 @@ private:
     }
 };
 
-std::vector<uint8_t> Le32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
+std::vector<uint8_t> Le32(uint32_t v) {
+    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+}
 
 std::vector<uint8_t> Pascal(const std::string& s) {
     std::vector<uint8_t> out(s.size() + 1);
@@ -73,7 +75,10 @@ TEST(PropertyList, MatchesTheLayoutByteForByte) {
     expected.Property("cmpt", Join({{0x00, 0x01, 0x04, 0x00}, CString("Vortiflux")}));
     expected.Property("8664", CString("PluginMain"));
     expected.Property("mode", {0x18, 0x00, 0x00, 0x00});
-    std::vector<uint8_t> terminology = Join({Le32(0), Le32(FourCC("VxFp")), Le32(FourCC("VxFp")), {0x80, 0x3E},
+    std::vector<uint8_t> terminology = Join({Le32(0),
+                                             Le32(FourCC("VxFp")),
+                                             Le32(FourCC("VxFp")),
+                                             {0x80, 0x3E},
                                              CString("d9543b0c-3c91-11d4-97bc-43c134052017")});
     terminology.resize(56, 0);
     expected.Property("hstm", terminology);

@@ -1,8 +1,8 @@
 // The terminology resource of Vortiflux64.8bf, walked as a host walks it, against the keys and
 // types the filter actually records.
+#include "host/Terminology.h"
 #include "TestPlugin.h"
 #include "host/PropertyList.h"
-#include "host/Terminology.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ TEST_F(Terminology, NamesTheEightRecordedKeysWithTheirTypesInOrder) {
     // What a recorded run writes, key by key.
     ASSERT_EQ(host.RunInteractive().result, noErr);
     const auto recorded = host.RecordedDescriptor();
-    const char* names[] = {"Method", "Value", "Size", "Aberration", "Random Seed", "Proportion", "Center X", "Center Y"};
+    const char* names[] = {"Method",      "Value",      "Size",     "Aberration",
+                           "Random Seed", "Proportion", "Center X", "Center Y"};
     ASSERT_EQ(terminology->parameters.size(), recorded.size());
     ASSERT_EQ(recorded.size(), 8u);
     for (size_t i = 0; i < recorded.size(); ++i) {
@@ -50,10 +51,10 @@ TEST_F(Terminology, NamesTheEightRecordedKeysWithTheirTypesInOrder) {
 
 TEST(TerminologyReader, RefusesWhatHostsRefuse) {
     // A minimal valid resource: one suite, one event, one parameter.
-    std::vector<uint8_t> bytes = {1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 1, 'S', 0, 'p', 'F', 'x', 'V', 1, 0, 1, 0, 1, 0,
-                                  1, 'E', 0, 'p', 'F', 'x', 'V', 'p', 'F', 'x', 'V', 'l', 'l', 'u', 'n', 0, 0, 0,
-                                  'R', 'm', 'I', '#', 0, 0, 0xB0, 1, 0, 1, 'M', 'd', 'h', 't', 'M', 'g', 'n', 'o',
-                                  'l', 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> bytes = {
+        1, 0,    1, 0,   0,   0,   0,   0,   1,   0,   1,   'S', 0,   'p', 'F', 'x', 'V', 1, 0,   1,   0,   1,   0,
+        1, 'E',  0, 'p', 'F', 'x', 'V', 'p', 'F', 'x', 'V', 'l', 'l', 'u', 'n', 0,   0,   0, 'R', 'm', 'I', '#', 0,
+        0, 0xB0, 1, 0,   1,   'M', 'd', 'h', 't', 'M', 'g', 'n', 'o', 'l', 0,   0,   0,   0, 0,   0,   0,   0,   0};
     ASSERT_TRUE(host::ParseTerminology(bytes).has_value());
     std::vector<uint8_t> twoSuites = bytes;
     twoSuites[8] = 2;

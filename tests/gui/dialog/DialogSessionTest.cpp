@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr const char *kTitle = "Nimbrook Vortiflux";
+constexpr const char* kTitle = "Nimbrook Vortiflux";
 
 // Renders seen on the progress bar: every render reports 30 once.
 int rendersSeen = 0;
@@ -35,7 +35,9 @@ std::string Text(HWND window) {
     return text;
 }
 
-HWND Panel(HWND dialog) { return FindWindowExA(dialog, nullptr, "#32770", nullptr); }
+HWND Panel(HWND dialog) {
+    return FindWindowExA(dialog, nullptr, "#32770", nullptr);
+}
 
 // Tooltips that pop up under the scripted pointer would spoil the screenshots.
 void SilenceTooltips() {
@@ -70,7 +72,7 @@ protected:
 
     // Runs the filter with the dialog; `script` acts in the open dialog and must end it. A
     // script that fails leaves the dialog open: it is cancelled here so the run never hangs.
-    host::RunResult RunDialog(const std::function<void(HWND)> &script) {
+    host::RunResult RunDialog(const std::function<void(HWND)>& script) {
         bool opened = false;
         gui::WhenWindowAppears(kTitle, [&](HWND dialog) {
             opened = true;
@@ -103,12 +105,12 @@ protected:
 
     HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     HWND PanelItem(int id) const { return GetDlgItem(Panel(dialog_), id); }
-    PreviewPane *Pane(int id) const {
-        return reinterpret_cast<PreviewPane *>(GetWindowLongPtrA(Item(id), GWLP_USERDATA));
+    PreviewPane* Pane(int id) const {
+        return reinterpret_cast<PreviewPane*>(GetWindowLongPtrA(Item(id), GWLP_USERDATA));
     }
     std::string ZoomLabel() const { return Text(Item(IDC_ZOOM_LABEL)); }
 
-    void Screenshot(const std::string &name) {
+    void Screenshot(const std::string& name) {
         SetFocus(Item(IDOK));
         gui::Pump();
         // The client area only: without a window manager the frame shows what lies behind it.
@@ -144,7 +146,7 @@ protected:
     }
 
     // Applies the recorded values without the dialog to `original` and returns the result.
-    std::vector<uint8_t> ReplayWithoutDialog(const std::vector<uint8_t> &original) {
+    std::vector<uint8_t> ReplayWithoutDialog(const std::vector<uint8_t>& original) {
         const std::vector<uint8_t> interactive = host.document.pixels;
         host.document.pixels = original;
         host.PlayDescriptor(host.RecordedDescriptor(), plugInDialogDontDisplay);
@@ -163,8 +165,8 @@ void HotKey(HWND dialog, int id);
 void RightDrag(HWND pane, int x0, int y0, int x1, int y1);
 void LeftDrag(HWND window, int x0, int y0, int x1, int y1);
 
-double RecordedNumber(const std::vector<host::DescriptorItem> &items, uint32_t key) {
-    for (const host::DescriptorItem &item : items)
+double RecordedNumber(const std::vector<host::DescriptorItem>& items, uint32_t key) {
+    for (const host::DescriptorItem& item : items)
         if (item.key == key)
             return item.type == typeInteger ? item.integer : item.number;
     ADD_FAILURE() << "key missing from the descriptor";
@@ -187,7 +189,7 @@ TEST_F(DialogSession, OpensAtFullSizeAndOkAppliesWhatThePreviewShowed) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner_);
         // The picture is centred in the pane; a right click on its corner puts the emitter at
         // the corner of the filter area, one on its centre back in the middle.
-        PreviewPane *pane = Pane(IDC_MAIN_PANE);
+        PreviewPane* pane = Pane(IDC_MAIN_PANE);
         ASSERT_NE(pane, nullptr);
         EXPECT_EQ(pane->imageX, (pane->width - 360) / 2);
         EXPECT_EQ(pane->imageY, (pane->height - 240) / 2);
@@ -204,12 +206,12 @@ TEST_F(DialogSession, OpensAtFullSizeAndOkAppliesWhatThePreviewShowed) {
         EXPECT_EQ(pane->view->scrollY, 0);
 
         // The preview's own output, as the engine left it in the host's buffer.
-        const FilterRecord &r = host.record();
+        const FilterRecord& r = host.record();
         previewRect = host.lastInRect();
         const size_t rowBytes = size_t(previewRect.right - previewRect.left) * 3;
         ASSERT_NE(r.outData, nullptr);
         for (int32_t y = 0; y < previewRect.bottom - previewRect.top; ++y) {
-            const uint8_t *row = static_cast<const uint8_t *>(r.outData) + size_t(y) * size_t(r.outRowBytes);
+            const uint8_t* row = static_cast<const uint8_t*>(r.outData) + size_t(y) * size_t(r.outRowBytes);
             preview.insert(preview.end(), row, row + rowBytes);
         }
         Screenshot("dialog_small_opaque");
@@ -254,8 +256,8 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
     host.document = host::Document::Make(3200, 1200, plugInModeRGBColor, false);
     const std::vector<uint8_t> original = host.document.pixels;
     const host::RunResult run = RunDialog([&](HWND dialog) {
-        PreviewPane *pane = Pane(IDC_MAIN_PANE);
-        PreviewPane *navigator = Pane(IDC_NAVIGATOR);
+        PreviewPane* pane = Pane(IDC_MAIN_PANE);
+        PreviewPane* navigator = Pane(IDC_NAVIGATOR);
         ASSERT_TRUE(pane && navigator && pane->view);
         EXPECT_EQ(pane->width % 4, 0);
         EXPECT_EQ(ZoomLabel(), "100%");
@@ -271,7 +273,8 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
         int renders = rendersSeen;
         HWND methods = PanelItem(IDC_METHOD);
         SendMessageA(methods, CB_SETCURSEL, 5, 0);
-        SendMessageA(Panel(dialog), WM_COMMAND, MAKEWPARAM(IDC_METHOD, CBN_SELCHANGE), reinterpret_cast<LPARAM>(methods));
+        SendMessageA(Panel(dialog), WM_COMMAND, MAKEWPARAM(IDC_METHOD, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(methods));
         gui::Pump();
         EXPECT_EQ(Live().method, Swirl);
         EXPECT_EQ(rendersSeen, renders + 1);
@@ -370,7 +373,7 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
         // Zoom: the buttons step, the hot keys jump.
         HotKey(dialog, 1); // "+" is disabled at 100 %: nothing
         EXPECT_EQ(ZoomLabel(), "100%");
-        for (const char *label : {"50%", "33%", "25%", "20%"}) {
+        for (const char* label : {"50%", "33%", "25%", "20%"}) {
             gui::Click(Item(IDC_ZOOM_OUT), 5, 5);
             gui::Pump();
             EXPECT_EQ(ZoomLabel(), label);
@@ -481,7 +484,7 @@ TEST_F(DialogSession, TwoEscapesCancelAndLeaveTheLayeredDocumentAsItWas) {
 TEST_F(DialogSession, WideDocumentsArePreviewedWithoutTruncatedCoordinates) {
     host.document = host::Document::Make(40000, 60, plugInModeRGBColor, false);
     const host::RunResult run = RunDialog([&](HWND dialog) {
-        PreviewPane *pane = Pane(IDC_MAIN_PANE);
+        PreviewPane* pane = Pane(IDC_MAIN_PANE);
         ASSERT_NE(pane, nullptr);
         const VRect asked = host.lastInRect();
         EXPECT_EQ(asked.left, 0);

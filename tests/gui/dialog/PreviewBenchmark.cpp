@@ -3,9 +3,9 @@
 // again (Turbulence), from the commit to the repainted pane. The repaint of the same pane
 // without a render is the baseline of the same run. Prints figures; asserts nothing.
 #include "GuiHarness.h"
-#include "host/SubstituteHost.h"
 #include "dialog/DialogIds.h"
 #include "dialog/PreviewPane.h"
+#include "host/SubstituteHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +14,7 @@
 
 namespace {
 
-double Milliseconds(const LARGE_INTEGER &from, const LARGE_INTEGER &to) {
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
@@ -55,7 +55,8 @@ int main() {
     int paneWidth = 0, paneHeight = 0;
     gui::WhenWindowAppears("Nimbrook Vortiflux", [&](HWND dialog) {
         HWND panel = FindWindowExA(dialog, nullptr, "#32770", nullptr);
-        auto *pane = reinterpret_cast<PreviewPane *>(GetWindowLongPtrA(GetDlgItem(dialog, IDC_MAIN_PANE), GWLP_USERDATA));
+        auto* pane =
+            reinterpret_cast<PreviewPane*>(GetWindowLongPtrA(GetDlgItem(dialog, IDC_MAIN_PANE), GWLP_USERDATA));
         // Size the window so that the pane is 1000 x 700. Wine may believe the screen smaller
         // than that window; the system's limits on a window's size are skipped for it.
         for (int attempt = 0; attempt < 5 && (pane->width != 1000 || pane->height != 700); ++attempt) {
