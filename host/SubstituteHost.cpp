@@ -123,7 +123,7 @@ void SubstituteHost::PrepareRecord() {
     platformData_.hwnd = options.ownerWindow;
     r.platformData = &platformData_;
     r.supportsPadding = 1;
-    r.samplingSupport = 1;
+    r.samplingSupport = options.samplingSupport ? 1 : 0;
     r.inLayerPlanes = r.outLayerPlanes = int16_t(document.colorPlanes);
     r.inTransparencyMask = r.outTransparencyMask = int16_t(document.hasTransparency ? 1 : 0);
     r.inNonLayerPlanes = r.outNonLayerPlanes = 0;
@@ -328,47 +328,76 @@ OSErr SubstituteHost::AdvanceState() {
         startSnapshot_ = true;
     }
     WriteBackOutput();
-    ReleaseBuffers();
     FilterRecord& r = *record_;
-    r.inData = r.outData = r.maskData = nullptr;
-    r.inRowBytes = r.outRowBytes = r.maskRowBytes = 0;
-
     const VRect in = RequestedRect(r.inRect, bigDocument_.inRect32);
     const VRect out = RequestedRect(r.outRect, bigDocument_.outRect32);
     const VRect mask = RequestedRect(r.maskRect, bigDocument_.maskRect32);
     lastInRect_ = in;
+    // A host without sampling delivers every request at rate 1.
+    const Fixed inRate = options.samplingSupport ? r.inputRate : 0x10000;
+    const Fixed maskRate = options.samplingSupport ? r.maskRate : 0x10000;
+    // A host that refills only on a new rectangle keeps what a buffer holds when the request
+    // names the same rectangle and planes again.
+    const bool keepIn = options.refillOnlyOnNewRect && r.inData != nullptr && !IsEmpty(in) &&
+                        filledIn_.Same(in, r.inLoPlane, r.inHiPlane);
+    const bool keepOut = options.refillOnlyOnNewRect && r.outData != nullptr && !IsEmpty(out) &&
+                         filledOut_.Same(out, r.outLoPlane, r.outHiPlane);
+    const bool keepMask =
+        options.refillOnlyOnNewRect && r.maskData != nullptr && !IsEmpty(mask) && filledMask_.Same(mask, 0, 0);
+    if (!keepIn) {
+        std::vector<uint8_t>().swap(inBuffer_);
+        r.inData = nullptr;
+        r.inRowBytes = 0;
+        filledIn_ = Filled{};
+    }
+    if (!keepOut) {
+        std::vector<uint8_t>().swap(outBuffer_);
+        r.outData = nullptr;
+        r.outRowBytes = 0;
+        filledOut_ = Filled{};
+    }
+    if (!keepMask) {
+        std::vector<uint8_t>().swap(maskBuffer_);
+        r.maskData = nullptr;
+        r.maskRowBytes = 0;
+        filledMask_ = Filled{};
+    }
+
     const int16_t planes = int16_t(document.planes());
     auto planesValid = [&](int16_t lo, int16_t hi) { return lo >= 0 && lo <= hi && hi < planes; };
 
     const int32_t bytesPerSample = document.bytesPerSample();
-    if (!IsEmpty(in)) {
+    if (!IsEmpty(in) && !keepIn) {
         if (!planesValid(r.inLoPlane, r.inHiPlane))
             return paramErr;
-        if (!FillBuffer(in, r.inLoPlane, r.inHiPlane, r.inputRate, r.inputPadding, &inBuffer_, &r.inRowBytes))
+        if (!FillBuffer(in, r.inLoPlane, r.inHiPlane, inRate, r.inputPadding, &inBuffer_, &r.inRowBytes))
             return memFullErr;
         r.inData = inBuffer_.data();
         r.inColumnBytes = (r.inHiPlane - r.inLoPlane + 1) * bytesPerSample;
         r.inPlaneBytes = bytesPerSample;
+        filledIn_ = Filled{in, r.inLoPlane, r.inHiPlane};
     }
     if (!IsEmpty(out)) {
-        if (!planesValid(r.outLoPlane, r.outHiPlane))
-            return paramErr;
-        if (!FillBuffer(out, r.outLoPlane, r.outHiPlane, 0x10000, r.outputPadding, &outBuffer_, &r.outRowBytes)) {
-            ReleaseBuffers();
-            r.inData = nullptr;
-            return memFullErr;
+        if (!keepOut) {
+            if (!planesValid(r.outLoPlane, r.outHiPlane))
+                return paramErr;
+            if (!FillBuffer(out, r.outLoPlane, r.outHiPlane, 0x10000, r.outputPadding, &outBuffer_, &r.outRowBytes)) {
+                ReleaseBuffers();
+                return memFullErr;
+            }
+            r.outData = outBuffer_.data();
+            r.outColumnBytes = (r.outHiPlane - r.outLoPlane + 1) * bytesPerSample;
+            r.outPlaneBytes = bytesPerSample;
+            filledOut_ = Filled{out, r.outLoPlane, r.outHiPlane};
         }
-        r.outData = outBuffer_.data();
-        r.outColumnBytes = (r.outHiPlane - r.outLoPlane + 1) * bytesPerSample;
-        r.outPlaneBytes = bytesPerSample;
         outputPending_ = true;
         outRect_ = out;
         outLoPlane_ = r.outLoPlane;
         outHiPlane_ = r.outHiPlane;
         outRowBytes_ = r.outRowBytes;
-        outRate_ = r.inputRate;
+        outRate_ = inRate;
     }
-    if (!IsEmpty(mask) && !document.mask.empty()) {
+    if (!IsEmpty(mask) && !keepMask && !document.mask.empty()) {
         Document maskDocument;
         maskDocument.width = document.width;
         maskDocument.height = document.height;
@@ -376,11 +405,13 @@ OSErr SubstituteHost::AdvanceState() {
         maskDocument.pixels = document.mask;
         std::swap(document, maskDocument);
         fillingMask_ = true;
-        const bool filled = FillBuffer(mask, 0, 0, r.maskRate, r.maskPadding, &maskBuffer_, &r.maskRowBytes);
+        const bool filled = FillBuffer(mask, 0, 0, maskRate, r.maskPadding, &maskBuffer_, &r.maskRowBytes);
         fillingMask_ = false;
         std::swap(document, maskDocument);
-        if (filled)
+        if (filled) {
             r.maskData = maskBuffer_.data();
+            filledMask_ = Filled{mask, 0, 0};
+        }
     }
     return noErr;
 }
@@ -435,6 +466,9 @@ void SubstituteHost::ReleaseBuffers() {
     std::vector<uint8_t>().swap(inBuffer_);
     std::vector<uint8_t>().swap(outBuffer_);
     std::vector<uint8_t>().swap(maskBuffer_);
+    filledIn_ = filledOut_ = filledMask_ = Filled{};
+    record_->inData = record_->outData = record_->maskData = nullptr;
+    record_->inRowBytes = record_->outRowBytes = record_->maskRowBytes = 0;
 }
 
 OSErr SubstituteHost::AdvanceStateProc() {

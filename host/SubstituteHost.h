@@ -47,6 +47,13 @@ struct HostOptions {
     bool colorServices = true;                   // offer the old colour services callback
     bool channelPorts = true;                    // offer channelPortProcs (readPixelsProc)
     bool documentInfo = true;                    // offer the document description
+    // Whether the host samples (honours inputRate and maskRate). A host that cannot delivers
+    // every request at rate 1, whatever rate the plug-in asked for.
+    bool samplingSupport = true;
+    // A host that keeps its buffers while a request names the same rectangle: inData, outData
+    // and maskData are refilled only when their rectangle (or plane range) changes, whatever
+    // else the request changed (the rate, for instance).
+    bool refillOnlyOnNewRect = false;
     // Hands Start an empty descriptor played with `playInfo` when the run brings none, so the
     // plug-in decides on its dialog from `playInfo` alone: with the default (do not display) it
     // never opens the dialog. On Windows a dialog or About box that opens all the same is
@@ -159,6 +166,17 @@ private:
     bool startSnapshot_ = false;
     bool fillingMask_ = false;
     Fixed outRate_ = 0x10000;
+    // What the buffers hold, for a host that refills only on a new rectangle.
+    struct Filled {
+        VRect rect{};
+        int16_t loPlane = -1;
+        int16_t hiPlane = -1;
+        bool Same(const VRect& r, int16_t lo, int16_t hi) const {
+            return rect.top == r.top && rect.left == r.left && rect.bottom == r.bottom && rect.right == r.right &&
+                   loPlane == lo && hiPlane == hi;
+        }
+    };
+    Filled filledIn_, filledOut_, filledMask_;
 
     std::vector<ProgressReport> progress_;
     int advanceCalls_ = 0;
