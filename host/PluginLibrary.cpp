@@ -12,6 +12,26 @@
 
 namespace host {
 
+namespace {
+// The entry point a filter's property list names for 64-bit x86 code; empty when the list is
+// damaged, is not a filter's or names none.
+std::string EntryPointName(const std::vector<uint8_t>& bytes) {
+    const auto properties = ParsePropertyList(bytes);
+    const Property* kind = properties ? FindProperty(*properties, FourCC("kind")) : nullptr;
+    const Property* code = properties ? FindProperty(*properties, FourCC("8664")) : nullptr;
+    if (kind == nullptr || kind->data.size() < 4 || code == nullptr)
+        return std::string();
+    return PropertyCString(*code);
+}
+} // namespace
+
+bool PluginLibrary::Reload(std::string* error) {
+    if (module_ == nullptr || path_.empty())
+        return true; // an entry linked into the program: nothing to load again
+    const std::string path = path_;
+    return Load(path, error);
+}
+
 #ifdef _WIN32
 
 namespace {
@@ -54,22 +74,20 @@ bool PluginLibrary::Load(const std::string& path, std::string* error) {
     }
     const auto* begin = static_cast<const uint8_t*>(bytes);
     propertyList_.assign(begin, begin + SizeofResource(module, resource));
-    auto properties = ParsePropertyList(propertyList_);
-    const Property* kind = properties ? FindProperty(*properties, FourCC("kind")) : nullptr;
-    const Property* code = properties ? FindProperty(*properties, FourCC("8664")) : nullptr;
-    if (kind == nullptr || kind->data.size() < 4 || code == nullptr) {
+    const std::string entryName = EntryPointName(propertyList_);
+    if (entryName.empty()) {
         *error = path + ": the property list names no 64-bit filter entry point";
         Unload();
         return false;
     }
-    ReadTerminology(module, *properties, &terminology_);
-    const std::string entryName = PropertyCString(*code);
+    ReadTerminology(module, *ParsePropertyList(propertyList_), &terminology_);
     entry_ = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, entryName.c_str())));
     if (entry_ == nullptr) {
         *error = path + " does not export " + entryName;
         Unload();
         return false;
     }
+    path_ = path;
     return true;
 }
 
@@ -78,6 +96,7 @@ void PluginLibrary::Unload() {
         FreeLibrary(static_cast<HMODULE>(module_));
     module_ = nullptr;
     entry_ = nullptr;
+    path_.clear();
     propertyList_.clear();
     terminology_.clear();
 }
@@ -98,12 +117,28 @@ bool PluginLibrary::Load(const std::string& path, std::string* error) {
         *error = "cannot load " + path + (reason != nullptr ? std::string(": ") + reason : std::string());
         return false;
     }
-    entry_ = reinterpret_cast<PluginEntryProc>(dlsym(module_, "PluginMain"));
-    if (entry_ == nullptr) {
-        *error = path + " does not export PluginMain";
+    // A Linux library carries its property list as exported data, where Windows has a resource.
+    const auto* bytes = static_cast<const uint8_t*>(dlsym(module_, "PluginPropertyList"));
+    const auto* size = static_cast<const size_t*>(dlsym(module_, "PluginPropertyListSize"));
+    if (bytes == nullptr || size == nullptr) {
+        *error = path + " carries no property list";
         Unload();
         return false;
     }
+    propertyList_.assign(bytes, bytes + *size);
+    const std::string entryName = EntryPointName(propertyList_);
+    if (entryName.empty()) {
+        *error = path + ": the property list names no 64-bit filter entry point";
+        Unload();
+        return false;
+    }
+    entry_ = reinterpret_cast<PluginEntryProc>(dlsym(module_, entryName.c_str()));
+    if (entry_ == nullptr) {
+        *error = path + " does not export " + entryName;
+        Unload();
+        return false;
+    }
+    path_ = path;
     return true;
 }
 
@@ -112,6 +147,8 @@ void PluginLibrary::Unload() {
         dlclose(module_);
     module_ = nullptr;
     entry_ = nullptr;
+    path_.clear();
+    propertyList_.clear();
 }
 
 void* PluginLibrary::Symbol(const char* name) const {

@@ -21,13 +21,18 @@ public:
     void Unload();
     // Drives an entry point linked into this program instead of a library (tests of the
     // plug-in's own code with the program's failure switches).
-    void UseEntry(PluginEntryProc entry) {
+    // `propertyList` stands for the library's own (hosts read it before they load the code).
+    void UseEntry(PluginEntryProc entry, std::vector<uint8_t> propertyList = {}) {
         Unload();
         entry_ = entry;
+        propertyList_ = std::move(propertyList);
     }
+    // Unloads and loads the library again, as a host process started anew finds it: every
+    // process-wide value of the plug-in back at its start.
+    bool Reload(std::string* error);
     bool loaded() const { return module_ != nullptr; }
     PluginEntryProc entry() const { return entry_; }
-    // The raw property list resource (Windows builds; empty elsewhere).
+    // The raw property list: the resource on Windows, the exported data elsewhere.
     const std::vector<uint8_t>& propertyList() const { return propertyList_; }
     // The raw terminology resource the property list's 'hstm' names (Windows builds; empty
     // elsewhere or when the plug-in carries none).
@@ -37,6 +42,7 @@ public:
 
 private:
     void* module_ = nullptr;
+    std::string path_;
     PluginEntryProc entry_ = nullptr;
     std::vector<uint8_t> propertyList_;
     std::vector<uint8_t> terminology_;

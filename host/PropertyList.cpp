@@ -1,5 +1,8 @@
 #include "host/PropertyList.h"
 
+#include "plugin/HostAbi.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace host {
@@ -50,6 +53,71 @@ std::string PropertyCString(const Property& property, size_t offset) {
     for (size_t i = offset; i < property.data.size() && property.data[i] != 0; ++i)
         text.push_back(static_cast<char>(property.data[i]));
     return text;
+}
+
+namespace {
+
+// A length-prefixed string, trimmed of blanks and terminators.
+std::string PascalText(const Property& property) {
+    if (property.data.empty())
+        return std::string();
+    const size_t length = std::min<size_t>(property.data[0], property.data.size() - 1);
+    std::string text(property.data.begin() + 1, property.data.begin() + 1 + long(length));
+    const size_t first = text.find_first_not_of(" \t\r\n", 0);
+    const size_t last = text.find_last_not_of(std::string(" \t\r\n\0", 5));
+    return first == std::string::npos || last == std::string::npos ? std::string()
+                                                                   : text.substr(first, last - first + 1);
+}
+
+uint32_t Le32(const Property& property, size_t offset = 0) {
+    uint32_t value = 0;
+    if (property.data.size() >= offset + 4)
+        std::memcpy(&value, property.data.data() + offset, 4);
+    return value;
+}
+
+constexpr uint32_t kLatestInterfaceMajor = 4;
+constexpr uint32_t kLatestInterfaceMinor = 0;
+constexpr uint8_t kModeFlagRgb = 0x10; // first byte of 'mode', highest bit first: bitmap, grey, indexed, RGB
+
+} // namespace
+
+std::string PropertyListRefusal(const std::vector<uint8_t>& bytes) {
+    const auto properties = ParsePropertyList(bytes);
+    if (!properties)
+        return "the property list is damaged";
+    const Property* kind = FindProperty(*properties, FourCC("kind"));
+    if (kind == nullptr || Le32(*kind) != FourCC("8BFM"))
+        return "the property list is not a filter's";
+    const Property* code = FindProperty(*properties, FourCC("8664"));
+    if (code == nullptr || PropertyCString(*code).empty())
+        return "the property list names no 64-bit entry point";
+    if (const Property* version = FindProperty(*properties, FourCC("vers"))) {
+        const uint32_t packed = Le32(*version);
+        const uint32_t major = packed >> 16, minor = packed & 0xFFFF;
+        if (major > kLatestInterfaceMajor || (major == kLatestInterfaceMajor && minor > kLatestInterfaceMinor))
+            return "the filter needs interface version " + std::to_string(major) + "." + std::to_string(minor) +
+                   ", newer than 4.0";
+    }
+    if (const Property* mode = FindProperty(*properties, FourCC("mode")))
+        if (mode->data.empty() || (mode->data[0] & kModeFlagRgb) == 0)
+            return "the filter does not support RGB";
+    const Property* category = FindProperty(*properties, FourCC("catg"));
+    if (category == nullptr || PascalText(*category).empty())
+        return "the property list names no category";
+    const Property* name = FindProperty(*properties, FourCC("name"));
+    if (name == nullptr || PascalText(*name).empty())
+        return "the property list names no command";
+    return std::string();
+}
+
+uint8_t FilterCaseFlags(const std::vector<uint8_t>& bytes, FilterCase filterCase) {
+    const auto properties = ParsePropertyList(bytes);
+    const Property* cases = properties ? FindProperty(*properties, FourCC("fici")) : nullptr;
+    const size_t entry = size_t(filterCase) * 4;
+    if (cases == nullptr || cases->data.size() < entry + 4)
+        return 0;
+    return cases->data[entry + 2];
 }
 
 } // namespace host

@@ -68,6 +68,12 @@ VORTIFLUX_EXPORT void PluginMain(int16_t selector, void* record, intptr_t* data,
     }
 }
 
+#ifndef _WIN32
+// The second name of the entry point (the Windows library exports it through its .def file).
+VORTIFLUX_EXPORT void PluginMain1(int16_t selector, void* record, intptr_t* data, int16_t* result)
+    __attribute__((alias("PluginMain")));
+#endif
+
 #ifdef _WIN32
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)
