@@ -368,7 +368,7 @@ BOOL Initialise(HWND dialog) {
 
     zoom = 1.0f;
     zoomStepsFromFit = -1.0f;
-    ReadPreviewDocument(nullptr);
+    ReadPreviewDocument(PreviewDocumentChannels());
     BuildNavigatorThumbnail(navigatorPane);
 
     SyncProxyRect();

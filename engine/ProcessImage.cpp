@@ -370,15 +370,22 @@ void BuildViewBackground() {
     }
 }
 
+bool AlertIfUnsupportedImage() {
+    const FilterRecord* record = gFilterRecord;
+    if (record == nullptr || IsSupportedImage(record->imageMode, record->depth))
+        return false;
+    const bool wrongMode = record->imageMode != plugInModeRGBColor && record->imageMode != plugInModeCMYKColor &&
+                           record->imageMode != plugInModeRGB48 && record->imageMode != plugInModeCMYK64;
+    platform::ShowMessage(nullptr, wrongMode ? kWrongModeText : kWrongDepthText, "Plugin Alert",
+                          platform::MessageIcon::Warning);
+    return true;
+}
+
 void ProcessImage() {
     FilterRecord* record = gFilterRecord;
     if (record == nullptr || gParams == nullptr)
         return;
-    if (!IsSupportedImage(record->imageMode, record->depth)) {
-        const bool wrongMode = record->imageMode != plugInModeRGBColor && record->imageMode != plugInModeCMYKColor &&
-                               record->imageMode != plugInModeRGB48 && record->imageMode != plugInModeCMYK64;
-        platform::ShowMessage(nullptr, wrongMode ? kWrongModeText : kWrongDepthText, "Plugin Alert",
-                              platform::MessageIcon::Warning);
+    if (AlertIfUnsupportedImage()) {
         CopyInputToOutput();
         SetResult(noErr);
         return;

@@ -30,3 +30,5 @@ void BuildViewBackground();
 
 // The modes the filter processes: 8-bit RGB and 8-bit CMYK.
 bool IsSupportedImage(int16_t imageMode, int32_t depth);
+// For any other image: tells the user ("Plugin Alert") and returns true.
+bool AlertIfUnsupportedImage();

@@ -205,11 +205,21 @@ bool IsLayerVisible(const std::string& name) {
     return descriptors->GetBoolean(answer.descriptor, keyVisible, &visible) == kSPNoError && visible;
 }
 
+const ReadChannelDesc* PreviewDocumentChannels() {
+    const ReadImageDocumentDesc* document = gFilterRecord != nullptr ? gFilterRecord->documentInfo : nullptr;
+    if (document == nullptr)
+        return nullptr;
+    return document->targetCompositeChannels != nullptr ? document->targetCompositeChannels : document->alphaChannels;
+}
+
 bool ReadPreviewDocument(const ReadChannelDesc* channels) {
     const ReadImageDocumentDesc* document = gFilterRecord->documentInfo;
     int planes = document != nullptr ? CountChannels(channels) : gFilterRecord->planes;
-    if (gFilterRecord->planes >= 4 && planes <= 4)
-        planes = 4;
+    // With a transparency plane in the host's data, the buffers get one after the colour planes
+    // (plane 3 in RGB, plane 4 in CMYK, where plane 3 is the black ink).
+    const int colors = gFilterRecord->imageMode == plugInModeCMYKColor ? 4 : 3;
+    if (gFilterRecord->planes > colors && planes <= colors + 1)
+        planes = colors + 1;
     const int32_t depth = channels != nullptr && channels->depth != 0 ? channels->depth : 8;
     const int16_t mode = gFilterRecord->imageMode;
     const VRect area = GetFilterRect();

@@ -21,6 +21,9 @@ bool ReadChannels(const ReadChannelDesc* channels, PixelBuffer& buffer);
 bool GetTargetLayerName(std::string* name);
 // The layer's visibility flag; false when it cannot be asked.
 bool IsLayerVisible(const std::string& name);
+// The channel list whose count gives the preview buffers' planes: the document's target
+// composite channels, else its alpha channels; null without a document description.
+const ReadChannelDesc* PreviewDocumentChannels();
 // Fills previewSource and previewBackdrop from the document; `channels` is the list whose
 // count gives the planes (null: the filter record's planes).
 bool ReadPreviewDocument(const ReadChannelDesc* channels);

@@ -3,12 +3,27 @@
 #include "plugin/Globals.h"
 #include "plugin/HostChecks.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
+// The private records this library created in this process. The slot is only ever written by
+// us, but some hosts hand back something else: one that keeps 4 of its 8 bytes, or one that
+// starts a new process and restores the old value. Such a value is never locked: the slot
+// counts as empty and a new record is made.
+std::vector<Handle>& CreatedDataHandles() {
+    static std::vector<Handle> handles;
+    return handles;
+}
+
 Handle DataHandle() {
-    return gDataSlot != nullptr ? reinterpret_cast<Handle>(*gDataSlot) : nullptr;
+    if (gDataSlot == nullptr || *gDataSlot == 0)
+        return nullptr;
+    const Handle handle = reinterpret_cast<Handle>(*gDataSlot);
+    const std::vector<Handle>& created = CreatedDataHandles();
+    return std::find(created.begin(), created.end(), handle) != created.end() ? handle : nullptr;
 }
 
 Handle NewHostHandle(int32_t size) {
@@ -30,14 +45,19 @@ void CreateParametersRecord() {
 }
 
 void CreatePluginDataRecord() {
-    if (gDataSlot == nullptr || *gDataSlot != 0)
+    if (gDataSlot == nullptr || DataHandle() != nullptr)
         return;
     Handle handle = NewHostHandle(kPluginDataHandleSize);
     if (handle == nullptr) {
         SetResult(memFullErr);
         return;
     }
+    CreatedDataHandles().push_back(handle);
     *gDataSlot = reinterpret_cast<intptr_t>(handle);
+}
+
+bool HaveRecords() {
+    return gFilterRecord != nullptr && gFilterRecord->parameters != nullptr && DataHandle() != nullptr;
 }
 
 bool LockHandles() {

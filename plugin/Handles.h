@@ -4,8 +4,11 @@
 
 // Creates the parameters handle if `parameters` is null (68 bytes); -108 when the host fails.
 void CreateParametersRecord();
-// Creates the private record's handle if the data slot is empty (20 bytes); -108 on failure.
+// Creates the private record's handle if the data slot holds none of ours (20 bytes); -108 on
+// failure.
 void CreatePluginDataRecord();
+// Whether both records exist: the parameters handle and a private record we created.
+bool HaveRecords();
 // Locks both handles into gParams and gPluginData: -30100 if one is missing, -108 if the
 // host cannot lock. Returns true when both records are usable.
 bool LockHandles();

@@ -4,6 +4,8 @@
 #include "plugin/Scripting.h"
 #include "plugin/Suites.h"
 
+#include <optional>
+
 namespace {
 
 // The effect's float fields in the order they are stored (after 'Mthd').
@@ -28,6 +30,26 @@ struct DescriptorOwner {
     }
 };
 
+// The action descriptor suite at version 3, or at version 2 where a host offers only that (the
+// Paint.NET host does): make, free, put and get integer and float are in both tables, at the
+// same places.
+class DescriptorSuite {
+public:
+    DescriptorSuite() {
+        if (!version3_)
+            version2_.emplace(kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion2);
+    }
+    const PSActionDescriptorProcs* get() const {
+        return version3_ ? version3_.get() : version2_ ? version2_->get() : nullptr;
+    }
+    const PSActionDescriptorProcs* operator->() const { return get(); }
+    explicit operator bool() const { return get() != nullptr; }
+
+private:
+    AcquiredSuite<PSActionDescriptorProcs> version3_{kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion3};
+    std::optional<AcquiredSuite<PSActionDescriptorProcs>> version2_;
+};
+
 bool UsableForReading(const PSDescriptorRegistryProcs* registry, const PSActionDescriptorProcs* descriptors) {
     return registry->Get != nullptr && descriptors->Free != nullptr && descriptors->GetInteger != nullptr &&
            descriptors->GetFloat != nullptr;
@@ -46,7 +68,7 @@ OSErr ReadLastUsedParameters() {
     AcquiredSuite<PSDescriptorRegistryProcs> registry(kPSDescriptorRegistrySuite, kPSDescriptorRegistrySuiteVersion1);
     if (!registry)
         return errPlugInHostInsufficient;
-    AcquiredSuite<PSActionDescriptorProcs> descriptors(kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion3);
+    DescriptorSuite descriptors;
     if (!descriptors || !UsableForReading(registry.get(), descriptors.get()) || gParams == nullptr)
         return errPlugInHostInsufficient;
 
@@ -75,7 +97,7 @@ OSErr WriteLastUsedParameters() {
     AcquiredSuite<PSDescriptorRegistryProcs> registry(kPSDescriptorRegistrySuite, kPSDescriptorRegistrySuiteVersion1);
     if (!registry)
         return errPlugInHostInsufficient;
-    AcquiredSuite<PSActionDescriptorProcs> descriptors(kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion3);
+    DescriptorSuite descriptors;
     if (!descriptors || !UsableForWriting(registry.get(), descriptors.get()) || gParams == nullptr)
         return errPlugInHostInsufficient;
 

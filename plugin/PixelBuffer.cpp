@@ -102,27 +102,33 @@ bool FillPixelBuffer(PixelBuffer& buffer, const RGBColor& color) {
     return true;
 }
 
+int ColorPlanes(const PixelBuffer& buffer) {
+    return buffer.mode == plugInModeCMYKColor || buffer.mode == plugInModeCMYK64 ? 4 : 3;
+}
+
 void RaiseAlpha(PixelBuffer& buffer, uint8_t value) {
-    if (buffer.planes < 4)
+    const int alphaPlane = ColorPlanes(buffer);
+    if (buffer.planes <= alphaPlane)
         return;
     uint8_t* data = PixelBufferData(buffer);
     if (data == nullptr)
         return;
     const size_t planeBytes = size_t(PlaneBytes(buffer));
-    uint8_t* alpha = data + 3 * planeBytes;
+    uint8_t* alpha = data + size_t(alphaPlane) * planeBytes;
     for (size_t i = 0; i < planeBytes; ++i)
         alpha[i] = std::max(alpha[i], value);
 }
 
 void MergeAlpha(PixelBuffer& buffer, PixelBuffer& mask) {
-    if (buffer.planes < 4)
+    const int alphaPlane = ColorPlanes(buffer);
+    if (buffer.planes <= alphaPlane)
         return;
     uint8_t* data = PixelBufferData(buffer);
     const uint8_t* maskData = PixelBufferData(mask);
     if (data == nullptr || maskData == nullptr)
         return;
     const size_t planeBytes = size_t(std::min(PlaneBytes(buffer), PlaneBytes(mask)));
-    uint8_t* alpha = data + 3 * size_t(PlaneBytes(buffer));
+    uint8_t* alpha = data + size_t(alphaPlane) * size_t(PlaneBytes(buffer));
     for (size_t i = 0; i < planeBytes; ++i)
         alpha[i] = std::max(alpha[i], maskData[i]);
 }
@@ -144,7 +150,7 @@ bool BlendPixelBuffer(PixelBuffer& destination, PixelBuffer& source, PixelBuffer
     const int64_t destinationWidth = PixelBufferWidth(destination) - 2 * int64_t(destination.border);
     if (top < 0 || left < 0 || top + height > destinationHeight || left + width > destinationWidth)
         return false;
-    const int planes = std::min({3, int(destination.planes), int(source.planes)});
+    const int planes = std::min({ColorPlanes(destination), int(destination.planes), int(source.planes)});
     const int64_t toRow = destination.desc.rowBits / 8, fromRow = source.desc.rowBits / 8,
                   maskRow = mask.desc.rowBits / 8;
     for (int plane = 0; plane < planes; ++plane) {

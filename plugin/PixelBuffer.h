@@ -38,13 +38,16 @@ bool CopyPixelBuffer(PixelBuffer& destination, PixelBuffer& source);
 // Fills plane k with component k of `color` converted from RGB to the buffer's mode (the
 // unconverted value when the host cannot convert); planes beyond the fourth become 0.
 bool FillPixelBuffer(PixelBuffer& buffer, const RGBColor& color);
-// With 4 or more planes: every sample of plane 3 becomes at least `value`.
+// The colour planes of the buffer's mode: 4 for CMYK, 3 otherwise. The plane after them, when
+// there is one, is the transparency (so in CMYK plane 3 is the black ink, not transparency).
+int ColorPlanes(const PixelBuffer& buffer);
+// With a transparency plane: every sample of it becomes at least `value`.
 void RaiseAlpha(PixelBuffer& buffer, uint8_t value);
-// With 4 or more planes: every sample of plane 3 becomes at least the matching sample of the
+// With a transparency plane: every sample of it becomes at least the matching sample of the
 // mask's plane 0 (buffers of the same size).
 void MergeAlpha(PixelBuffer& buffer, PixelBuffer& mask);
 // Lays `source` over `destination` through `mask` (one plane, the source's size) with its top
-// left corner at `at` (document coordinates): d + (s - d) x m / 255 for the first
-// min(3, planes) planes. False when a buffer has no memory, the destination does not reach
+// left corner at `at` (document coordinates): d + (s - d) x m / 255 for the colour planes both
+// buffers have. False when a buffer has no memory, the destination does not reach
 // `at`, or source and mask differ in size.
 bool BlendPixelBuffer(PixelBuffer& destination, PixelBuffer& source, PixelBuffer& mask, const VRect& at);

@@ -39,8 +39,7 @@ void DoParameters() {
 
 void DoPrepare() {
     BuildFolderPaths();
-    const bool haveRecords = gFilterRecord->parameters != nullptr && gDataSlot != nullptr && *gDataSlot != 0;
-    if (haveRecords) {
+    if (HaveRecords()) {
         LockHandles();
     } else {
         CreateParametersRecord();
@@ -70,7 +69,14 @@ void DoStart() {
     ReadLastUsedParameters();
     bool showDialog = false;
     bool accepted = true;
-    if (ReadScriptParameters(&showDialog) == noErr && showDialog)
+    const OSErr read = ReadScriptParameters(&showDialog);
+    // A host that ignores the property list's enable expression may send a mode we cannot
+    // filter: the user is told once, no dialog opens and the image stays as it is.
+    if (AlertIfUnsupportedImage()) {
+        gPluginData->queryForParameters = false;
+        return;
+    }
+    if (read == noErr && showDialog)
         accepted = RunMainDialog();
     gPluginData->queryForParameters = false;
     if (!accepted) {
