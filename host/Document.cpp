@@ -1,5 +1,8 @@
 #include "host/Document.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace host {
 
 namespace {
@@ -45,6 +48,26 @@ Document Document::Make(int32_t width, int32_t height, int16_t mode, bool transp
         }
     }
     return document;
+}
+
+void Document::SelectEllipse(const VRect& rect, double feather) {
+    selection = rect;
+    mask.assign(size_t(width) * size_t(height), 0);
+    const double cx = (double(rect.left) + double(rect.right)) / 2.0;
+    const double cy = (double(rect.top) + double(rect.bottom)) / 2.0;
+    const double rx = (double(rect.right) - double(rect.left)) / 2.0;
+    const double ry = (double(rect.bottom) - double(rect.top)) / 2.0;
+    if (rx <= 0.0 || ry <= 0.0)
+        return;
+    for (int32_t y = std::max(0, rect.top); y < std::min(height, rect.bottom); ++y) {
+        for (int32_t x = std::max(0, rect.left); x < std::min(width, rect.right); ++x) {
+            const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+            // Distance inside the edge, in pixels (approximately, along the smaller radius).
+            const double inside = (1.0 - std::sqrt(dx * dx + dy * dy)) * std::min(rx, ry);
+            const double weight = feather > 0.0 ? std::clamp(inside / feather, 0.0, 1.0) : (inside >= 0.0 ? 1.0 : 0.0);
+            mask[size_t(y) * size_t(width) + size_t(x)] = uint8_t(std::lround(weight * 255.0));
+        }
+    }
 }
 
 Layer& Document::AddLayerBelow(const std::string& name, bool visible, bool transparency, uint32_t seed, int fill,

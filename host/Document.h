@@ -61,6 +61,10 @@ struct Document {
     static Document Make(int32_t width, int32_t height, int16_t mode, bool transparency, int32_t depth = 8,
                          uint32_t seed = 0x9E3779B9u);
 
+    // Selects the ellipse inside `rect` (which becomes the filter rectangle), its edge feathered
+    // over `feather` pixels: the mask is 255 inside, 0 outside and falls off across the edge.
+    void SelectEllipse(const VRect& rect, double feather = 0.0);
+
     // Adds a layer below the target with a pattern from `seed` (or, with `fill` >= 0, every
     // colour sample equal to fill and the transparency plane given by `alpha`).
     Layer& AddLayerBelow(const std::string& name, bool visible, bool transparency, uint32_t seed, int fill = -1,

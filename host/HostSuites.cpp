@@ -127,6 +127,10 @@ OSErr ColorServicesProcedure(ColorServicesInfo* info) {
     return noErr;
 }
 
+OSErr FailingColorServicesProcedure(ColorServicesInfo*) {
+    return errPlugInHostInsufficient;
+}
+
 VRect Intersect(const VRect& a, const VRect& b) {
     return VRect{std::max(a.top, b.top), std::max(a.left, b.left), std::min(a.bottom, b.bottom),
                  std::min(a.right, b.right)};
@@ -197,6 +201,10 @@ ColorServicesProc HostSuites::colorServices() const {
     return &ColorServicesProcedure;
 }
 
+ColorServicesProc HostSuites::failingColorServices() const {
+    return &FailingColorServicesProcedure;
+}
+
 int HostSuites::OutstandingTotal() const {
     int total = 0;
     for (const auto& entry : outstanding)
@@ -211,6 +219,9 @@ SPErr HostSuites::Acquire(const char* name, int32_t version, const void** suite)
     const std::string key = name;
     ++acquireCalls[key];
     if (withheld.count(key) != 0)
+        return kSPSuiteNotFoundError;
+    const auto versions = withheldVersions.find(key);
+    if (versions != withheldVersions.end() && versions->second.count(version) != 0)
         return kSPSuiteNotFoundError;
     const void* table = nullptr;
     if (key == kPSColorSpaceSuite && version == kPSColorSpaceSuiteVersion1)

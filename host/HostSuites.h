@@ -26,12 +26,15 @@ public:
 
     SPBasicSuite* basic() { return &basic_; }
     ColorServicesProc colorServices() const;
+    // A colour services callback that answers every call with an error.
+    ColorServicesProc failingColorServices() const;
     ChannelPortProcs* channelPortProcs() { return &channelPorts_; }
     HostActions& actions() { return actions_; }
     ColorConverter& converter() { return converter_; }
 
-    // Suites the basic suite refuses, by name.
+    // Suites the basic suite refuses, by name, and versions of suites it refuses.
     std::set<std::string> withheld;
+    std::map<std::string, std::set<int32_t>> withheldVersions;
     // Acquires not yet released, by suite name; and releases of suites nobody holds.
     std::map<std::string, int> outstanding;
     int unmatchedReleases = 0;

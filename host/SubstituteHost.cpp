@@ -1,5 +1,8 @@
 #include "host/SubstituteHost.h"
 
+#include "host/EnableExpression.h"
+#include "host/PropertyList.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -65,7 +68,32 @@ SubstituteHost::~SubstituteHost() {
 }
 
 bool SubstituteHost::Load(const std::string& path, std::string* error) {
-    return library_.Load(path, error);
+    if (!library_.Load(path, error))
+        return false;
+    if (options.checkPropertyList) {
+        const std::string refusal = PropertyListRefusal(library_.propertyList());
+        if (!refusal.empty()) {
+            *error = "the host does not list " + path + ": " + refusal;
+            library_.Unload();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SubstituteHost::FilterEnabled() const {
+    const auto properties = ParsePropertyList(library_.propertyList());
+    const Property* enable = properties ? FindProperty(*properties, FourCC("enbl")) : nullptr;
+    if (enable == nullptr)
+        return true;
+    EnableContext context;
+    context.imageMode = EnableImageMode(document.mode, document.depth);
+    context.depth = document.depth;
+    context.hasAlpha = document.hasTransparency;
+    context.hasSelection = document.selection.has_value();
+    context.width = document.width;
+    context.height = document.height;
+    return EvaluateEnableExpression(PropertyCString(*enable), context).value_or(false);
 }
 
 void SubstituteHost::Unload() {
@@ -107,8 +135,8 @@ void SubstituteHost::PrepareRecord() {
     FilterRecord& r = *record_;
     const VRect filter = document.filterRect();
     r.serialNumber = 0;
-    r.abortProc = &AbortProcedure;
-    r.progressProc = &ProgressProcedure;
+    r.abortProc = options.abortProc ? &AbortProcedure : nullptr;
+    r.progressProc = options.progressProc ? &ProgressProcedure : nullptr;
     r.parameters = parameters_;
     r.imageSize = Point{Clamp16(document.height), Clamp16(document.width)};
     r.wholeSize = r.imageSize;
@@ -137,7 +165,9 @@ void SubstituteHost::PrepareRecord() {
     descriptorParameters_.writeDescriptorProcs = descriptors_.writeProcs();
 
     r.sSPBasic = options.basicSuite ? suites_.basic() : nullptr;
-    r.colorServices = options.colorServices ? suites_.colorServices() : nullptr;
+    r.colorServices = !options.colorServices      ? nullptr
+                      : options.colorServicesFail ? suites_.failingColorServices()
+                                                  : suites_.colorServices();
     r.channelPortProcs = options.channelPorts ? suites_.channelPortProcs() : nullptr;
     r.documentInfo = options.documentInfo ? suites_.Describe() : nullptr;
     r.floatCoord = Point{0, 0};
@@ -229,8 +259,39 @@ RunResult SubstituteHost::RunRepeat() {
     return Run(false);
 }
 
+// A new host process starts without the plug-in's records; one that repeats a filter first
+// restores what the previous process saved.
+void SubstituteHost::StartProcess(bool withParameters) {
+    std::string error;
+    library_.Reload(&error);
+    ForgetPluginState();
+    if (withParameters)
+        return;
+    if (!savedParameters_.empty()) {
+        parameters_ = handles_.New(int32_t(savedParameters_.size()));
+        if (parameters_ != nullptr)
+            std::memcpy(*parameters_, savedParameters_.data(), savedParameters_.size());
+    }
+    dataSlot_ = savedDataSlot_;
+}
+
+void SubstituteHost::SaveForNextProcess() {
+    savedParameters_.clear();
+    if (parameters_ != nullptr && handles_.IsValid(parameters_)) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(*parameters_);
+        savedParameters_.assign(bytes, bytes + handles_.Size(parameters_));
+    }
+    savedDataSlot_ = options.dataSlotBits >= 64 ? dataSlot_ : intptr_t(uint32_t(uint64_t(dataSlot_)));
+}
+
 RunResult SubstituteHost::Run(bool withParameters) {
     RunResult run;
+    if (options.evaluateEnable && !FilterEnabled()) {
+        run.enabled = false;
+        return run;
+    }
+    if (options.processPerRun)
+        StartProcess(withParameters);
     progress_.clear();
     advanceCalls_ = 0;
     abortChecks_ = 0;
@@ -250,11 +311,16 @@ RunResult SubstituteHost::Run(bool withParameters) {
         const VRect mask = RequestedRect(record_->maskRect, bigDocument_.maskRect32);
         return IsEmpty(in) && IsEmpty(out) && IsEmpty(mask);
     };
-    bool ok =
-        (!withParameters || step(filterSelectorParameters)) && step(filterSelectorPrepare) && step(filterSelectorStart);
+    bool ok = true;
+    if (withParameters) {
+        ok = step(filterSelectorParameters);
+        if (options.processPerRun)
+            SaveForNextProcess();
+    }
+    ok = ok && step(filterSelectorPrepare) && step(filterSelectorStart);
     for (int i = 0; ok && i < kMaxContinueCalls && !requestEmpty(); ++i)
         ok = step(filterSelectorContinue);
-    if (ok)
+    if (ok && options.sendsFinish)
         step(filterSelectorFinish);
     ReleaseBuffers();
     run.documentChanged = documentChanged_;
@@ -416,6 +482,25 @@ OSErr SubstituteHost::AdvanceState() {
     return noErr;
 }
 
+bool SubstituteHost::MasksResult() const {
+    const bool selected = document.selection.has_value() || !document.mask.empty();
+    if (!selected || options.masking == SelectionMasking::None)
+        return false;
+    if (options.masking == SelectionMasking::Always)
+        return true;
+    const FilterCase filterCase =
+        document.hasTransparency ? FilterCase::EditableTransparencyWithSelection : FilterCase::FlatImageWithSelection;
+    return (FilterCaseFlags(library_.propertyList(), filterCase) & kWritesOutsideSelection) == 0;
+}
+
+// How much of the result a pixel takes: the selection mask, or the selection rectangle.
+uint8_t SubstituteHost::MaskAt(int64_t x, int64_t y) const {
+    if (!document.mask.empty())
+        return document.mask[size_t(y * document.width + x)];
+    const VRect r = document.filterRect();
+    return y >= r.top && y < r.bottom && x >= r.left && x < r.right ? 255 : 0;
+}
+
 void SubstituteHost::WriteBackOutput() {
     if (!outputPending_)
         return;
@@ -428,12 +513,15 @@ void SubstituteHost::WriteBackOutput() {
     const int64_t planes = int64_t(outHiPlane_) - outLoPlane_ + 1;
     const int64_t bytesPerSample = document.bytesPerSample();
     const int64_t docPlanes = document.planes();
+    // A masking host merges the result with the pixels as the run found them.
+    const bool masked = MasksResult();
+    const std::vector<uint8_t>& before = startSnapshot_ ? startPixels_ : document.pixels;
     for (int64_t i = 0; i < height; ++i) {
         const int64_t y = outRect_.top + i;
         if (y < 0 || y >= document.height)
             continue;
         const uint8_t* in = outBuffer_.data() + i * outRowBytes_;
-        if (outLoPlane_ == 0 && outHiPlane_ == docPlanes - 1 && outRect_.left >= 0 &&
+        if (!masked && outLoPlane_ == 0 && outHiPlane_ == docPlanes - 1 && outRect_.left >= 0 &&
             outRect_.right <= document.width) {
             uint8_t* target =
                 document.pixels.data() + size_t((y * document.width + outRect_.left) * docPlanes * bytesPerSample);
@@ -446,14 +534,18 @@ void SubstituteHost::WriteBackOutput() {
         }
         for (int64_t j = 0; j < width; ++j) {
             const int64_t x = outRect_.left + j;
+            const int weight = masked && x >= 0 && x < document.width ? MaskAt(x, y) : 255;
             for (int64_t p = 0; p < planes; ++p) {
                 for (int64_t b = 0; b < bytesPerSample; ++b, ++in) {
                     if (x < 0 || x >= document.width)
                         continue;
-                    uint8_t& target = document.pixels[size_t(
-                        ((y * document.width + x) * docPlanes + outLoPlane_ + p) * bytesPerSample + b)];
-                    if (target != *in) {
-                        target = *in;
+                    const size_t at =
+                        size_t(((y * document.width + x) * docPlanes + outLoPlane_ + p) * bytesPerSample + b);
+                    const uint8_t value =
+                        weight == 255 ? *in : uint8_t((before[at] * (255 - weight) + *in * weight + 127) / 255);
+                    uint8_t& target = document.pixels[at];
+                    if (target != value) {
+                        target = value;
                         documentChanged_ = true;
                     }
                 }

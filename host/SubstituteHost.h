@@ -31,9 +31,18 @@ struct SelectorCall {
 };
 
 struct RunResult {
+    bool enabled = true;             // false: the host's enable rules leave the command unavailable
     int16_t result = 0;              // the first non-zero result, or 0
     std::vector<SelectorCall> calls; // every selector sent, in order
     bool documentChanged = false;    // whether output was written back into the document
+};
+
+// How the host merges the plug-in's result with a selection.
+enum class SelectionMasking {
+    None,        // the result replaces the filter rectangle as the plug-in wrote it
+    FilterCases, // masked by the selection's shape unless the property list's filter case says the
+                 // filter writes outside the selection
+    Always,      // always masked by the selection's shape (a host that merges through the selection)
 };
 
 struct HostOptions {
@@ -47,6 +56,9 @@ struct HostOptions {
     bool colorServices = true;                   // offer the old colour services callback
     bool channelPorts = true;                    // offer channelPortProcs (readPixelsProc)
     bool documentInfo = true;                    // offer the document description
+    bool progressProc = true;                    // offer progressProc
+    bool abortProc = true;                       // offer abortProc
+    bool colorServicesFail = false;              // the colour services callback exists but fails every call
     // Whether the host samples (honours inputRate and maskRate). A host that cannot delivers
     // every request at rate 1, whatever rate the plug-in asked for.
     bool samplingSupport = true;
@@ -54,6 +66,17 @@ struct HostOptions {
     // and maskData are refilled only when their rectangle (or plane range) changes, whatever
     // else the request changed (the rate, for instance).
     bool refillOnlyOnNewRect = false;
+    // Whether Load refuses a plug-in whose property list a strict host would skip (its command
+    // never appears), and whether a run first asks the list's enable expression.
+    bool checkPropertyList = false;
+    bool evaluateEnable = false;
+    SelectionMasking masking = SelectionMasking::FilterCases;
+    bool sendsFinish = true; // a host that never sends Finish takes no values back from a run
+    // A host that starts a new process for every run (the library loaded afresh), which starts
+    // from what the previous process saved right after Parameters: the parameter record's bytes
+    // and the data slot, of which it keeps `dataSlotBits` bits.
+    bool processPerRun = false;
+    int dataSlotBits = 64;
     // Hands Start an empty descriptor played with `playInfo` when the run brings none, so the
     // plug-in decides on its dialog from `playInfo` alone: with the default (do not display) it
     // never opens the dialog. On Windows a dialog or About box that opens all the same is
@@ -86,6 +109,9 @@ public:
     // returns the plug-in's result code. Output the plug-in produced is written back into the
     // document after Start and Continue when they succeed.
     int16_t Call(int16_t selector);
+    // Whether the property list's enable expression allows the filter for `document` (true when
+    // the list has none).
+    bool FilterEnabled() const;
     // Sends About with an AboutRecord.
     int16_t CallAbout();
 
@@ -126,6 +152,10 @@ public:
     static SubstituteHost* current;
 
 private:
+    void StartProcess(bool withParameters);
+    void SaveForNextProcess();
+    uint8_t MaskAt(int64_t x, int64_t y) const;
+    bool MasksResult() const;
     OSErr AdvanceState();
     void WriteBackOutput();
     void ReleaseBuffers();
@@ -148,6 +178,9 @@ private:
     intptr_t dataSlot_ = 0;
     Handle parameters_ = nullptr;
     std::vector<DescriptorItem> recorded_;
+    // What a host that runs each filter in a new process keeps between them.
+    std::vector<uint8_t> savedParameters_;
+    intptr_t savedDataSlot_ = 0;
 
     std::vector<uint8_t> inBuffer_;
     std::vector<uint8_t> outBuffer_;
