@@ -298,6 +298,8 @@ RunResult SubstituteHost::Run(bool withParameters) {
     documentChanged_ = false;
     bigDocument_.PluginUsing32BitCoordinates = 0;
     auto step = [&](int16_t selector) {
+        if (options.beforeSelector)
+            options.beforeSelector(selector);
         const int16_t result = Call(selector);
         run.calls.push_back({selector, result});
         if (result != noErr && run.result == noErr)

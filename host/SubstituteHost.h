@@ -13,6 +13,7 @@
 #include "host/PluginLibrary.h"
 #include "plugin/HostAbi.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,9 @@ struct HostOptions {
     std::string registryFile; // the descriptor registry's persistent entries (empty: in memory only)
     // The host's main window, handed to the plug-in in platformData as the owner of its dialogs.
     void* ownerWindow = nullptr;
+    // Called before every selector of a run: a test's stand-in for what a user does between the
+    // steps (editing the values in the dialog before Start, for instance).
+    std::function<void(int16_t selector)> beforeSelector;
     // Told of every progress report as it arrives (the command-line tool's progress bar).
     void (*progressListener)(void* context, int32_t done, int32_t total) = nullptr;
     void* progressContext = nullptr;

@@ -15,6 +15,11 @@ using HostServices = InProcessTest;
 
 TEST_F(HostServices, ProgressIsTruncatedAndNeverNegative) {
     Install();
+    if (!host.options.progressProc) {
+        ReportProgress(5.0f, 100.0f);
+        EXPECT_TRUE(host.progress().empty());
+    }
+    VF_SKIP_UNLESS(host.options.progressProc, "no progress bar while the filter runs");
     ReportProgress(5.0f, 100.0f);
     ReportProgress(-3.0f, 100.0f);
     ReportProgress(55.9f, 100.0f);
@@ -33,6 +38,13 @@ TEST_F(HostServices, ProgressIsTruncatedAndNeverNegative) {
 
 TEST_F(HostServices, ConvertColorGoesThroughTheColourServicesAndFailsWithout) {
     Install();
+    if (!host.options.colorServices || host.options.colorServicesFail) {
+        int16_t kept[4] = {1, 2, 3, 4};
+        EXPECT_FALSE(ConvertColor(kept, plugInModeRGBColor, plugInModeCMYKColor));
+        EXPECT_EQ(kept[0], 1);
+    }
+    VF_SKIP_UNLESS(host.options.colorServices && !host.options.colorServicesFail,
+                   "single colours stay unconverted (the black behind a CMYK preview is filled with RGB values)");
     int16_t components[4] = {255, 0, 0, 0};
     ASSERT_TRUE(ConvertColor(components, plugInModeRGBColor, plugInModeCMYKColor));
     // Plain conversion: pure red is no cyan ink... 255 means no ink.
@@ -126,6 +138,8 @@ TEST_F(HostServices, PixelBufferCopyRaiseMergeAndBlend) {
 
 TEST_F(HostServices, FillConvertsToTheBufferModeAndZeroesExtraPlanes) {
     Install();
+    VF_SKIP_UNLESS(host.options.colorServices && !host.options.colorServicesFail,
+                   "the black behind a CMYK preview is filled with RGB values (no ink)");
     PixelBuffer cmyk;
     InitPixelBuffer(cmyk, plugInModeCMYKColor, VRect{0, 0, 1, 1}, 5, 8, 0);
     ASSERT_TRUE(FillPixelBuffer(cmyk, RGBColor{0, 0, 0}));
@@ -137,6 +151,9 @@ TEST_F(HostServices, FillConvertsToTheBufferModeAndZeroesExtraPlanes) {
 }
 
 TEST_F(HostServices, ReadChannelsFillsOnePlanePerChannelThroughEitherInterface) {
+    VF_SKIP_UNLESS(host.options.channelPorts && host.options.documentInfo,
+                   "no channel ports: the preview shows the pixels the host delivers for the view, without the "
+                   "layer's own copy");
     host.document = host::Document::Make(6, 4, plugInModeRGBColor, true);
     for (bool withSuite : {true, false}) {
         if (!withSuite)
@@ -166,7 +183,15 @@ TEST_F(HostServices, ReadChannelsFillsOnePlanePerChannelThroughEitherInterface) 
     ReleasePixelBuffer(buffer);
 }
 
+// Whether the host answers questions about layers (descriptors, references, action control).
+bool AnswersLayerQueries(const host::SubstituteHost& host) {
+    const auto& withheld = const_cast<host::SubstituteHost&>(host).suites().withheld;
+    return host.options.basicSuite && withheld.count(kPSBasicActionControlSuite) == 0 &&
+           withheld.count(kPSActionReferenceSuite) == 0;
+}
+
 TEST_F(HostServices, LayerQueriesAnswerAndKeepTheActionSuitesUntilUnload) {
+    VF_SKIP_UNLESS(AnswersLayerQueries(host), "no layer queries: the preview shows no layers below the target");
     host.document.targetName = "Swirl me";
     host.document.AddLayerBelow("Hidden", false, false, 3);
     host.document.AddLayerBelow("Shown", true, false, 4);
@@ -199,6 +224,8 @@ TEST_F(HostServices, LayerQueriesAnswerAndKeepTheActionSuitesUntilUnload) {
 }
 
 TEST_F(HostServices, PreviewDocumentCompositesTheVisibleLayersBelowTheTarget) {
+    VF_SKIP_UNLESS(AnswersLayerQueries(host) && host.options.channelPorts && host.options.documentInfo,
+                   "the preview shows the target over the checkerboard, without the layers below it");
     host.document = host::Document::Make(5, 3, plugInModeRGBColor, true);
     host.document.targetName = "Top";
     host.document.AddLayerBelow("Bottom", true, false, 0, 40);
@@ -223,6 +250,7 @@ TEST_F(HostServices, PreviewDocumentCompositesTheVisibleLayersBelowTheTarget) {
 }
 
 TEST_F(HostServices, DocumentWithoutLayerInformationGivesABlackBackdropOnly) {
+    VF_SKIP_UNLESS(host.options.documentInfo, "no document description: the preview shows the target alone");
     host.document.describeLayers = false;
     Install();
     ASSERT_TRUE(ReadPreviewDocument(host.record().documentInfo->targetCompositeChannels));

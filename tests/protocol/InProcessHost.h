@@ -4,6 +4,7 @@
 // and recorded messages reach it), or by calling single operations with the host's record
 // installed as the current call's.
 
+#include "TestPlugin.h"
 #include "engine/PreviewZoom.h"
 #include "engine/ProcessImage.h"
 #include "host/SubstituteHost.h"
@@ -16,7 +17,17 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+extern "C" const uint8_t PluginPropertyList[];
+extern "C" const size_t PluginPropertyListSize;
+
 namespace testing_support {
+
+// The property list linked into the test program, the bytes the library carries.
+inline std::vector<uint8_t> LinkedPropertyList() {
+    return std::vector<uint8_t>(PluginPropertyList, PluginPropertyList + PluginPropertyListSize);
+}
 
 // Dispatches like PluginMain for selectors 1 to 5.
 inline void InProcessEntry(int16_t selector, void* record, intptr_t* data, int16_t* result) {
@@ -52,7 +63,8 @@ inline void InProcessEntry(int16_t selector, void* record, intptr_t* data, int16
 class InProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        host.library().UseEntry(&InProcessEntry);
+        host::ApplyHostProfile(TestProfile(), &host);
+        host.library().UseEntry(&InProcessEntry, LinkedPropertyList());
         host.document = host::Document::Make(24, 16, plugInModeRGBColor, false);
         platform::ClearRecordedMessages();
     }

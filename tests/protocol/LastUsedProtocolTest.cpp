@@ -22,6 +22,8 @@ std::string FreshRegistryFile(const char* name) {
 using LastUsed = PluginTest;
 
 TEST_F(LastUsed, FirstRunStartsFromTheDefaultsAndFinishStoresTheValues) {
+    VF_SKIP_UNLESS(testing_support::KeepsLastUsedValues(host) && testing_support::RecordsActions(host),
+                   testing_support::kNoLastUsedValues);
     host.options.registryFile = FreshRegistryFile("first-run.reg");
     host.PlayDescriptor({host::IntegerItem(keyMethod, 3), host::FloatItem(keyValue, 40.0)}, plugInDialogDontDisplay);
     ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
@@ -44,6 +46,8 @@ TEST_F(LastUsed, FirstRunStartsFromTheDefaultsAndFinishStoresTheValues) {
 }
 
 TEST_F(LastUsed, ValuesSurviveARestartOfTheHost) {
+    VF_SKIP_UNLESS(testing_support::KeepsLastUsedValues(host) && testing_support::RecordsActions(host),
+                   testing_support::kNoLastUsedValues);
     const std::string file = FreshRegistryFile("restart.reg");
     host.options.registryFile = file;
     host.PlayDescriptor(
@@ -56,6 +60,7 @@ TEST_F(LastUsed, ValuesSurviveARestartOfTheHost) {
 
     // A new host with nothing of the first but the registry file, and the library loaded anew.
     host::SubstituteHost restarted;
+    host::ApplyHostProfile(testing_support::TestProfile(), &restarted);
     std::string error;
     ASSERT_TRUE(restarted.Load(testing_support::PluginPath(), &error)) << error;
     restarted.options.registryFile = file;
@@ -81,6 +86,7 @@ TEST_F(LastUsed, HostWithoutRegistryOrDescriptorSuiteStillRuns) {
 }
 
 TEST_F(LastUsed, ARecordedActionPlaysBackInAnotherHost) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     host.PlayDescriptor(
         {host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 12.5), host::FloatItem(keySize, 70.0)},
         plugInDialogDontDisplay);
@@ -90,6 +96,7 @@ TEST_F(LastUsed, ARecordedActionPlaysBackInAnotherHost) {
     EXPECT_EQ(recorded[0].integer, 4);
 
     host::SubstituteHost player;
+    host::ApplyHostProfile(testing_support::TestProfile(), &player);
     std::string error;
     ASSERT_TRUE(player.Load(testing_support::PluginPath(), &error)) << error;
     player.document = host::Document::Make(8, 8, plugInModeCMYKColor, true);
@@ -105,6 +112,7 @@ TEST_F(LastUsed, ARecordedActionPlaysBackInAnotherHost) {
 using PlayInfo = InProcessTest;
 
 TEST_F(PlayInfo, OnlyDisplayShowsTheDialogWhenADescriptorIsPlayed) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     for (int16_t playInfo : {plugInDialogDontDisplay, plugInDialogDisplay, plugInDialogSilent}) {
         host.PlayDescriptor({host::FloatItem(keyValue, 33.0)}, playInfo);
         Install();
@@ -125,6 +133,7 @@ TEST_F(PlayInfo, OnlyDisplayShowsTheDialogWhenADescriptorIsPlayed) {
 }
 
 TEST_F(PlayInfo, LastUsedValuesKeepFieldsTheEntryLacks) {
+    VF_SKIP_UNLESS(testing_support::KeepsLastUsedValues(host), testing_support::kNoLastUsedValues);
     Install();
     params.proportion = 17.0f;
     ASSERT_EQ(WriteLastUsedParameters(), noErr);

@@ -98,8 +98,16 @@ host::Document ExpectedCmyk(const host::Document& input, const FilterParameters&
 
 class Processing : public PluginTest {
 protected:
-    // A repeat run with the given effect values (set through a played action).
+    // A run with the given effect values: played as an action where the host plays actions,
+    // else set by the user in the dialog.
     host::RunResult RunWith(float value, float aberration, uint8_t method = Swirl) {
+        if (!testing_support::RecordsActions(host)) {
+            return RunInteractiveEditing([=](FilterParameters& p) {
+                p.method = method;
+                p.value = value;
+                p.aberration = aberration;
+            });
+        }
         host::DescriptorItem m, v, a;
         m.key = keyMethod, m.type = typeInteger, m.integer = method;
         v.key = keyValue, v.type = typeFloat, v.number = value;
@@ -134,6 +142,7 @@ TEST_F(Processing, RgbWithAndWithoutTransparencyIsDistortedAsTheEngineDistorts) 
 }
 
 TEST_F(Processing, CmykWithAndWithoutTransparencyGoesThroughTheHostConversion) {
+    VF_SKIP_UNLESS(testing_support::ConvertsCmyk(host), testing_support::kNoCmyk);
     for (bool transparency : {false, true}) {
         host.document = host::Document::Make(29, 17, plugInModeCMYKColor, transparency);
         const host::Document input = host.document;
@@ -149,6 +158,8 @@ TEST_F(Processing, CmykWithAndWithoutTransparencyGoesThroughTheHostConversion) {
 }
 
 TEST_F(Processing, EveryPixelOfACmykRowWiderThanOneConversionIsFiltered) {
+    VF_SKIP_UNLESS(host.options.bigDocument, testing_support::kNoWideDocuments);
+    VF_SKIP_UNLESS(testing_support::ConvertsCmyk(host), testing_support::kNoCmyk);
     host.document = host::Document::Make(32767 + 300, 2, plugInModeCMYKColor, false);
     const host::Document input = host.document;
     ASSERT_EQ(RunWith(0.0f, 0.0f).result, noErr);
@@ -173,6 +184,7 @@ TEST_F(Processing, OtherModesAndDeepDataAreCopiedUnchanged) {
 }
 
 TEST_F(Processing, HostSeesTheProgressOfEveryStage) {
+    VF_SKIP_UNLESS(host.options.progressProc, "no progress bar while the filter runs");
     // What the engine itself reports between the preparation and the end.
     std::vector<host::ProgressReport> engine;
     static std::vector<host::ProgressReport>* sink = nullptr;
@@ -239,14 +251,32 @@ TEST_F(Processing, ARepeatedRunAndAPlayedActionUseTheirValues) {
     const host::Document input = host.document;
     ASSERT_EQ(RunWith(30.0f, 40.0f).result, noErr);
     const host::Document afterFirst = host.document;
-    // The host repeats the filter: the values of the last run come back from the registry.
+    // The host repeats the filter: the values of the last run come back from the registry or the
+    // parameter record the host kept.
     host.document = input;
+    bool dialogOnRepeat = false;
+    host.options.beforeSelector = [&](int16_t selector) {
+        if (selector == filterSelectorStart)
+            dialogOnRepeat = Data().queryForParameters;
+    };
     ASSERT_EQ(host.RunRepeat().result, noErr);
-    EXPECT_TRUE(SameDocument(host.document, afterFirst));
-    EXPECT_EQ(Parameters().value, 30.0f);
+    host.options.beforeSelector = nullptr;
+    if (host.options.processPerRun) {
+        // A host that runs each filter in a new process keeps the record as Parameters left it
+        // (the defaults) and half of the data slot: the repeat asks the user again, at the
+        // defaults, instead of locking what is no record.
+        EXPECT_TRUE(dialogOnRepeat);
+        EXPECT_EQ(Parameters().value, 25.0f);
+    } else {
+        EXPECT_FALSE(dialogOnRepeat);
+        EXPECT_TRUE(SameDocument(host.document, afterFirst));
+        EXPECT_EQ(Parameters().value, 30.0f);
+    }
     // The recorded action played in another host gives the same picture.
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     const auto recorded = host.RecordedDescriptor();
     host::SubstituteHost other;
+    host::ApplyHostProfile(testing_support::TestProfile(), &other);
     std::string error;
     ASSERT_TRUE(other.Load(testing_support::PluginPath(), &error)) << error;
     other.document = input;

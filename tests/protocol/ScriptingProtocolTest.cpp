@@ -8,6 +8,7 @@ namespace {
 using ScriptingProtocol = PluginTest;
 
 TEST_F(ScriptingProtocol, FinishRecordsExactlyTheEightKeysMethodFirst) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     ASSERT_EQ(host.RunInteractive().result, noErr);
     const auto items = host.RecordedDescriptor();
     ASSERT_EQ(items.size(), 8u);
@@ -23,6 +24,7 @@ TEST_F(ScriptingProtocol, FinishRecordsExactlyTheEightKeysMethodFirst) {
 }
 
 TEST_F(ScriptingProtocol, PlayedValuesWinOverParametersAndAreRecordedAgain) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     host.PlayDescriptor({host::IntegerItem(keyMethod, 260), host::FloatItem(keyValue, 40.5),
                          host::FloatItem(keyCenterX, -150.0), host::FloatItem(keyCenterY, 1e30)},
                         plugInDialogSilent);
@@ -40,6 +42,7 @@ TEST_F(ScriptingProtocol, PlayedValuesWinOverParametersAndAreRecordedAgain) {
 }
 
 TEST_F(ScriptingProtocol, MissingKeyKeepsThePreviousValue) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     ASSERT_EQ(host.Call(filterSelectorParameters), noErr);
     ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
     FilterParameters p = Parameters();
@@ -55,6 +58,7 @@ TEST_F(ScriptingProtocol, MissingKeyKeepsThePreviousValue) {
 }
 
 TEST_F(ScriptingProtocol, UnknownKeysAreSkippedAndAFailingGetEndsTheRead) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     // Without a registry the second run does not start from the first run's values.
     host.suites().withheld.insert(kPSDescriptorRegistrySuite);
     host::DescriptorItem text;
@@ -80,6 +84,7 @@ TEST_F(ScriptingProtocol, UnknownKeysAreSkippedAndAFailingGetEndsTheRead) {
 }
 
 TEST_F(ScriptingProtocol, NoDescriptorProceduresStillRuns) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     // A repeat run, so the plug-in does not ask for its dialog (nothing could say otherwise).
     ASSERT_EQ(host.RunInteractive().result, noErr);
     host.options.descriptors = false;
@@ -90,6 +95,7 @@ TEST_F(ScriptingProtocol, NoDescriptorProceduresStillRuns) {
 }
 
 TEST_F(ScriptingProtocol, HostThatCannotOpenAWriteDescriptorStillFinishes) {
+    VF_SKIP_UNLESS(testing_support::RecordsActions(host), testing_support::kNoActions);
     host.descriptors().failOpenWrite = true;
     const host::RunResult run = host.RunInteractive();
     EXPECT_EQ(run.result, noErr);

@@ -1,0 +1,267 @@
+// The filter in the hosts users have: every host profile lists it, runs it, repeats it and plays
+// it back with the full host's picture, masked and feathered by the selection's shape; where a
+// host cannot, the test says what its user sees.
+#include "InProcessHost.h"
+#include "TestPlugin.h"
+#include "host/HostProfiles.h"
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+using host::HostProfile;
+using host::SubstituteHost;
+
+struct Effect {
+    uint8_t method = Swirl;
+    float value = 45.0f;
+    float aberration = 30.0f;
+    float centerX = 20.0f;
+};
+
+// A host of the profile with the plug-in library loaded.
+std::unique_ptr<SubstituteHost> HostOf(HostProfile profile, const std::string& registryFile = std::string()) {
+    auto host = std::make_unique<SubstituteHost>();
+    host::ApplyHostProfile(profile, host.get());
+    host->options.registryFile = registryFile;
+    std::string error;
+    EXPECT_TRUE(host->Load(testing_support::PluginPath(), &error)) << host::HostProfileName(profile) << ": " << error;
+    return host;
+}
+
+FilterParameters RecordOf(const SubstituteHost& host) {
+    FilterParameters p{};
+    if (const uint8_t* bytes = host.parametersBytes())
+        std::memcpy(&p, bytes, sizeof p);
+    return p;
+}
+
+// Runs the filter as the host's user does: a played action where the host plays actions, else
+// the values typed into the dialog that Parameters asks for.
+host::RunResult RunWith(SubstituteHost& host, const Effect& effect) {
+    if (host.options.descriptors) {
+        host.PlayDescriptor({host::IntegerItem(keyMethod, effect.method), host::FloatItem(keyValue, effect.value),
+                             host::FloatItem(keyAberration, effect.aberration),
+                             host::FloatItem(keyCenterX, effect.centerX)},
+                            plugInDialogDontDisplay);
+        return host.RunInteractive();
+    }
+    host.options.beforeSelector = [&host, effect](int16_t selector) {
+        auto* bytes = const_cast<uint8_t*>(host.parametersBytes());
+        if (selector != filterSelectorStart || bytes == nullptr)
+            return;
+        FilterParameters p = RecordOf(host);
+        p.method = effect.method;
+        p.value = effect.value;
+        p.aberration = effect.aberration;
+        p.centerX = effect.centerX;
+        std::memcpy(bytes, &p, sizeof p);
+    };
+    const host::RunResult run = host.RunInteractive();
+    host.options.beforeSelector = nullptr;
+    return run;
+}
+
+// A smooth picture with a feathered elliptical selection away from the top left.
+host::Document SelectedDocument(int16_t mode, bool transparency) {
+    host::Document document = host::Document::Make(48, 40, mode, transparency);
+    document.SelectEllipse(VRect{8, 6, 36, 42}, 3.0);
+    return document;
+}
+
+struct Kind {
+    int16_t mode;
+    bool transparency;
+    const char* name;
+};
+constexpr Kind kKinds[] = {{plugInModeRGBColor, false, "RGB"},
+                           {plugInModeRGBColor, true, "RGB with transparency"},
+                           {plugInModeCMYKColor, false, "CMYK"},
+                           {plugInModeCMYKColor, true, "CMYK with transparency"}};
+
+class HostProfiles : public ::testing::TestWithParam<HostProfile> {
+protected:
+    // The picture the full host leaves after a run of `effect` on `input`.
+    static host::Document FullHostPicture(const host::Document& input, const Effect& effect) {
+        auto full = HostOf(HostProfile::Full);
+        full->document = input;
+        EXPECT_EQ(RunWith(*full, effect).result, noErr);
+        return full->document;
+    }
+};
+
+TEST_P(HostProfiles, ListTheFilterForEightBitRgbAndCmykOnly) {
+    auto host = HostOf(GetParam());
+    ASSERT_TRUE(host->library().loaded());
+    for (const Kind& kind : kKinds) {
+        host->document = SelectedDocument(kind.mode, kind.transparency);
+        EXPECT_TRUE(host->FilterEnabled()) << kind.name;
+    }
+    host->document = host::Document::Make(8, 8, plugInModeRGB48, false, 16);
+    EXPECT_FALSE(host->FilterEnabled());
+    host->document = host::Document::Make(8, 8, plugInModeGrayScale, false);
+    EXPECT_FALSE(host->FilterEnabled());
+}
+
+TEST_P(HostProfiles, RunGivesTheFullHostsPictureMaskedByTheSelection) {
+    const Effect effect;
+    for (const Kind& kind : kKinds) {
+        const host::Document input = SelectedDocument(kind.mode, kind.transparency);
+        auto host = HostOf(GetParam());
+        host->document = input;
+        ASSERT_EQ(RunWith(*host, effect).result, noErr) << kind.name;
+        const bool cmyk = kind.mode == plugInModeCMYKColor;
+        if (cmyk && !testing_support::ConvertsCmyk(*host)) {
+            // What the user sees: the image as it was.
+            EXPECT_EQ(host->document.pixels, input.pixels) << kind.name;
+            continue;
+        }
+        const host::Document expected = FullHostPicture(input, effect);
+        EXPECT_EQ(host->document.pixels, expected.pixels) << kind.name;
+
+        // Where the selection's shape leaves a pixel out, it stays; inside, it changed.
+        size_t changedInside = 0, inside = 0;
+        const int planes = input.planes();
+        for (int32_t y = 0; y < input.height; ++y) {
+            for (int32_t x = 0; x < input.width; ++x) {
+                const uint8_t weight = input.mask[size_t(y) * size_t(input.width) + size_t(x)];
+                bool same = true;
+                for (int k = 0; k < planes; ++k)
+                    same = same && host->document.sampleAt(x, y, k) == input.sampleAt(x, y, k);
+                if (weight == 0) {
+                    ASSERT_TRUE(same) << kind.name << " at " << x << "," << y;
+                }
+                if (weight == 255) {
+                    ++inside;
+                    changedInside += same ? 0 : 1;
+                }
+            }
+        }
+        EXPECT_GT(changedInside, inside / 2) << kind.name;
+    }
+}
+
+TEST_P(HostProfiles, RepeatAndPlayedActionGiveTheSamePicture) {
+    const Effect effect;
+    const host::Document input = SelectedDocument(plugInModeRGBColor, true);
+    auto host = HostOf(GetParam());
+    host->document = input;
+    ASSERT_EQ(RunWith(*host, effect).result, noErr);
+    const host::Document first = host->document;
+    EXPECT_EQ(first.pixels, FullHostPicture(input, effect).pixels);
+
+    host->document = input;
+    bool asksAgain = false;
+    host->options.beforeSelector = [&](int16_t selector) {
+        if (selector != filterSelectorStart || host->dataSlot() == 0)
+            return;
+        PluginData data{};
+        std::memcpy(&data, *reinterpret_cast<Handle>(host->dataSlot()), sizeof data);
+        asksAgain = data.queryForParameters;
+    };
+    ASSERT_EQ(host->RunRepeat().result, noErr);
+    host->options.beforeSelector = nullptr;
+    if (host->options.processPerRun) {
+        // A new process for every run, starting from the record as Parameters left it and half of
+        // the data slot: the repeat opens the dialog again, at the defaults.
+        EXPECT_TRUE(asksAgain);
+        EXPECT_EQ(RecordOf(*host).value, 25.0f);
+    } else {
+        EXPECT_FALSE(asksAgain);
+        EXPECT_EQ(host->document.pixels, first.pixels);
+    }
+
+    VF_SKIP_UNLESS(host->options.descriptors, testing_support::kNoActions);
+    const auto recorded = host->RecordedDescriptor();
+    ASSERT_EQ(recorded.size(), 8u);
+    auto player = HostOf(GetParam());
+    player->document = input;
+    player->PlayDescriptor(recorded, plugInDialogSilent);
+    ASSERT_EQ(player->RunRepeat().result, noErr);
+    EXPECT_EQ(player->document.pixels, first.pixels);
+}
+
+TEST_P(HostProfiles, LastUsedValuesSurviveARestartWhereTheHostKeepsARegistry) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                       (std::string("vortiflux-profile-") + host::HostProfileName(GetParam()) + ".reg");
+    std::filesystem::remove(file);
+    Effect effect;
+    effect.method = RadialSmooth;
+    effect.value = 61.5f;
+    {
+        auto host = HostOf(GetParam(), file.string());
+        host->document = host::Document::Make(16, 12, plugInModeRGBColor, false);
+        ASSERT_EQ(RunWith(*host, effect).result, noErr);
+    }
+    // A new session: nothing but the registry file is left of the first.
+    auto restarted = HostOf(GetParam(), file.string());
+    restarted->document = host::Document::Make(16, 12, plugInModeRGBColor, false);
+    ASSERT_EQ(restarted->RunInteractive().result, noErr);
+    const FilterParameters p = RecordOf(*restarted);
+    std::filesystem::remove(file);
+    if (!testing_support::KeepsLastUsedValues(*restarted) || !restarted->options.sendsFinish) {
+        EXPECT_EQ(p.value, 25.0f); // the defaults
+        GTEST_SKIP() << "under the " << host::HostProfileName(GetParam())
+                     << " host: no registry, a new session starts from the defaults";
+    }
+    EXPECT_EQ(p.method, RadialSmooth);
+    EXPECT_EQ(p.value, 61.5f);
+}
+
+TEST_P(HostProfiles, NothingBreaksWithoutTheHostsServices) {
+    auto host = HostOf(GetParam());
+    EXPECT_EQ(host->CallAbout(), noErr);
+    for (const Kind& kind : kKinds) {
+        for (bool selected : {false, true}) {
+            host->document = selected ? SelectedDocument(kind.mode, kind.transparency)
+                                      : host::Document::Make(33, 21, kind.mode, kind.transparency);
+            EXPECT_EQ(host->RunInteractive().result, noErr) << kind.name;
+            EXPECT_EQ(host->RunRepeat().result, noErr) << kind.name;
+        }
+    }
+    EXPECT_EQ(host->suites().OutstandingTotal(), 0);
+    EXPECT_EQ(host->suites().unmatchedReleases, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryHost, HostProfiles, ::testing::ValuesIn(host::AllHostProfiles()),
+                         [](const ::testing::TestParamInfo<HostProfile>& info) {
+                             return std::string(host::HostProfileName(info.param));
+                         });
+
+// A 16-bit document in a host that does not ask the enable expression: one message, no
+// dialog, no request, the image as it was.
+class DeepDocuments : public testing_support::InProcessTest, public ::testing::WithParamInterface<HostProfile> {};
+
+TEST_P(DeepDocuments, AreReportedOnceBeforeAnyDialogAndLeftAlone) {
+    host::ApplyHostProfile(GetParam(), &host);
+    host.library().UseEntry(&testing_support::InProcessEntry, testing_support::LinkedPropertyList());
+    for (int16_t mode : {plugInModeRGB48, plugInModeCMYK64}) {
+        platform::ClearRecordedMessages();
+        host.document = host::Document::Make(12, 9, mode, true, 16);
+        const std::vector<uint8_t> before = host.document.pixels;
+        const host::RunResult run = host.RunInteractive();
+        if (host.options.evaluateEnable) {
+            // The host greys the command out: nothing is sent at all.
+            EXPECT_FALSE(run.enabled);
+            EXPECT_TRUE(run.calls.empty());
+            continue;
+        }
+        EXPECT_EQ(run.result, noErr);
+        EXPECT_EQ(host.advanceCalls(), 0) << "no preview and no request";
+        EXPECT_EQ(host.document.pixels, before);
+        const auto messages = platform::RecordedMessages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].caption, "Plugin Alert");
+        EXPECT_EQ(messages[0].text, "Wrong Image mode!\r\n Image should be RGB or CMYK with 8 bits per channel");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryHost, DeepDocuments, ::testing::ValuesIn(host::AllHostProfiles()),
+                         [](const ::testing::TestParamInfo<HostProfile>& info) {
+                             return std::string(host::HostProfileName(info.param));
+                         });
+
+} // namespace
