@@ -46,6 +46,16 @@ void OnJpegError(j_common_ptr info) {
     std::longjmp(manager->jump, 1);
 }
 
+// The end of a file that has only one scan holding every component costs no pixels by itself:
+// the decoder reads ahead past the last data (a file without its end marker), and says
+// JWRN_HIT_MARKER when it lacks data it needed. With several scans, a missing scan is silent.
+bool EndCostsPixels(j_common_ptr info) {
+    if (!info->is_decompressor)
+        return true;
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    return decompress->progressive_mode || decompress->comps_in_scan < decompress->num_components;
+}
+
 // Warnings after which the decoder has made up pixels: the file is damaged, as a truncated PNG
 // is. Other warnings (stray bytes between markers, an odd JFIF version) leave the picture whole.
 void OnJpegMessage(j_common_ptr info, int level) {
@@ -53,6 +63,9 @@ void OnJpegMessage(j_common_ptr info, int level) {
         return;
     switch (info->err->msg_code) {
     case JWRN_JPEG_EOF:
+        if (EndCostsPixels(info))
+            OnJpegError(info);
+        break;
     case JWRN_HIT_MARKER:
     case JWRN_MUST_RESYNC:
     case JWRN_HUFF_BAD_CODE:

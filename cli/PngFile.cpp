@@ -28,7 +28,8 @@ constexpr png_uint_32 kChunkCacheMax = 1000;
 
 struct PngState {
     std::string message;
-    int writeErrno = 0; // errno of a failed write, for the message
+    std::string warnings; // libpng tells why a header is invalid in warnings before its error
+    int writeErrno = 0;   // errno of a failed write, for the message
 };
 
 void OnPngError(png_structp png, png_const_charp message) {
@@ -38,7 +39,11 @@ void OnPngError(png_structp png, png_const_charp message) {
     png_longjmp(png, 1);
 }
 
-void OnPngWarning(png_structp, png_const_charp) {}
+void OnPngWarning(png_structp png, png_const_charp message) {
+    auto* state = static_cast<PngState*>(png_get_error_ptr(png));
+    if (state != nullptr && state->warnings.size() < 1000)
+        state->warnings += std::string(message) + "\n";
+}
 
 void WriteToFile(png_structp png, png_bytep data, png_size_t length) {
     auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
@@ -182,6 +187,11 @@ ReadStatus ReadPng(const InputFile& source, const ReadOptions& options, Image* i
         return ReadStatus::TooLarge;
     }
     if (setjmp(png_jmpbuf(r.png))) {
+        if (r.state.warnings.find("exceeds user limit") != std::string::npos) {
+            *error = source.name + " declares an image larger than the " + PixelCountText(options.limits.maxPixels) +
+                     " pixels this machine's memory allows (--limit-pixels raises the limit)";
+            return ReadStatus::TooLarge;
+        }
         *error = source.name + ": damaged or truncated PNG (" + r.state.message + ")";
         return ReadStatus::Failed;
     }

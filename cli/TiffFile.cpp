@@ -162,7 +162,9 @@ bool ReadSamples(TIFF* tiff, const Page& page, const ReadOptions& options, Image
             return false;
         }
         if (uint64_t(blockWidth) * blockHeight > options.limits.maxPixels) {
-            *error = TooManyPixelsMessage(name + "'s tiles", blockWidth, blockHeight, options.limits.maxPixels);
+            *error = name + ": its tiles declare " + std::to_string(blockWidth) + " x " + std::to_string(blockHeight) +
+                     " pixels each, more than the " + PixelCountText(options.limits.maxPixels) +
+                     " this machine's memory allows (--limit-pixels raises the limit)";
             *status = ReadStatus::TooLarge;
             return false;
         }
