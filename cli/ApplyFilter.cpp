@@ -208,7 +208,7 @@ bool Plan(const ApplyRequest& request, std::vector<Job>* jobs, int* exitCode) {
     std::error_code failed;
     const bool toFolder = !toStdout && (request.inputs.size() > 1 || EndsWithSeparator(request.output) ||
                                         fs::is_directory(request.output, failed));
-    bool ok = true;
+    bool ok = true, cannotWrite = false;
     for (const std::string& input : request.inputs) {
         Job job;
         job.input = input;
@@ -238,7 +238,7 @@ bool Plan(const ApplyRequest& request, std::vector<Job>* jobs, int* exitCode) {
             std::string error;
             if (!ResolveOutput(output, &job.target, &error)) {
                 Say(error);
-                ok = false;
+                cannotWrite = true;
                 continue;
             }
         }
@@ -250,8 +250,10 @@ bool Plan(const ApplyRequest& request, std::vector<Job>* jobs, int* exitCode) {
         }
         jobs->push_back(job);
     }
-    if (!ok)
+    if (!ok || cannotWrite) {
+        *exitCode = ok ? kExitFailure : kExitUsage;
         return false;
+    }
 
     // No output may be an input (of this job or another), nor the output of another job.
     std::map<std::string, const Job*> outputs;
