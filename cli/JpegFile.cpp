@@ -279,8 +279,12 @@ ReadStatus ReadJpeg(const InputFile& source, const ReadOptions& options, Image* 
         image->resolutionY = r.info.Y_density * scale;
     }
     jpeg_start_decompress(&r.info);
-    image->pixels.assign(image->rowBytes() * size_t(image->height), 0);
+    // Reserved whole (an impossible size fails here) but filled row by row, so a file that
+    // declares more than it holds fails before its pixels have cost any memory.
+    image->pixels.clear();
+    image->pixels.reserve(image->rowBytes() * size_t(image->height));
     while (r.info.output_scanline < r.info.output_height) {
+        image->pixels.resize(image->pixels.size() + image->rowBytes());
         JSAMPROW row = image->pixels.data() + size_t(r.info.output_scanline) * image->rowBytes();
         jpeg_read_scanlines(&r.info, &row, 1);
         if (options.progress)

@@ -45,12 +45,15 @@ uint64_t ResourceLimit(int resource) {
 } // namespace
 
 uint64_t UsableMemoryBytes() {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    uint64_t usable = pages > 0 && pageSize > 0 ? uint64_t(pages) * uint64_t(pageSize) : uint64_t(4) << 30;
-    for (uint64_t limit : {CgroupLimit(), ResourceLimit(RLIMIT_AS), ResourceLimit(RLIMIT_DATA)})
-        if (limit > 0)
-            usable = std::min(usable, limit);
+    static const uint64_t usable = [] {
+        const long pages = sysconf(_SC_PHYS_PAGES);
+        const long pageSize = sysconf(_SC_PAGE_SIZE);
+        uint64_t bytes = pages > 0 && pageSize > 0 ? uint64_t(pages) * uint64_t(pageSize) : uint64_t(4) << 30;
+        for (uint64_t limit : {CgroupLimit(), ResourceLimit(RLIMIT_AS), ResourceLimit(RLIMIT_DATA)})
+            if (limit > 0)
+                bytes = std::min(bytes, limit);
+        return bytes;
+    }();
     return usable;
 }
 

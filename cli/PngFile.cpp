@@ -265,11 +265,18 @@ ReadStatus ReadPng(const InputFile& source, const ReadOptions& options, Image* i
         image->resolutionX = resX * kMetresPerInch;
         image->resolutionY = resY * kMetresPerInch;
     }
-    image->pixels.assign(image->rowBytes() * height, 0);
+    // Reserved whole (an impossible size fails here) but, without interlacing, filled row by row,
+    // so a file that declares more than it holds fails before its pixels have cost any memory.
+    image->pixels.clear();
+    image->pixels.reserve(image->rowBytes() * height);
+    if (passes > 1)
+        image->pixels.resize(image->rowBytes() * height);
     const uint64_t total = uint64_t(height) * uint64_t(passes);
     uint64_t done = 0;
     for (int pass = 0; pass < passes; ++pass)
         for (png_uint_32 y = 0; y < height; ++y) {
+            if (passes == 1)
+                image->pixels.resize(image->pixels.size() + image->rowBytes());
             png_read_row(r.png, image->pixels.data() + size_t(y) * image->rowBytes(), nullptr);
             if (options.progress)
                 options.progress(++done, total);

@@ -379,10 +379,12 @@ ReadStatus ReadTiff(const InputFile& source, const ReadOptions& options, Image* 
         *error = source.name + ": damaged or truncated TIFF (" + messages.error + ")";
         return ReadStatus::Failed;
     }
-    const tdir_t pages = TIFFNumberOfDirectories(tiff.get());
     description->format = "TIFF";
-    description->pages = int(std::min<tdir_t>(pages, INT32_MAX));
-    if (options.page > 0 && (tdir_t(options.page) >= pages || !TIFFSetDirectory(tiff.get(), tdir_t(options.page)))) {
+    // Pages are counted when the file is first looked at; a later page is reached directly, so a
+    // file of many pages is not walked once for each.
+    if (options.page == 0)
+        description->pages = int(std::min<tdir_t>(TIFFNumberOfDirectories(tiff.get()), INT32_MAX));
+    if (options.page > 0 && !TIFFSetDirectory(tiff.get(), tdir_t(options.page))) {
         *error = source.name + ": damaged TIFF (page " + std::to_string(options.page + 1) +
                  " cannot be read: " + messages.error + ")";
         return ReadStatus::Failed;
