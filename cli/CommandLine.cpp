@@ -218,7 +218,9 @@ std::string UsageText(const std::string& presetsFolder) {
         "unsupported image.\n";
     // The shipped presets, a line for each folder: "  Soft: Gentle Ripple, Heat Haze, Soft Swirl".
     const std::vector<std::string> presets = ShippedPresetNames(presetsFolder);
-    if (!presets.empty())
+    if (presets.empty())
+        text += "\nShipped presets (--preset NAME): none found in ../share/vortiflux/presets from the tool.\n";
+    else
         text += "\nShipped presets (--preset NAME), in " + presetsFolder + ":\n";
     std::string folder = "\n";
     for (const std::string& name : presets) {
