@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <string>
-
 namespace cli {
 
 // An output as it is on disk before the run.
