@@ -1,15 +1,25 @@
 #include "cli/ApplyFilter.h"
 
 #include "cli/ImageFiles.h"
+#include "cli/OutputFile.h"
 #include "cli/ProgressBar.h"
+#include "cli/ToolPaths.h"
 #include "presets/PresetFile.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <new>
+#include <set>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -20,6 +30,15 @@ namespace {
 
 const char* const kSupportedModes = "supported are 8-bit RGB and CMYK images, with or without transparency "
                                     "(use --convert to turn other images into 8-bit RGB first)";
+
+// Images from this size on show a progress bar.
+constexpr uint64_t kProgressPixels = 4000000;
+// How the bar divides one page's work.
+constexpr double kReadShare = 0.15, kFilterShare = 0.70;
+
+void Say(const std::string& message) {
+    std::fprintf(stderr, "vortiflux: %s\n", message.c_str());
+}
 
 std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
     const FilterParameters& p = request.parameters;
@@ -41,6 +60,45 @@ std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
     return given;
 }
 
+// The values a run used, from the descriptor the plug-in recorded at Finish.
+FilterParameters RecordedValues(const std::vector<host::DescriptorItem>& items, FilterParameters values) {
+    for (const host::DescriptorItem& item : items) {
+        float* field = nullptr;
+        switch (item.key) {
+        case keyMethod:
+            if (item.type == typeInteger)
+                values.method = uint8_t(item.integer & 0xFF);
+            continue;
+        case keyValue:
+            field = &values.value;
+            break;
+        case keySize:
+            field = &values.size;
+            break;
+        case keyAberration:
+            field = &values.aberration;
+            break;
+        case keyRandomSeed:
+            field = &values.randomSeed;
+            break;
+        case keyProportion:
+            field = &values.proportion;
+            break;
+        case keyCenterX:
+            field = &values.centerX;
+            break;
+        case keyCenterY:
+            field = &values.centerY;
+            break;
+        default:
+            continue;
+        }
+        if (item.type == typeFloat)
+            *field = float(item.number);
+    }
+    return values;
+}
+
 std::string ResultText(int16_t result) {
     switch (result) {
     case memFullErr:
@@ -56,42 +114,383 @@ std::string ResultText(int16_t result) {
     }
 }
 
-void OnProgress(void* context, int32_t done, int32_t total) {
-    static_cast<ProgressBar*>(context)->Show(done, total);
+// A file that lives only in memory (standard input and output pass through one, so the readers
+// and writers work on a file whatever the other end of the pipe is). Owns the descriptor.
+struct MemoryFile {
+    int descriptor = -1;
+    ~MemoryFile() {
+        if (descriptor >= 0)
+            close(descriptor);
+    }
+    std::string path() const { return "/proc/self/fd/" + std::to_string(descriptor); }
+    bool Create(std::string* error) {
+        descriptor = memfd_create("vortiflux", MFD_CLOEXEC);
+        if (descriptor < 0)
+            *error = std::string("cannot make a file in memory: ") + std::strerror(errno);
+        return descriptor >= 0;
+    }
+};
+
+bool Copy(int from, int to, const char* what, std::string* error) {
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = read(from, buffer.data(), buffer.size());
+        if (got == 0)
+            return true;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            *error = std::string("cannot read ") + what + ": " + std::strerror(errno);
+            return false;
+        }
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t put = write(to, buffer.data() + written, size_t(got - written));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0) {
+                *error = std::string("cannot write ") + what + ": " + std::strerror(errno);
+                return false;
+            }
+            written += put;
+        }
+    }
 }
 
-// Writes `image` to `output` through a temporary file beside it, so an existing file is never
-// left half-written.
-bool WriteOutput(const Image& image, const std::string& output, std::string* error) {
-    const FileFormat format = FormatFromExtension(output);
-    if (format == FileFormat::Unknown) {
-        *error = output + ": the extension names no format we write (.png, .jpg, .jpeg, .tif, .tiff)";
+// One input and where its result goes, as planned before anything is written.
+struct Job {
+    std::string input; // as given
+    InputFile source;
+    bool fromStdin = false;
+    bool toStdout = false;
+    FileFormat format = FileFormat::Unknown; // Unknown: the input's own (standard output only)
+    OutputTarget target;
+    bool inputKnown = false; // the input exists; its identity follows
+    dev_t inputDevice = 0;
+    ino_t inputInode = 0;
+};
+
+std::string OutputKey(const OutputTarget& target) {
+    if (target.exists)
+        return "file " + std::to_string(target.device) + ":" + std::to_string(target.inode);
+    std::error_code ignored;
+    const fs::path path(target.path);
+    const fs::path folder =
+        fs::weakly_canonical(fs::absolute(path.has_parent_path() ? path.parent_path() : ".", ignored), ignored);
+    return "path " + (folder / path.filename()).lexically_normal().string();
+}
+
+bool EndsWithSeparator(const std::string& path) {
+    return !path.empty() && path.back() == '/';
+}
+
+// Every check that needs no pixels, for all inputs before the first is read: false (with the
+// reasons said and the exit code set) when the run must not start.
+bool Plan(const ApplyRequest& request, std::vector<Job>* jobs, int* exitCode) {
+    *exitCode = kExitUsage;
+    const size_t fromStdin = size_t(std::count(request.inputs.begin(), request.inputs.end(), "-"));
+    const bool toStdout = request.output == "-";
+    if (fromStdin > 1) {
+        Say("standard input ('-') can be read only once");
         return false;
     }
-    const fs::path target(output);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const fs::path temporary = folder / ("." + target.filename().string() + ".vortiflux-" + std::to_string(getpid()));
-    if (!WriteImage(temporary.string(), format, image, error)) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        if (error->find(temporary.string()) != std::string::npos || error->rfind("cannot write", 0) == 0)
-            *error = "cannot write " + output;
+    if (fromStdin == 1 && isatty(STDIN_FILENO)) {
+        Say("standard input is a terminal; pipe an image into it or name a file");
+        return false;
+    }
+    if (toStdout && request.inputs.size() > 1) {
+        Say("standard output ('-o -') takes the result of one input only");
+        return false;
+    }
+    if (toStdout && isatty(STDOUT_FILENO)) {
+        Say("will not write an image to a terminal; redirect standard output or give -o FILE");
         return false;
     }
     std::error_code failed;
-    fs::rename(temporary, target, failed);
-    if (failed) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        *error = "cannot write " + output + ": " + failed.message();
+    const bool toFolder = !toStdout && (request.inputs.size() > 1 || EndsWithSeparator(request.output) ||
+                                        fs::is_directory(request.output, failed));
+    bool ok = true, cannotWrite = false;
+    for (const std::string& input : request.inputs) {
+        Job job;
+        job.input = input;
+        job.fromStdin = input == "-";
+        job.toStdout = toStdout;
+        job.source = InputFile{input, job.fromStdin ? "standard input" : input};
+        std::string output = request.output;
+        if (toFolder) {
+            const std::string name = fs::path(input).filename().string();
+            if (job.fromStdin || name.empty() || name == "." || name == "..") {
+                Say(job.fromStdin ? "standard input has no file name to write into a folder; give -o FILE"
+                                  : input + " names no file");
+                ok = false;
+                continue;
+            }
+            output = (fs::path(request.output) / name).string();
+        }
+        job.format = request.format != FileFormat::Unknown ? request.format
+                     : toStdout                            ? FileFormat::Unknown
+                                                           : FormatFromExtension(output);
+        if (!toStdout && job.format == FileFormat::Unknown) {
+            Say(output + ": the extension names no format we write (.png, .jpg, .jpeg, .tif, .tiff); or give --format");
+            ok = false;
+            continue;
+        }
+        if (!toStdout) {
+            std::string error;
+            if (!ResolveOutput(output, &job.target, &error)) {
+                Say(error);
+                cannotWrite = true;
+                continue;
+            }
+        }
+        struct stat status {};
+        if (!job.fromStdin && stat(input.c_str(), &status) == 0) {
+            job.inputKnown = true;
+            job.inputDevice = status.st_dev;
+            job.inputInode = status.st_ino;
+        }
+        jobs->push_back(job);
+    }
+    if (!ok || cannotWrite) {
+        *exitCode = ok ? kExitFailure : kExitUsage;
+        return false;
+    }
+
+    // No output may be an input (of this job or another), nor the output of another job.
+    std::map<std::string, const Job*> outputs;
+    for (const Job& job : *jobs) {
+        if (job.toStdout)
+            continue;
+        for (const Job& other : *jobs)
+            if (job.target.exists && other.inputKnown && job.target.device == other.inputDevice &&
+                job.target.inode == other.inputInode) {
+                Say(&other == &job ? job.target.shown + ": the output would replace the input; choose another output"
+                                   : job.target.shown + ": the output of " + job.input + " would replace the input " +
+                                         other.input + "; choose another output");
+                ok = false;
+            }
+        const auto [previous, added] = outputs.emplace(OutputKey(job.target), &job);
+        if (!added) {
+            Say(previous->second->input + " and " + job.input + " would both be written to " + job.target.shown +
+                "; rename one or write them into different folders");
+            ok = false;
+        }
+        if (job.target.readOnly && !request.force) {
+            Say(job.target.shown + " is read-only; --force replaces it");
+            ok = false;
+        }
+    }
+    if (!ok)
+        return false;
+    if (toFolder && !fs::is_directory(request.output, failed) && !fs::create_directories(request.output, failed) &&
+        failed) {
+        Say("cannot create the output folder " + request.output + ": " + failed.message());
+        *exitCode = kExitFailure;
         return false;
     }
     return true;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    return fs::exists(b, ignored) && fs::equivalent(a, b, ignored);
+// Where one input's result is written: a temporary file renamed over the output, the output
+// itself (a device or a pipe), or a file in memory copied to standard output.
+class Destination {
+public:
+    bool Open(const Job& job, FileFormat format, const WriteOptions& options, std::string* error) {
+        std::string path;
+        if (job.toStdout) {
+            if (!memory_.Create(error))
+                return false;
+            path = memory_.path();
+        } else if (job.target.regular) {
+            if (!temporary_.Create(job.target, error))
+                return false;
+            path = temporary_.writePath();
+        } else {
+            path = job.target.path;
+        }
+        writer_ = OpenImageWriter(path, format, options, error);
+        return writer_ != nullptr;
+    }
+    ImageWriter* writer() { return writer_.get(); }
+    bool Commit(const Job& job, std::string* error) {
+        if (!writer_->Finish(error))
+            return false;
+        if (job.toStdout) {
+            if (lseek(memory_.descriptor, 0, SEEK_SET) != 0) {
+                *error = std::string("cannot write standard output: ") + std::strerror(errno);
+                return false;
+            }
+            return Copy(memory_.descriptor, STDOUT_FILENO, "standard output", error);
+        }
+        return !job.target.regular || temporary_.Commit(error);
+    }
+
+private:
+    MemoryFile memory_;
+    TemporaryOutput temporary_;
+    std::unique_ptr<ImageWriter> writer_;
+};
+
+struct Times {
+    double read = 0, filter = 0, write = 0;
+};
+
+class Run {
+public:
+    Run(const ApplyRequest& request, host::SubstituteHost* host, const ResourceLimits& limits)
+        : request_(request), host_(host), limits_(limits) {}
+
+    int Process(const Job& job);
+    const std::optional<FilterParameters>& recorded() const { return recorded_; }
+
+private:
+    int ProcessPages(const Job& job, const ImageInfo& info, ProgressBar* bar, Times* times);
+
+    const ApplyRequest& request_;
+    host::SubstituteHost* host_;
+    ResourceLimits limits_;
+    std::optional<FilterParameters> recorded_;
+};
+
+int Run::Process(const Job& job) {
+    ImageInfo info;
+    std::string error;
+    if (ReadImageInfo(job.source, &info, &error) != ReadStatus::Ok) {
+        Say(error);
+        return kExitFailure;
+    }
+    const uint64_t pixels = uint64_t(info.width) * info.height * uint64_t(std::max(info.pages, 1));
+    ProgressBar bar(!request_.quiet && pixels >= kProgressPixels, job.source.name);
+    Times times;
+    const int status = ProcessPages(job, info, &bar, &times);
+    if (status != kExitOk) {
+        bar.Clear();
+        return status;
+    }
+    bar.Complete();
+    if (request_.timing)
+        std::fprintf(stderr, "vortiflux: %s: read %.3f s, filter %.3f s, write %.3f s\n", job.source.name.c_str(),
+                     times.read, times.filter, times.write);
+    return kExitOk;
+}
+
+int Run::ProcessPages(const Job& job, const ImageInfo& info, ProgressBar* bar, Times* times) {
+    using Clock = std::chrono::steady_clock;
+    const auto since = [](Clock::time_point from) {
+        return std::chrono::duration<double>(Clock::now() - from).count();
+    };
+    std::string error;
+    FileFormat format = job.format;
+    if (format == FileFormat::Unknown) {
+        format = FormatFromContents(job.source, &error);
+        if (format == FileFormat::Unknown) {
+            Say(error);
+            return kExitFailure;
+        }
+    }
+    const int pages = std::max(info.pages, 1);
+    if (pages > 1 && format != FileFormat::Tiff) {
+        Say(job.source.name + " has " + std::to_string(pages) +
+            " pages; only a TIFF output holds them all (write a .tif file, or --format tiff)");
+        return kExitUsage;
+    }
+
+    Destination destination;
+    WriteOptions writeOptions;
+    writeOptions.name = job.toStdout ? "standard output" : job.target.shown;
+    writeOptions.jpegQuality = request_.jpegQuality;
+    bool notedConversion = false, notedAlpha = false;
+    for (int page = 0; page < pages; ++page) {
+        const std::string name =
+            pages > 1 ? job.source.name + " (page " + std::to_string(page + 1) + " of " + std::to_string(pages) + ")"
+                      : job.source.name;
+        const double pageStart = double(page) / pages, pageShare = 1.0 / pages;
+        auto phase = [bar, pageStart, pageShare](double from, double share) {
+            return [bar, pageStart, pageShare, from, share](uint64_t done, uint64_t total) {
+                if (total > 0)
+                    bar->Show(pageStart + pageShare * (from + share * double(done) / double(total)));
+            };
+        };
+
+        Clock::time_point start = Clock::now();
+        ReadOptions readOptions;
+        readOptions.convert = request_.convert;
+        readOptions.limits = limits_;
+        readOptions.page = page;
+        readOptions.progress = phase(0, kReadShare);
+        Image image;
+        ImageInfo pageInfo;
+        const ReadStatus read = ReadImage(job.source, readOptions, &image, &pageInfo, &error);
+        if (read == ReadStatus::Unsupported) {
+            Say(request_.convert ? error : error + " is not supported: " + kSupportedModes);
+            return kExitUsage;
+        }
+        if (read != ReadStatus::Ok) {
+            Say(error);
+            return kExitFailure;
+        }
+        times->read += since(start);
+        if (request_.convert && !request_.quiet && !pageInfo.supported && !notedConversion) {
+            Say("note: " + name + " converted from " + std::to_string(pageInfo.bitsPerSample) + "-bit " +
+                pageInfo.mode + " to 8-bit " + (image.model == ColorModel::Cmyk ? "CMYK" : "RGB") +
+                (image.alpha ? " with transparency" : ""));
+            notedConversion = true;
+        }
+        if (format == FileFormat::Png && image.model == ColorModel::Cmyk) {
+            Say(writeOptions.name + ": PNG cannot hold a CMYK image; write a .tif or .jpg instead");
+            return kExitUsage;
+        }
+
+        start = Clock::now();
+        host_->options.progressListener = [](void* context, int32_t done, int32_t total) {
+            (*static_cast<ProgressFunction*>(context))(uint64_t(std::max(done, 0)), uint64_t(std::max(total, 0)));
+        };
+        ProgressFunction filterProgress = phase(kReadShare, kFilterShare);
+        host_->options.progressContext = &filterProgress;
+        const int filtered = FilterImage(host_, request_, &image, &error);
+        host_->options.progressListener = nullptr;
+        host_->options.progressContext = nullptr;
+        if (filtered != kExitOk) {
+            Say(name + ": " + error);
+            return filtered;
+        }
+        times->filter += since(start);
+        recorded_ = RecordedValues(host_->RecordedDescriptor(), request_.parameters);
+
+        if (format == FileFormat::Jpeg && image.alpha) {
+            if (!request_.quiet && !notedAlpha)
+                Say("note: JPEG has no transparency; " + writeOptions.name + " is written without it");
+            notedAlpha = true;
+            // Drops the last sample of every pixel in place.
+            const size_t samples = size_t(image.samples()), pixelCount = image.pixels.size() / samples;
+            for (size_t p = 0; p < pixelCount; ++p)
+                std::memmove(image.pixels.data() + p * (samples - 1), image.pixels.data() + p * samples, samples - 1);
+            image.pixels.resize(pixelCount * (samples - 1));
+            image.alpha = false;
+        }
+
+        start = Clock::now();
+        writeOptions.progress = phase(kReadShare + kFilterShare, 1 - kReadShare - kFilterShare);
+        if (page == 0 && !destination.Open(job, format, writeOptions, &error)) {
+            Say(error);
+            return kExitFailure;
+        }
+        if (!destination.writer()->Add(image, page, pages, &error)) {
+            Say(error);
+            return kExitFailure;
+        }
+        times->write += since(start);
+    }
+    const auto start = Clock::now();
+    if (!destination.Commit(job, &error)) {
+        Say(error);
+        return kExitFailure;
+    }
+    times->write += since(start);
+    return kExitOk;
+}
+
+bool ReadStandardInput(MemoryFile* memory, std::string* error) {
+    return memory->Create(error) && Copy(STDIN_FILENO, memory->descriptor, "standard input", error);
 }
 
 } // namespace
@@ -104,194 +503,173 @@ std::string ConfigFolder() {
     return std::string();
 }
 
-host::Document DocumentFromImage(const Image& image) {
+host::Document DocumentFromImage(Image* image) {
     host::Document document;
-    document.width = image.width;
-    document.height = image.height;
-    document.mode = image.model == ColorModel::Cmyk ? plugInModeCMYKColor : plugInModeRGBColor;
+    document.width = image->width;
+    document.height = image->height;
+    document.mode = image->model == ColorModel::Cmyk ? plugInModeCMYKColor : plugInModeRGBColor;
     document.depth = 8;
-    document.colorPlanes = image.colorSamples();
-    document.hasTransparency = image.alpha;
-    document.pixels = image.pixels;
-    if (image.model == ColorModel::Cmyk) {
-        const size_t samples = size_t(image.samples());
+    document.colorPlanes = image->colorSamples();
+    document.hasTransparency = image->alpha;
+    document.pixels = std::move(image->pixels);
+    image->pixels.clear();
+    if (image->model == ColorModel::Cmyk) {
+        const size_t samples = size_t(image->samples());
         for (size_t i = 0; i < document.pixels.size(); ++i)
             if (i % samples < 4)
                 document.pixels[i] = uint8_t(255 - document.pixels[i]);
-        document.iccProfile = image.iccProfile;
+        document.iccProfile = image->iccProfile;
     }
     return document;
 }
 
-Image ImageFromDocument(const host::Document& document, const Image& original) {
-    Image image = original;
-    image.pixels = document.pixels;
-    if (image.model == ColorModel::Cmyk) {
-        const size_t samples = size_t(image.samples());
-        for (size_t i = 0; i < image.pixels.size(); ++i)
+void ImageFromDocument(host::Document* document, Image* image) {
+    image->pixels = std::move(document->pixels);
+    document->pixels.clear();
+    if (image->model == ColorModel::Cmyk) {
+        const size_t samples = size_t(image->samples());
+        for (size_t i = 0; i < image->pixels.size(); ++i)
             if (i % samples < 4)
-                image.pixels[i] = uint8_t(255 - image.pixels[i]);
+                image->pixels[i] = uint8_t(255 - image->pixels[i]);
     }
-    return image;
 }
 
-bool FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* image, std::string* error) {
-    host->document = DocumentFromImage(*image);
+int FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* image, std::string* error) {
     if (request.selection) {
         const VRect s = *request.selection;
-        if (s.left < 0 || s.top < 0 || s.right > image->width || s.bottom > image->height) {
-            *error = "the selection lies outside the " + std::to_string(image->width) + " x " +
-                     std::to_string(image->height) + " image";
-            return false;
+        if (s.right > image->width || s.bottom > image->height) {
+            const bool disjoint = s.left >= image->width || s.top >= image->height;
+            *error = "the selection " + std::to_string(s.left) + "," + std::to_string(s.top) + "," +
+                     std::to_string(int64_t(s.right) - s.left) + "," + std::to_string(int64_t(s.bottom) - s.top) +
+                     (disjoint ? " lies outside the " : " does not fit in the ") + std::to_string(image->width) +
+                     " x " + std::to_string(image->height) + " image";
+            return kExitUsage;
         }
-        host->document.selection = s;
     }
+    host->document = DocumentFromImage(image);
+    if (request.selection)
+        host->document.selection = *request.selection;
     host->PlayDescriptor(DescriptorItems(request), plugInDialogSilent);
     const host::RunResult run = host->RunRepeat();
     if (run.result != noErr) {
         *error = ResultText(run.result);
-        return false;
+        host->document = host::Document();
+        return kExitFailure;
     }
-    *image = ImageFromDocument(host->document, *image);
-    return true;
+    ImageFromDocument(&host->document, image);
+    host->document = host::Document();
+    return kExitOk;
 }
 
-int RunApply(const ApplyRequest& request, const std::string& toolPath) {
-    std::error_code failed;
-    const bool toFolder = request.inputs.size() > 1 || fs::is_directory(request.output, failed);
-    if (toFolder && !fs::is_directory(request.output, failed)) {
-        if (!fs::create_directories(request.output, failed) && failed) {
-            std::fprintf(stderr, "vortiflux: cannot create the output folder %s: %s\n", request.output.c_str(),
-                         failed.message().c_str());
-            return kExitFailure;
+int RunApply(const ApplyRequest& request) {
+    InstallSignalCleanup();
+    std::vector<Job> jobs;
+    int planned = kExitOk;
+    if (!Plan(request, &jobs, &planned))
+        return planned;
+
+    MemoryFile standardInput;
+    for (Job& job : jobs)
+        if (job.fromStdin) {
+            std::string error;
+            if (!ReadStandardInput(&standardInput, &error)) {
+                Say(error);
+                return kExitFailure;
+            }
+            job.source.path = standardInput.path();
         }
-    }
+
+    // Leftovers of killed runs in the folders about to be written.
+    std::set<std::string> folders;
+    for (const Job& job : jobs)
+        if (!job.toStdout && job.target.regular)
+            folders.insert(fs::path(job.target.path).parent_path().string());
+    for (const std::string& folder : folders)
+        for (const std::string& name : RemoveStaleTemporaries(folder))
+            if (!request.quiet)
+                Say("note: removed " + (fs::path(folder) / name).string() + ", left by an interrupted run");
 
     host::SubstituteHost host;
-    std::string pluginPath = request.plugin;
+    std::vector<std::string> tried;
+    const std::string pluginPath = FindPlugin(request.plugin, &tried);
     if (pluginPath.empty()) {
-        if (const char* fromEnvironment = std::getenv("VORTIFLUX_PLUGIN"))
-            pluginPath = fromEnvironment;
-        else
-            pluginPath = (fs::path(toolPath).parent_path() / "Vortiflux.so").string();
+        std::string places;
+        for (const std::string& place : tried)
+            places += (places.empty() ? "" : " or ") + place;
+        Say("cannot find the plug-in library (looked for " + (places.empty() ? "it" : places) +
+            "); set VORTIFLUX_PLUGIN or give --plugin");
+        return kExitFailure;
     }
     std::string error;
     if (!host.Load(pluginPath, &error)) {
-        std::fprintf(stderr, "vortiflux: %s\n", error.c_str());
+        Say(error);
         return kExitFailure;
     }
+    std::error_code failed;
     const std::string config = ConfigFolder();
-    if (!config.empty() && fs::create_directories(config, failed), !config.empty() && fs::is_directory(config, failed))
-        host.options.registryFile = config + "/registry";
+    if (!config.empty()) {
+        fs::create_directories(config, failed);
+        if (fs::is_directory(config, failed))
+            host.options.registryFile = config + "/registry";
+    }
     host.options.playInfo = plugInDialogSilent;
 
-    if (!request.savePreset.empty()) {
-        if (!WritePresetFile(request.savePreset, request.parameters)) {
-            std::fprintf(stderr, "vortiflux: cannot write the preset %s\n", request.savePreset.c_str());
-            return kExitFailure;
+    const ResourceLimits limits = request.limitPixels > 0 ? LimitsForPixels(request.limitPixels) : DefaultLimits();
+    Run run(request, &host, limits);
+    int status = kExitOk;
+    for (const Job& job : jobs) {
+        int result = kExitFailure;
+        try {
+            result = run.Process(job);
+        } catch (const std::bad_alloc&) {
+            Say(job.source.name + ": not enough memory for this image");
         }
+        // The worst outcome decides: a failure (1) over an unsupported input (2) over success.
+        if (result == kExitFailure || (result == kExitUsage && status == kExitOk))
+            status = result;
     }
 
-    int status = kExitOk;
-    for (const std::string& input : request.inputs) {
-        const std::string output =
-            toFolder ? (fs::path(request.output) / fs::path(input).filename()).string() : request.output;
-        if (SameFile(input, output)) {
-            std::fprintf(stderr, "vortiflux: %s: the output would replace the input; choose another output\n",
-                         input.c_str());
-            status = kExitUsage;
-            continue;
-        }
-        if (FormatFromExtension(output) == FileFormat::Unknown) {
-            std::fprintf(stderr, "vortiflux: %s: the extension names no format we write (.png, .jpg, .tif)\n",
-                         output.c_str());
-            status = kExitUsage;
-            continue;
-        }
-        using Clock = std::chrono::steady_clock;
-        const auto seconds = [](Clock::time_point from, Clock::time_point to) {
-            return std::chrono::duration<double>(to - from).count();
-        };
-        const Clock::time_point readStart = Clock::now();
-        Image image;
-        bool unsupported = false;
-        if (!ReadImage(input, request.convert, &image, &unsupported, &error)) {
-            if (unsupported)
-                std::fprintf(stderr, "vortiflux: %s is not supported: %s\n", error.c_str(), kSupportedModes);
-            else
-                std::fprintf(stderr, "vortiflux: %s\n", error.c_str());
-            status = unsupported ? kExitUsage : kExitFailure;
-            continue;
-        }
-        if (request.convert && !request.quiet) {
-            ImageInfo info;
-            std::string ignored;
-            if (ReadImageInfo(input, &info, &ignored) && !info.supported)
-                std::fprintf(stderr, "vortiflux: note: %s converted from %d-bit %s to 8-bit RGB\n", input.c_str(),
-                             info.bitsPerSample, info.mode.c_str());
-        }
-        const FileFormat format = FormatFromExtension(output);
-        if (format == FileFormat::Png && image.model == ColorModel::Cmyk) {
-            std::fprintf(stderr, "vortiflux: %s: PNG cannot hold a CMYK image; write a .tif or .jpg instead\n",
-                         output.c_str());
-            status = kExitUsage;
-            continue;
-        }
-
-        const Clock::time_point filterStart = Clock::now();
-        ProgressBar bar(!request.quiet && int64_t(image.width) * image.height >= 4000000, input);
-        host.options.progressListener = &OnProgress;
-        host.options.progressContext = &bar;
-        const bool filtered = FilterImage(&host, request, &image, &error);
-        host.options.progressListener = nullptr;
-        bar.Finish();
-        if (!filtered) {
-            std::fprintf(stderr, "vortiflux: %s: %s\n", input.c_str(), error.c_str());
+    if (!request.savePreset.empty()) {
+        if (status != kExitOk || !run.recorded()) {
+            Say("the preset " + request.savePreset + " was not saved, since the run did not succeed");
+        } else if (!WritePresetFile(request.savePreset, *run.recorded())) {
+            Say("cannot write the preset " + request.savePreset);
             status = kExitFailure;
-            continue;
         }
-        if (format == FileFormat::Jpeg && image.alpha) {
-            if (!request.quiet)
-                std::fprintf(stderr, "vortiflux: note: JPEG has no transparency; %s is written without it\n",
-                             output.c_str());
-            Image opaque = image;
-            opaque.alpha = false;
-            opaque.pixels.clear();
-            const size_t samples = size_t(image.samples());
-            for (size_t i = 0; i < image.pixels.size(); ++i)
-                if (i % samples < samples - 1)
-                    opaque.pixels.push_back(image.pixels[i]);
-            image = std::move(opaque);
-        }
-        const Clock::time_point writeStart = Clock::now();
-        if (!WriteOutput(image, output, &error)) {
-            std::fprintf(stderr, "vortiflux: %s\n", error.c_str());
-            status = kExitFailure;
-            continue;
-        }
-        if (request.timing)
-            std::fprintf(stderr, "vortiflux: %s: read %.3f s, filter %.3f s, write %.3f s\n", input.c_str(),
-                         seconds(readStart, filterStart), seconds(filterStart, writeStart),
-                         seconds(writeStart, Clock::now()));
     }
     return status;
 }
 
 int RunInfo(const std::vector<std::string>& inputs) {
     int status = kExitOk;
+    MemoryFile standardInput;
     for (const std::string& input : inputs) {
-        ImageInfo info;
+        InputFile source{input, input};
         std::string error;
-        if (!ReadImageInfo(input, &info, &error)) {
-            std::fprintf(stderr, "vortiflux: %s\n", error.c_str());
+        if (input == "-") {
+            source.name = "standard input";
+            if (standardInput.descriptor < 0 && !ReadStandardInput(&standardInput, &error)) {
+                Say(error);
+                status = kExitFailure;
+                continue;
+            }
+            source.path = standardInput.path();
+        }
+        ImageInfo info;
+        if (ReadImageInfo(source, &info, &error) != ReadStatus::Ok) {
+            Say(error);
             status = kExitFailure;
             continue;
         }
-        std::printf("%s: %s, %d x %d, %s, %d-bit, %d plane%s, %s, %s\n", input.c_str(), info.format.c_str(), info.width,
-                    info.height, info.mode.c_str(), info.bitsPerSample, info.samples, info.samples == 1 ? "" : "s",
-                    info.iccProfileBytes > 0
-                        ? ("ICC profile of " + std::to_string(info.iccProfileBytes) + " bytes").c_str()
-                        : "no profile",
+        const std::string profile = info.iccProfileBytes > 0
+                                        ? "ICC profile of " + std::to_string(info.iccProfileBytes) + " bytes"
+                                        : std::string("no profile");
+        const std::string pages = info.pages > 1 ? ", " + std::to_string(info.pages) + " pages" : std::string();
+        const std::string orientation =
+            info.orientation > 1 ? ", orientation " + std::to_string(info.orientation) : std::string();
+        std::printf("%s: %s, %u x %u, %s, %d-bit, %d plane%s%s%s, %s, %s\n", source.name.c_str(), info.format.c_str(),
+                    info.width, info.height, info.mode.c_str(), info.bitsPerSample, info.samples,
+                    info.samples == 1 ? "" : "s", pages.c_str(), orientation.c_str(), profile.c_str(),
                     info.supported ? "supported" : "needs --convert");
     }
     return status;

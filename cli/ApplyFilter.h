@@ -19,18 +19,21 @@ constexpr int kExitUsage = 2;   // bad command line or unsupported input
 // where the host's registry keeps the last used values.
 std::string ConfigFolder();
 
-// The document the host shows the plug-in for an image (CMYK samples inverted: 255 is no ink).
-host::Document DocumentFromImage(const Image& image);
-// The image back from the document (keeps the profile, resolution and alpha kind of `original`).
-Image ImageFromDocument(const host::Document& document, const Image& original);
+// The document the host shows the plug-in for an image, which hands over its pixels (CMYK
+// samples inverted: 255 is no ink).
+host::Document DocumentFromImage(Image* image);
+// The document's pixels back into the image they came from.
+void ImageFromDocument(host::Document* document, Image* image);
 
 // Runs Prepare, Start, Continue and Finish on `image` with the request's values handed in a
-// silently played descriptor. False with a message when the plug-in fails.
-bool FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* image, std::string* error);
+// silently played descriptor. On failure returns kExitUsage (a selection outside the image) or
+// kExitFailure (the plug-in failed) with a message.
+int FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* image, std::string* error);
 
-// The whole `apply` command: every input read, filtered and written (to a temporary file in the
-// output's folder, renamed when complete). Messages go to standard error.
-int RunApply(const ApplyRequest& request, const std::string& toolPath);
+// The whole `apply` command: every output checked against every input before anything is
+// written, then every input read, filtered and written (to a temporary file beside its output,
+// renamed when complete). Messages go to standard error.
+int RunApply(const ApplyRequest& request);
 
 // The `info` command.
 int RunInfo(const std::vector<std::string>& inputs);

@@ -1,9 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include "cli/Limits.h"
+#include "cli/ToolPaths.h"
 #include "plugin/Globals.h"
 #include "presets/PresetFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -11,8 +14,9 @@ namespace cli {
 
 namespace {
 
-const char* const kMethodNames[kDistortionMethodCount] = {"turbulence", "turbulence2",   "smooth",
-                                                          "radial",     "radial-smooth", "swirl"};
+// The dialog's names, which the tool accepts in any case, with or without separators.
+const char* const kMethodNames[kDistortionMethodCount] = {"Turbulence", "Turbulence 2",  "Smooth",
+                                                          "Radial",     "Radial Smooth", "Swirl"};
 
 // An option that sets one effect field, with the panel's limits (beyond them: a warning).
 struct FieldOption {
@@ -31,6 +35,18 @@ constexpr FieldOption kFieldOptions[] = {
 
 constexpr uint32_t kAllKeys[] = {keyMethod,     keyValue,      keySize,    keyAberration,
                                  keyRandomSeed, keyProportion, keyCenterX, keyCenterY};
+
+// Options that take a value (the others are switches).
+constexpr const char* kValueOptions[] = {"-o",          "--output",      "--method", "--center",       "--selection",
+                                         "--preset",    "--save-preset", "--plugin", "--limit-pixels", "--quality",
+                                         "--format",    "--value",       "--size",   "--aberration",   "--seed",
+                                         "--proportion"};
+constexpr const char* kSwitches[] = {"--last-used", "--convert", "--timing", "--quiet", "-q",
+                                     "--force",     "-f",        "--help",   "-h"};
+
+bool IsOneOf(const std::string& option, const char* const* begin, const char* const* end) {
+    return std::find_if(begin, end, [&](const char* name) { return option == name; }) != end;
+}
 
 void Give(ApplyRequest* request, uint32_t key) {
     if (std::find(request->givenKeys.begin(), request->givenKeys.end(), key) == request->givenKeys.end())
@@ -53,13 +69,39 @@ bool SplitNumbers(const std::string& text, size_t count, std::vector<double>* nu
     return numbers->size() == count;
 }
 
-void WarnBeyond(const std::string& option, double value, double low, double high, std::vector<std::string>* warnings) {
+// `typed` is the number as the user wrote it, which the warning repeats.
+void WarnBeyond(const std::string& option, const std::string& typed, double value, double low, double high,
+                std::vector<std::string>* warnings) {
     if (value < low || value > high) {
         char range[96];
         std::snprintf(range, sizeof range, " (the panel allows %g to %g)", low, high);
-        warnings->push_back(option + " " + std::to_string(value) + " is beyond the usual range" + range +
-                            "; using it as given");
+        warnings->push_back(option + " " + typed + " is beyond the usual range" + range + "; using it as given");
     }
+}
+
+std::string Squeezed(const std::string& text) {
+    std::string squeezed;
+    for (unsigned char c : text)
+        if (c != ' ' && c != '-' && c != '_')
+            squeezed += char(std::tolower(c));
+    return squeezed;
+}
+
+// "X,Y,W,H" in whole pixels, X and Y from 0, W and H from 1, the far edges within 32-bit
+// coordinates.
+bool ParseSelection(const std::string& text, VRect* selection) {
+    std::vector<double> numbers;
+    if (!SplitNumbers(text, 4, &numbers))
+        return false;
+    constexpr double kLargest = 2147483647.0;
+    for (double n : numbers)
+        if (n != std::floor(n) || n < 0 || n > kLargest)
+            return false;
+    const double x = numbers[0], y = numbers[1], w = numbers[2], h = numbers[3];
+    if (w < 1 || h < 1 || x + w > kLargest || y + h > kLargest)
+        return false;
+    *selection = VRect{int32_t(y), int32_t(x), int32_t(y + h), int32_t(x + w)};
+    return true;
 }
 
 } // namespace
@@ -80,8 +122,9 @@ bool ParseNumber(const std::string& text, double* value) {
 }
 
 bool ParseMethod(const std::string& text, uint8_t* method) {
+    const std::string wanted = Squeezed(text);
     for (int i = 0; i < kDistortionMethodCount; ++i) {
-        if (text == kMethodNames[i] || text == std::to_string(i)) {
+        if (wanted == Squeezed(kMethodNames[i]) || text == std::to_string(i)) {
             *method = uint8_t(i);
             return true;
         }
@@ -89,44 +132,114 @@ bool ParseMethod(const std::string& text, uint8_t* method) {
     return false;
 }
 
-const char* MethodName(uint8_t method) {
-    return method < kDistortionMethodCount ? kMethodNames[method] : "radial (method number above 5)";
+bool ParsePixelCount(const std::string& text, uint64_t* pixels) {
+    if (text.empty())
+        return false;
+    uint64_t scale = 1;
+    std::string digits = text;
+    switch (std::toupper(static_cast<unsigned char>(text.back()))) {
+    case 'K':
+        scale = 1000;
+        break;
+    case 'M':
+        scale = 1000000;
+        break;
+    case 'G':
+        scale = 1000000000;
+        break;
+    default:
+        break;
+    }
+    if (scale != 1)
+        digits.pop_back();
+    uint64_t value = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || result.ec != std::errc() || result.ptr != digits.data() + digits.size() || value == 0 ||
+        value > UINT64_MAX / scale)
+        return false;
+    *pixels = value * scale;
+    return true;
 }
 
-std::string UsageText() {
-    return "Usage:\n"
-           "  vortiflux apply INPUT -o OUTPUT [options]     distort one image into OUTPUT\n"
-           "  vortiflux apply INPUT... -o FOLDER [options]  distort several images into FOLDER\n"
-           "  vortiflux info INPUT...                       print size, mode, planes and profile\n"
-           "  vortiflux --help | --version\n"
-           "\n"
-           "Effect options (defaults in brackets):\n"
-           "  --method NAME|N     turbulence, turbulence2, smooth, radial, radial-smooth, swirl, or 0-5 [turbulence]\n"
-           "  --value X           strength, -1000..1000 [25]\n"
-           "  --size X            scale of the pattern, 1..300 [25]\n"
-           "  --aberration X      chromatic aberration, -200..200 [0]\n"
-           "  --seed X            random seed, 0..1000, fractions count [0]\n"
-           "  --proportion X      stretch along one axis, -1000..1000 [0]\n"
-           "  --center X,Y        emitter centre in percent of half the area from its middle,\n"
-           "                      -100..100 each, Y upwards [0,0]\n"
-           "  --preset FILE       start from a .vfxpst preset (options after it override it)\n"
-           "  --last-used         start from the values of the last run; only the options given change them\n"
-           "\n"
-           "Other options:\n"
-           "  -o, --output PATH   output file (its extension picks PNG, JPEG or TIFF), or folder\n"
-           "  --selection X,Y,W,H filter only this rectangle; the rest stays as it was\n"
-           "  --save-preset FILE  also save the effect values as a .vfxpst preset\n"
-           "  --convert           convert grey, indexed, Lab and 16-bit images to 8-bit RGB first\n"
-           "  --quiet             no progress bar, no notes\n"
-           "  --timing            print how long reading, filtering and writing each image took\n"
-           "  --plugin LIBRARY    use this plug-in library instead of the one beside the tool\n"
-           "\n"
-           "Supported images: 8-bit RGB or CMYK, with or without transparency, in PNG (RGB only), JPEG\n"
-           "and TIFF files.\n";
+const char* MethodName(uint8_t method) {
+    return method < kDistortionMethodCount ? kMethodNames[method] : "Radial (method number above 5)";
+}
+
+std::string UsageText(const std::string& presetsFolder) {
+    std::string text =
+        "Usage:\n"
+        "  vortiflux apply INPUT -o OUTPUT [options]     distort one image into OUTPUT\n"
+        "  vortiflux apply INPUT... -o FOLDER/ [options] distort images into FOLDER (made if needed)\n"
+        "  vortiflux info INPUT...                       print size, mode, planes, pages and profile\n"
+        "  vortiflux --help | --version\n"
+        "INPUT or OUTPUT '-' is standard input or output. Options take their value as --option VALUE\n"
+        "or --option=VALUE.\n"
+        "\n"
+        "Effect options (defaults in brackets):\n"
+        "  --method NAME|N     Turbulence, Turbulence 2, Smooth, Radial, Radial Smooth, Swirl (any case),\n"
+        "                      or 0-5 [Turbulence]\n"
+        "  --value X           strength, -1000..1000 [25]\n"
+        "  --size X            scale of the pattern, 1..300 [25]\n"
+        "  --aberration X      chromatic aberration, -200..200 [0]\n"
+        "  --seed X            random seed, 0..1000, fractions count [0]\n"
+        "  --proportion X      stretch along one axis, -1000..1000 [0]\n"
+        "  --center X,Y        emitter centre in percent of half the area from its middle,\n"
+        "                      -100..100 each, Y upwards [0,0]\n"
+        "  --preset PRESET     start from a .vfxpst file or a shipped preset by name (options after it\n"
+        "                      override it)\n"
+        "  --last-used         start from the values of the last run; only the options given change them\n"
+        "\n"
+        "Other options:\n"
+        "  -o, --output PATH   output file (its extension picks PNG, JPEG or TIFF), or folder\n"
+        "  --format FORMAT     png, jpeg or tiff, whatever the output's extension (standard output: the\n"
+        "                      input's format unless given)\n"
+        "  --quality N         JPEG quality, 1..100 [95]\n"
+        "  --selection X,Y,W,H filter only this rectangle; the rest stays as it was\n"
+        "  --save-preset FILE  after a successful run, save the values it used as a .vfxpst preset\n"
+        "  --convert           convert grey, indexed and Lab images to RGB and 16-bit images to 8 bits\n"
+        "  -f, --force         replace read-only output files\n"
+        "  --limit-pixels N    refuse images of more than N pixels (K, M, G: thousands, millions,\n"
+        "                      billions) [" +
+        PixelCountText(DefaultLimits().maxPixels) +
+        ", from this machine's memory]\n"
+        "  -q, --quiet         no progress bar, no notes\n"
+        "  --timing            print how long reading, filtering and writing each image took\n"
+        "  --plugin LIBRARY    use this plug-in library\n"
+        "\n"
+        "The plug-in library is $VORTIFLUX_PLUGIN if set, else Vortiflux.so beside the tool or in\n"
+        "../lib/vortiflux/ from it. Last used values are kept in $XDG_CONFIG_HOME/vortiflux\n"
+        "(~/.config/vortiflux).\n"
+        "\n"
+        "Supported images: 8-bit RGB or CMYK, with or without transparency, in PNG (RGB only), JPEG\n"
+        "and TIFF files; every page of a multi-page TIFF (into a TIFF). An output that exists is\n"
+        "replaced only once the new file is complete, keeping its permissions.\n"
+        "\n"
+        "Exit status: 0 done, 1 a file could not be read, written or filtered, 2 bad command line or\n"
+        "unsupported image.\n";
+    // The shipped presets, a line for each folder: "  Soft: Gentle Ripple, Heat Haze, Soft Swirl".
+    const std::vector<std::string> presets = ShippedPresetNames(presetsFolder);
+    if (presets.empty())
+        text += "\nShipped presets (--preset NAME): none found in ../share/vortiflux/presets from the tool.\n";
+    else
+        text += "\nShipped presets (--preset NAME), in " + presetsFolder + ":\n";
+    std::string folder = "\n";
+    for (const std::string& name : presets) {
+        const size_t slash = name.rfind('/');
+        const std::string inFolder = slash == std::string::npos ? std::string() : name.substr(0, slash);
+        if (inFolder != folder)
+            text += std::string(folder == "\n" ? "" : "\n") + "  " + (inFolder.empty() ? "" : inFolder + ": ");
+        else
+            text += ", ";
+        folder = inFolder;
+        text += name.substr(slash + 1);
+    }
+    if (!presets.empty())
+        text += "\n";
+    return text;
 }
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* line, std::string* error,
-                      std::vector<std::string>* warnings) {
+                      std::vector<std::string>* warnings, const std::string& presetsFolder) {
     if (arguments.empty()) {
         *error = "no command given (try vortiflux --help)";
         return false;
@@ -143,6 +256,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
     if (command == "info") {
         line->command = Command::Info;
         line->infoInputs.assign(arguments.begin() + 1, arguments.end());
+        line->infoInputs.erase(std::remove(line->infoInputs.begin(), line->infoInputs.end(), "--"),
+                               line->infoInputs.end());
         if (line->infoInputs.empty()) {
             *error = "info needs at least one image file";
             return false;
@@ -162,79 +277,112 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
         InitParameters();
         gParams = saved;
     }
+    bool optionsEnded = false;
     for (size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        auto next = [&](std::string* value) {
-            if (i + 1 >= arguments.size()) {
+        std::string option = arguments[i];
+        if (optionsEnded || option == "-" || option.empty() || option[0] != '-') {
+            request.inputs.push_back(option);
+            continue;
+        }
+        if (option == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // --option=value
+        std::optional<std::string> attached;
+        if (const size_t equals = option.find('='); option.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            attached = option.substr(equals + 1);
+            option.erase(equals);
+        }
+        std::string value;
+        if (IsOneOf(option, std::begin(kValueOptions), std::end(kValueOptions))) {
+            if (attached) {
+                value = *attached;
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
                 *error = option + " needs a value";
                 return false;
             }
-            *value = arguments[++i];
-            return true;
-        };
-        std::string value;
+        } else if (IsOneOf(option, std::begin(kSwitches), std::end(kSwitches))) {
+            if (attached) {
+                *error = option + " takes no value";
+                return false;
+            }
+        } else {
+            *error = "unknown option '" + option + "' (try vortiflux --help)";
+            return false;
+        }
+
         if (option == "--help" || option == "-h") {
             line->command = Command::Help;
             return true;
         }
         if (option == "-o" || option == "--output") {
-            if (!next(&value))
-                return false;
             request.output = value;
         } else if (option == "--method") {
-            if (!next(&value))
-                return false;
             if (!ParseMethod(value, &request.parameters.method)) {
                 *error = "--method: '" + value +
-                         "' is no method (turbulence, turbulence2, smooth, radial, "
-                         "radial-smooth, swirl or 0 to 5)";
+                         "' is no method (Turbulence, Turbulence 2, Smooth, Radial, Radial Smooth, Swirl "
+                         "or 0 to 5)";
                 return false;
             }
             Give(&request, keyMethod);
         } else if (option == "--center") {
             std::vector<double> numbers;
-            if (!next(&value))
-                return false;
             if (!SplitNumbers(value, 2, &numbers)) {
                 *error = "--center: '" + value + "' is not two numbers X,Y";
                 return false;
             }
-            WarnBeyond("--center X", numbers[0], -100, 100, warnings);
-            WarnBeyond("--center Y", numbers[1], -100, 100, warnings);
+            const size_t comma = value.find(',');
+            WarnBeyond("--center X", value.substr(0, comma), numbers[0], -100, 100, warnings);
+            WarnBeyond("--center Y", value.substr(comma + 1), numbers[1], -100, 100, warnings);
             request.parameters.centerX = float(numbers[0]);
             request.parameters.centerY = float(numbers[1]);
             Give(&request, keyCenterX);
             Give(&request, keyCenterY);
         } else if (option == "--selection") {
-            std::vector<double> numbers;
-            if (!next(&value))
-                return false;
-            bool whole = SplitNumbers(value, 4, &numbers);
-            for (double n : numbers)
-                whole = whole && n == std::floor(n) && std::fabs(n) < 2147483647.0;
-            if (!whole || numbers[2] <= 0 || numbers[3] <= 0) {
-                *error = "--selection: '" + value + "' is not X,Y,W,H in whole pixels with W and H above 0";
+            VRect selection{};
+            if (!ParseSelection(value, &selection)) {
+                *error = "--selection: '" + value +
+                         "' is not X,Y,W,H in whole pixels (X and Y from 0, W and H from 1, up to 2147483647)";
                 return false;
             }
-            request.selection = VRect{int32_t(numbers[1]), int32_t(numbers[0]), int32_t(numbers[1] + numbers[3]),
-                                      int32_t(numbers[0] + numbers[2])};
+            request.selection = selection;
         } else if (option == "--preset") {
-            if (!next(&value))
-                return false;
-            if (!ReadPresetFile(value, &request.parameters)) {
-                *error = "--preset: cannot read '" + value + "' as a Vortiflux preset";
-                return false;
+            std::string path = value;
+            if (!ReadPresetFile(path, &request.parameters)) {
+                path = FindShippedPreset(presetsFolder, value);
+                if (path.empty() || !ReadPresetFile(path, &request.parameters)) {
+                    *error = "--preset: '" + value + "' is neither a Vortiflux preset file nor a shipped preset " +
+                             "(vortiflux --help lists them)";
+                    return false;
+                }
             }
             for (uint32_t key : kAllKeys)
                 Give(&request, key);
         } else if (option == "--save-preset") {
-            if (!next(&value))
-                return false;
             request.savePreset = value;
         } else if (option == "--plugin") {
-            if (!next(&value))
-                return false;
             request.plugin = value;
+        } else if (option == "--limit-pixels") {
+            if (!ParsePixelCount(value, &request.limitPixels)) {
+                *error = "--limit-pixels: '" + value + "' is not a pixel count (such as 500000000 or 500M)";
+                return false;
+            }
+        } else if (option == "--quality") {
+            double quality = 0;
+            if (!ParseNumber(value, &quality) || quality != std::floor(quality) || quality < 1 || quality > 100) {
+                *error = "--quality: '" + value + "' is not a whole number from 1 to 100";
+                return false;
+            }
+            request.jpegQuality = int(quality);
+        } else if (option == "--format") {
+            request.format = FormatFromName(value);
+            if (request.format == FileFormat::Unknown) {
+                *error = "--format: '" + value + "' is not png, jpeg or tiff";
+                return false;
+            }
         } else if (option == "--last-used") {
             request.lastUsed = true;
         } else if (option == "--convert") {
@@ -243,32 +391,25 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
             request.timing = true;
         } else if (option == "--quiet" || option == "-q") {
             request.quiet = true;
+        } else if (option == "--force" || option == "-f") {
+            request.force = true;
         } else {
             const FieldOption* field = nullptr;
             for (const FieldOption& candidate : kFieldOptions)
                 if (option == candidate.name)
                     field = &candidate;
-            if (field != nullptr) {
-                double number = 0;
-                if (!next(&value))
-                    return false;
-                if (!ParseNumber(value, &number)) {
-                    *error = option + ": '" + value + "' is not a finite number";
-                    return false;
-                }
-                if (std::fabs(number) > 3.4e38) {
-                    *error = option + ": " + value + " is too large";
-                    return false;
-                }
-                WarnBeyond(option, number, field->low, field->high, warnings);
-                request.parameters.*field->field = float(number);
-                Give(&request, field->key);
-            } else if (!option.empty() && option[0] == '-' && option != "-") {
-                *error = "unknown option '" + option + "' (try vortiflux --help)";
+            double number = 0;
+            if (!ParseNumber(value, &number)) {
+                *error = option + ": '" + value + "' is not a finite number";
                 return false;
-            } else {
-                request.inputs.push_back(option);
             }
+            if (std::fabs(number) > 3.4e38) {
+                *error = option + ": " + value + " is too large";
+                return false;
+            }
+            WarnBeyond(option, value, number, field->low, field->high, warnings);
+            request.parameters.*field->field = float(number);
+            Give(&request, field->key);
         }
     }
     if (request.inputs.empty()) {

@@ -1,7 +1,7 @@
 #pragma once
 // An image as the command-line tool reads and writes it: 8-bit samples, RGB or CMYK, with or
 // without a transparency sample, plus what the file carried that we keep (ICC profile,
-// resolution).
+// resolution, orientation, EXIF block).
 
 #include <cstdint>
 #include <string>
@@ -22,6 +22,10 @@ struct Image {
     double resolutionX = 0.0; // pixels per inch, 0 when unknown
     double resolutionY = 0.0;
     uint16_t tiffCompression = 0; // TIFF: the compression the file used (0: not a TIFF)
+    // How a viewer turns the stored rows for display (1 to 8, as TIFF and EXIF number it), 0 when
+    // the file did not say. The effect runs on the stored pixels; the orientation goes along.
+    int orientation = 0;
+    std::vector<uint8_t> exif; // the EXIF block (TIFF structure, after "Exif\0\0"), kept whole
 
     int colorSamples() const { return model == ColorModel::Cmyk ? 4 : 3; }
     int samples() const { return colorSamples() + (alpha ? 1 : 0); }
@@ -35,9 +39,11 @@ struct ImageInfo {
     int bitsPerSample = 8;
     int samples = 0;
     bool supported = false; // 8-bit RGB or CMYK, with or without transparency
-    int32_t width = 0;
-    int32_t height = 0;
+    uint32_t width = 0;     // as declared, before any limit is applied
+    uint32_t height = 0;
     size_t iccProfileBytes = 0;
+    int pages = 1;       // TIFF: images in the file
+    int orientation = 0; // 1 to 8, 0 when the file does not say
 };
 
 } // namespace cli

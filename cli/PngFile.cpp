@@ -1,9 +1,12 @@
 // PNG through libpng: 8-bit RGB and RGBA; grey, palette and 16-bit files on request converted to
-// 8-bit RGB(A). The ICC profile and the resolution are kept.
+// 8-bit RGB(A). The ICC profile, the resolution and an eXIf block are kept.
+#include "cli/Exif.h"
 #include "cli/ImageFiles.h"
 
 #include <png.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -17,14 +20,45 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// Ancillary chunks are decompressed into memory whole: none may take more than this (an ICC
+// profile is rarely above a few hundred kilobytes), and a file may not carry more than
+// kChunkCacheMax of them.
+constexpr png_alloc_size_t kChunkMallocMax = 32u << 20;
+constexpr png_uint_32 kChunkCacheMax = 1000;
+
+struct PngState {
+    std::string message;
+    std::string warnings; // libpng tells why a header is invalid in warnings before its error
+    int writeErrno = 0;   // errno of a failed write, for the message
+};
+
 void OnPngError(png_structp png, png_const_charp message) {
-    auto* error = static_cast<std::string*>(png_get_error_ptr(png));
-    if (error != nullptr)
-        *error = message;
+    auto* state = static_cast<PngState*>(png_get_error_ptr(png));
+    if (state != nullptr)
+        state->message = message;
     png_longjmp(png, 1);
 }
 
-void OnPngWarning(png_structp, png_const_charp) {}
+void OnPngWarning(png_structp png, png_const_charp message) {
+    auto* state = static_cast<PngState*>(png_get_error_ptr(png));
+    if (state != nullptr && state->warnings.size() < 1000)
+        state->warnings += std::string(message) + "\n";
+}
+
+void WriteToFile(png_structp png, png_bytep data, png_size_t length) {
+    auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+    errno = 0;
+    if (std::fwrite(data, 1, length, file) != length) {
+        auto* state = static_cast<PngState*>(png_get_error_ptr(png));
+        if (state != nullptr)
+            state->writeErrno = errno;
+        png_error(png, "write error");
+    }
+}
+
+void FlushFile(png_structp png) {
+    std::fflush(static_cast<std::FILE*>(png_get_io_ptr(png)));
+}
 
 constexpr double kMetresPerInch = 0.0254;
 
@@ -45,51 +79,128 @@ std::string ModeName(int colorType) {
     }
 }
 
+// Pixels per metre as a pHYs chunk stores them: whole, 1 to 2^31 - 1.
+png_uint_32 PixelsPerMetre(double pixelsPerInch) {
+    const double perMetre = pixelsPerInch / kMetresPerInch + 0.5;
+    return png_uint_32(std::clamp(perMetre, 1.0, 2147483647.0));
+}
+
 // Everything that lives across the setjmp is declared before it, in this record.
 struct PngReader {
     std::unique_ptr<std::FILE, FileCloser> file;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    std::vector<png_bytep> rows;
-    std::string message;
+    png_infop endInfo = nullptr;
+    PngState state;
     ~PngReader() {
         if (png != nullptr)
-            png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
+            png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, endInfo != nullptr ? &endInfo : nullptr);
     }
 };
 
-struct PngWriter {
-    std::unique_ptr<std::FILE, FileCloser> file;
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    std::vector<png_bytep> rows;
-    std::string message;
-    ~PngWriter() {
-        if (png != nullptr)
-            png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
+class PngWriter final : public ImageWriter {
+public:
+    PngWriter(std::FILE* file, const WriteOptions& options) : file_(file), options_(options) {}
+    ~PngWriter() override {
+        if (png_ != nullptr)
+            png_destroy_write_struct(&png_, info_ != nullptr ? &info_ : nullptr);
+        if (file_ != nullptr)
+            std::fclose(file_);
     }
+
+    bool Add(const Image& image, int page, int, std::string* error) override {
+        if (page > 0) {
+            *error = options_.name + ": a PNG file holds one image";
+            return false;
+        }
+        if (image.model != ColorModel::Rgb) {
+            *error = options_.name + ": PNG cannot hold a CMYK image; write a TIFF or JPEG file instead";
+            return false;
+        }
+        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_, OnPngError, OnPngWarning);
+        if (png_ == nullptr || (info_ = png_create_info_struct(png_)) == nullptr) {
+            *error = "not enough memory to write " + options_.name;
+            return false;
+        }
+        if (setjmp(png_jmpbuf(png_))) {
+            *error = WriteErrorMessage(options_.name, state_.writeErrno, state_.message);
+            return false;
+        }
+        png_set_write_fn(png_, file_, WriteToFile, FlushFile);
+        png_set_IHDR(png_, info_, png_uint_32(image.width), png_uint_32(image.height), 8,
+                     image.alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        if (!image.iccProfile.empty())
+            png_set_iCCP(png_, info_, "ICC profile", PNG_COMPRESSION_TYPE_BASE, image.iccProfile.data(),
+                         png_uint_32(image.iccProfile.size()));
+        if (image.resolutionX > 0 && image.resolutionY > 0)
+            png_set_pHYs(png_, info_, PixelsPerMetre(image.resolutionX), PixelsPerMetre(image.resolutionY),
+                         PNG_RESOLUTION_METER);
+        exif_ = !image.exif.empty() ? image.exif : image.orientation > 1 ? MinimalExif(image.orientation) : exif_;
+        if (!exif_.empty() && exif_.size() <= 0x7FFFFFFF)
+            png_set_eXIf_1(png_, info_, png_uint_32(exif_.size()), exif_.data());
+        png_set_compression_level(png_, 6);
+        png_write_info(png_, info_);
+        const uint64_t rows = uint64_t(image.height);
+        for (uint64_t y = 0; y < rows; ++y) {
+            png_write_row(png_, image.pixels.data() + y * image.rowBytes());
+            if (options_.progress)
+                options_.progress(y + 1, rows);
+        }
+        png_write_end(png_, nullptr);
+        return true;
+    }
+
+    bool Finish(std::string* error) override {
+        std::FILE* file = file_;
+        file_ = nullptr;
+        if (!CloseWrittenFile(file)) {
+            *error = WriteErrorMessage(options_.name, errno, "the data could not be stored");
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::FILE* file_;
+    WriteOptions options_;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+    PngState state_;
+    std::vector<uint8_t> exif_;
 };
 
 } // namespace
 
-bool ReadPng(const std::string& path, bool convert, Image* image, ImageInfo* description, bool infoOnly,
-             std::string* error) {
+ReadStatus ReadPng(const InputFile& source, const ReadOptions& options, Image* image, ImageInfo* description,
+                   bool infoOnly, std::string* error) {
     PngReader r;
-    r.file.reset(std::fopen(path.c_str(), "rb"));
+    r.file.reset(std::fopen(source.path.c_str(), "rb"));
     if (!r.file) {
-        *error = "cannot open " + path;
-        return false;
+        *error = "cannot open " + source.name + ": " + std::strerror(errno);
+        return ReadStatus::Failed;
     }
-    r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &r.message, OnPngError, OnPngWarning);
-    if (r.png == nullptr || (r.info = png_create_info_struct(r.png)) == nullptr) {
-        *error = "out of memory reading " + path;
-        return false;
+    r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &r.state, OnPngError, OnPngWarning);
+    if (r.png == nullptr || (r.info = png_create_info_struct(r.png)) == nullptr ||
+        (r.endInfo = png_create_info_struct(r.png)) == nullptr) {
+        *error = "not enough memory to read " + source.name;
+        return ReadStatus::TooLarge;
     }
     if (setjmp(png_jmpbuf(r.png))) {
-        *error = path + ": damaged or truncated PNG (" + r.message + ")";
-        return false;
+        if (r.state.warnings.find("exceeds user limit") != std::string::npos) {
+            *error = source.name + " declares an image larger than the " + PixelCountText(options.limits.maxPixels) +
+                     " pixels this machine's memory allows (--limit-pixels raises the limit)";
+            return ReadStatus::TooLarge;
+        }
+        *error = source.name + ": damaged or truncated PNG (" + r.state.message + ")";
+        return ReadStatus::Failed;
     }
     png_init_io(r.png, r.file.get());
+    // libpng refuses larger sizes in the header itself, before anything is allocated for them.
+    const png_uint_32 sideLimit = png_uint_32(std::min<uint64_t>(options.limits.maxPixels, 0x7FFFFFFF));
+    png_set_user_limits(r.png, sideLimit, sideLimit);
+    png_set_chunk_malloc_max(r.png, std::min<png_alloc_size_t>(kChunkMallocMax, options.limits.memoryBytes));
+    png_set_chunk_cache_max(r.png, kChunkCacheMax);
     png_read_info(r.png, r.info);
     const png_uint_32 width = png_get_image_width(r.png, r.info);
     const png_uint_32 height = png_get_image_height(r.png, r.info);
@@ -101,8 +212,8 @@ bool ReadPng(const std::string& path, bool convert, Image* image, ImageInfo* des
     description->mode = ModeName(colorType) + (transparencyChunk ? " with transparency chunk" : "");
     description->bitsPerSample = bitDepth;
     description->samples = png_get_channels(r.png, r.info);
-    description->width = int32_t(width);
-    description->height = int32_t(height);
+    description->width = width;
+    description->height = height;
     description->supported =
         bitDepth == 8 && (colorType == PNG_COLOR_TYPE_RGB || colorType == PNG_COLOR_TYPE_RGB_ALPHA);
     png_charp profileName = nullptr;
@@ -111,15 +222,19 @@ bool ReadPng(const std::string& path, bool convert, Image* image, ImageInfo* des
     png_uint_32 profileLength = 0;
     if (png_get_iCCP(r.png, r.info, &profileName, &compression, &profile, &profileLength) != 0)
         description->iccProfileBytes = profileLength;
+    png_bytep exif = nullptr;
+    png_uint_32 exifLength = 0;
+    if (png_get_eXIf_1(r.png, r.info, &exifLength, &exif) != 0 && exif != nullptr)
+        description->orientation = ExifOrientation(std::vector<uint8_t>(exif, exif + exifLength));
     if (infoOnly)
-        return true;
-    if (!description->supported && !convert) {
-        *error = path + ": " + std::to_string(bitDepth) + "-bit " + ModeName(colorType) + " PNG";
-        return false;
+        return ReadStatus::Ok;
+    if (!description->supported && !options.convert) {
+        *error = source.name + ": " + std::to_string(bitDepth) + "-bit " + ModeName(colorType) + " PNG";
+        return ReadStatus::Unsupported;
     }
-    if (width > 2000000 || height > 2000000) {
-        *error = path + ": the image is larger than 2000000 x 2000000 pixels";
-        return false;
+    if (uint64_t(width) * height > options.limits.maxPixels) {
+        *error = TooManyPixelsMessage(source.name, width, height, options.limits.maxPixels);
+        return ReadStatus::TooLarge;
     }
 
     // Conversions to 8-bit RGB(A).
@@ -133,6 +248,7 @@ bool ReadPng(const std::string& path, bool convert, Image* image, ImageInfo* des
         png_set_expand(r.png);
     if (transparencyChunk)
         png_set_tRNS_to_alpha(r.png);
+    const int passes = png_set_interlace_handling(r.png);
     png_read_update_info(r.png, r.info);
     const int channels = png_get_channels(r.png, r.info);
 
@@ -149,57 +265,39 @@ bool ReadPng(const std::string& path, bool convert, Image* image, ImageInfo* des
         image->resolutionX = resX * kMetresPerInch;
         image->resolutionY = resY * kMetresPerInch;
     }
-    image->pixels.assign(image->rowBytes() * height, 0);
-    r.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        r.rows[y] = image->pixels.data() + size_t(y) * image->rowBytes();
-    png_read_image(r.png, r.rows.data());
-    png_read_end(r.png, nullptr);
-    return true;
+    // Reserved whole (an impossible size fails here) but, without interlacing, filled row by row,
+    // so a file that declares more than it holds fails before its pixels have cost any memory.
+    image->pixels.clear();
+    image->pixels.reserve(image->rowBytes() * height);
+    if (passes > 1)
+        image->pixels.resize(image->rowBytes() * height);
+    const uint64_t total = uint64_t(height) * uint64_t(passes);
+    uint64_t done = 0;
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < height; ++y) {
+            if (passes == 1)
+                image->pixels.resize(image->pixels.size() + image->rowBytes());
+            png_read_row(r.png, image->pixels.data() + size_t(y) * image->rowBytes(), nullptr);
+            if (options.progress)
+                options.progress(++done, total);
+        }
+    png_read_end(r.png, r.endInfo);
+    // An eXIf chunk may come before the image data or after it.
+    for (png_infop info : {r.info, r.endInfo})
+        if (image->exif.empty() && png_get_eXIf_1(r.png, info, &exifLength, &exif) != 0 && exif != nullptr)
+            image->exif.assign(exif, exif + exifLength);
+    image->orientation = ExifOrientation(image->exif);
+    description->orientation = image->orientation;
+    return ReadStatus::Ok;
 }
 
-bool WritePng(const std::string& path, const Image& image, std::string* error) {
-    if (image.model != ColorModel::Rgb) {
-        *error = "PNG cannot hold a CMYK image: write a TIFF or JPEG file instead";
-        return false;
+std::unique_ptr<ImageWriter> OpenPngWriter(const std::string& path, const WriteOptions& options, std::string* error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        *error = WriteErrorMessage(options.name, errno, "cannot create the file");
+        return nullptr;
     }
-    PngWriter w;
-    w.file.reset(std::fopen(path.c_str(), "wb"));
-    if (!w.file) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &w.message, OnPngError, OnPngWarning);
-    if (w.png == nullptr || (w.info = png_create_info_struct(w.png)) == nullptr) {
-        *error = "out of memory writing " + path;
-        return false;
-    }
-    w.rows.resize(size_t(image.height));
-    for (int32_t y = 0; y < image.height; ++y)
-        w.rows[size_t(y)] = const_cast<png_bytep>(image.pixels.data() + size_t(y) * image.rowBytes());
-    if (setjmp(png_jmpbuf(w.png))) {
-        *error = "cannot write " + path + " (" + w.message + ")";
-        return false;
-    }
-    png_init_io(w.png, w.file.get());
-    png_set_IHDR(w.png, w.info, png_uint_32(image.width), png_uint_32(image.height), 8,
-                 image.alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!image.iccProfile.empty())
-        png_set_iCCP(w.png, w.info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, image.iccProfile.data(),
-                     png_uint_32(image.iccProfile.size()));
-    if (image.resolutionX > 0 && image.resolutionY > 0)
-        png_set_pHYs(w.png, w.info, png_uint_32(image.resolutionX / kMetresPerInch + 0.5),
-                     png_uint_32(image.resolutionY / kMetresPerInch + 0.5), PNG_RESOLUTION_METER);
-    png_set_compression_level(w.png, 6);
-    png_write_info(w.png, w.info);
-    png_write_image(w.png, w.rows.data());
-    png_write_end(w.png, nullptr);
-    if (std::fflush(w.file.get()) != 0) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return std::make_unique<PngWriter>(file, options);
 }
 
 } // namespace cli

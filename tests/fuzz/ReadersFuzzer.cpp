@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to every reader of files a user may hand us: preset files, the settings
-// file, and the PNG, JPEG and TIFF readers of the command-line tool. The first byte picks the
-// reader; the rest is the file. Any crash, overrun or leak is a fault.
+// file, and the PNG, JPEG and TIFF readers and the EXIF orientation of the command-line tool.
+// The first byte picks the reader (and the reading options); the rest is the file. Any crash,
+// overrun or leak is a fault.
+#include "cli/Exif.h"
 #include "cli/ImageFiles.h"
 #include "engine/FilterParameters.h"
 #include "presets/PresetFile.h"
@@ -36,8 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     cli::Image image;
     cli::ImageInfo info;
-    bool unsupported = false;
-    switch (data[0] % 6) {
+    const cli::InputFile file{ScratchFile(), "fuzz"};
+    // Small limits, so a declared size the fuzzer makes up is refused as it would be on a
+    // machine with little memory, and the readers' own allocation limits are exercised.
+    cli::ReadOptions options;
+    options.convert = (data[0] & 0x80) != 0;
+    options.limits.maxPixels = 1 << 22;
+    options.limits.memoryBytes = 64 << 20;
+    options.page = (data[0] >> 3) & 3;
+    switch (data[0] % 7) {
     case 0:
         ReadPresetFile(ScratchFile(), &parameters);
         break;
@@ -45,16 +54,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ReadUiSettingsFile(ScratchFile(), &parameters);
         break;
     case 2:
-        cli::ReadPng(ScratchFile(), data[0] & 0x80, &image, &info, false, &error);
+        cli::ReadPng(file, options, &image, &info, false, &error);
         break;
     case 3:
-        cli::ReadJpeg(ScratchFile(), data[0] & 0x80, &image, &info, false, &error);
+        cli::ReadJpeg(file, options, &image, &info, false, &error);
         break;
     case 4:
-        cli::ReadTiff(ScratchFile(), data[0] & 0x80, &image, &info, false, &error);
+        cli::ReadTiff(file, options, &image, &info, false, &error);
         break;
     case 5:
-        cli::ReadImage(ScratchFile(), true, &image, &unsupported, &error);
+        cli::ReadImage(file, options, &image, &info, &error);
+        break;
+    case 6:
+        cli::ExifOrientation(std::vector<uint8_t>(data + 1, data + size));
         break;
     }
     return 0;

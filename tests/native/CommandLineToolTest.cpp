@@ -1,6 +1,7 @@
 // The vortiflux tool as a user runs it: round trips of every format and mode with a neutral
 // effect, selections, presets, last used values, and bad input that must never destroy anything.
 #include "TempFolder.h"
+#include "ToolTestSupport.h"
 #include "cli/ApplyFilter.h"
 #include "cli/CommandLine.h"
 #include "cli/ImageFiles.h"
@@ -9,65 +10,14 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
 using testing_support::TempFolder;
+using namespace tool_test;
 
 namespace {
-
-struct ToolRun {
-    int exitCode;
-    std::string output; // standard output and error together
-};
-
-ToolRun Tool(const std::string& arguments, const std::string& environment = "") {
-    const std::string command = environment + " " + VORTIFLUX_TOOL_PATH + " " + arguments + " 2>&1";
-    ToolRun run{-1, ""};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, got);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-cli::Image Pattern(int32_t width, int32_t height, cli::ColorModel model, bool alpha) {
-    cli::Image image;
-    image.width = width;
-    image.height = height;
-    image.model = model;
-    image.alpha = alpha;
-    image.pixels.resize(image.rowBytes() * size_t(height));
-    for (size_t i = 0; i < image.pixels.size(); ++i)
-        image.pixels[i] = uint8_t((i * 37 + (i / image.rowBytes()) * 11) ^ (i >> 7));
-    if (alpha)
-        for (size_t p = 0; p < size_t(width) * size_t(height); ++p)
-            image.pixels[p * size_t(image.samples()) + size_t(image.colorSamples())] =
-                uint8_t(p % 3 == 0 ? 255 : p * 7);
-    image.resolutionX = image.resolutionY = 150;
-    return image;
-}
-
-cli::Image Read(const std::string& path) {
-    cli::Image image;
-    bool unsupported = false;
-    std::string error;
-    EXPECT_TRUE(cli::ReadImage(path, false, &image, &unsupported, &error)) << error;
-    return image;
-}
-
-void Write(const std::string& path, const cli::Image& image) {
-    std::string error;
-    ASSERT_TRUE(cli::WriteImage(path, cli::FormatFromExtension(path), image, &error)) << error;
-}
 
 double Psnr(const cli::Image& a, const cli::Image& b) {
     double sum = 0;
@@ -197,7 +147,7 @@ TEST_F(CommandLineTool, SelectionLeavesTheOutsideUntouched) {
                     changedInside += back.pixels[i] != original.pixels[i];
             }
     EXPECT_GT(changedInside, 100u);
-    EXPECT_EQ(Apply("in.png", "out2.png", "--selection 70,50,20,20").exitCode, 1);
+    EXPECT_EQ(Apply("in.png", "out2.png", "--selection 70,50,20,20").exitCode, 2);
 }
 
 TEST_F(CommandLineTool, PresetsAndLastUsedValuesCarryEveryField) {
@@ -322,7 +272,7 @@ TEST_F(CommandLineTool, SeveralInputsGoIntoAFolderAndLimitsOnlyWarn) {
     EXPECT_NE(Tool("--version").output.find("1.0"), std::string::npos);
 }
 
-TEST(CommandLineParsing, NumbersAndMethods) {
+TEST(CommandLineParsing, NumbersMethodsAndPixelCounts) {
     double value = 0;
     EXPECT_TRUE(cli::ParseNumber("-12.5", &value));
     EXPECT_EQ(value, -12.5);
@@ -331,12 +281,130 @@ TEST(CommandLineParsing, NumbersAndMethods) {
     for (const char* bad : {"", "+", "1.5x", "nan", "inf", "-inf", "1e999", " 5", "0x10"})
         EXPECT_FALSE(cli::ParseNumber(bad, &value)) << bad;
     uint8_t method = 9;
-    EXPECT_TRUE(cli::ParseMethod("radial-smooth", &method));
-    EXPECT_EQ(method, RadialSmooth);
-    EXPECT_TRUE(cli::ParseMethod("5", &method));
+    for (const char* name : {"radial-smooth", "Radial Smooth", "RADIAL_SMOOTH", "radialsmooth", "4"}) {
+        EXPECT_TRUE(cli::ParseMethod(name, &method)) << name;
+        EXPECT_EQ(method, RadialSmooth) << name;
+    }
+    EXPECT_TRUE(cli::ParseMethod("Turbulence 2", &method));
+    EXPECT_EQ(method, Turbulence2);
+    EXPECT_TRUE(cli::ParseMethod("Swirl", &method));
     EXPECT_EQ(method, Swirl);
-    EXPECT_FALSE(cli::ParseMethod("6", &method));
-    EXPECT_FALSE(cli::ParseMethod("Swirl", &method));
+    for (const char* bad : {"6", "spiral", "", "radial smooth 2"})
+        EXPECT_FALSE(cli::ParseMethod(bad, &method)) << bad;
+    uint64_t pixels = 0;
+    EXPECT_TRUE(cli::ParsePixelCount("500M", &pixels));
+    EXPECT_EQ(pixels, 500000000u);
+    EXPECT_TRUE(cli::ParsePixelCount("2g", &pixels));
+    EXPECT_EQ(pixels, 2000000000u);
+    for (const char* bad : {"", "0", "M", "-5", "1.5G", "99999999999999999999", "18446744073709551G"})
+        EXPECT_FALSE(cli::ParsePixelCount(bad, &pixels)) << bad;
+}
+
+TEST_F(CommandLineTool, OptionsAreWrittenAsPeopleWriteThem) {
+    Write(folder.file("in.png"), Pattern(40, 30, cli::ColorModel::Rgb, false));
+    ASSERT_EQ(Apply("in.png", "spaced.png", "--method \"Radial Smooth\" --value 40 --quiet").exitCode, 0);
+    ASSERT_EQ(Apply("in.png", "joined.png", "--method=radial-smooth --value=40 --quiet").exitCode, 0);
+    ASSERT_EQ(Apply("in.png", "number.png", "--method=4 --value 40 -q").exitCode, 0);
+    EXPECT_EQ(Read(folder.file("spaced.png")).pixels, Read(folder.file("joined.png")).pixels);
+    EXPECT_EQ(Read(folder.file("spaced.png")).pixels, Read(folder.file("number.png")).pixels);
+
+    ToolRun run = Apply("in.png", "x.png", "--quiet=yes");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.output.find("--quiet takes no value"), std::string::npos) << run.output;
+    // Warnings repeat the number as it was typed.
+    run = Apply("in.png", "x.png", "--value 5000 --size=1e4 --center 0,250.5");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    for (const char* typed : {"--value 5000 is beyond", "--size 1e4 is beyond", "--center Y 250.5 is beyond"})
+        EXPECT_NE(run.output.find(typed), std::string::npos) << typed << ": " << run.output;
+    EXPECT_EQ(run.output.find(".000000"), std::string::npos) << run.output;
+
+    // JPEG quality, and a format named apart from the extension.
+    ASSERT_EQ(Apply("in.png", "low.jpg", "--quality 20 --quiet").exitCode, 0);
+    ASSERT_EQ(Apply("in.png", "high.jpg", "--quality=100 --quiet").exitCode, 0);
+    EXPECT_LT(folder.Read("low.jpg").size(), folder.Read("high.jpg").size());
+    EXPECT_EQ(Apply("in.png", "x.jpg", "--quality 0").exitCode, 2);
+    ASSERT_EQ(Apply("in.png", "named.img", "--format tiff --quiet").exitCode, 0);
+    EXPECT_EQ(folder.Read("named.img").substr(0, 2), "II");
+    // A file name that looks like an option, after "--".
+    Write(folder.file("-dash.png"), Pattern(8, 8, cli::ColorModel::Rgb, false));
+    run = Tool("apply -o " + folder.file("dash-out.png") + " --quiet -- -dash.png",
+               "cd " + folder.folder() + ";" + Env());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+}
+
+TEST_F(CommandLineTool, StandardInputAndOutput) {
+    Write(folder.file("in.png"), Pattern(40, 30, cli::ColorModel::Rgb, true));
+    ASSERT_EQ(Apply("in.png", "file.png", "--method swirl --quiet").exitCode, 0);
+    ToolRun run = Tool("apply - -o - --method swirl --quiet > " + folder.file("piped.png"),
+                       "cat " + folder.file("in.png") + " | " + Env());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(Read(folder.file("piped.png")).pixels, Read(folder.file("file.png")).pixels);
+    // The input's format unless another is named.
+    run = Tool("apply " + folder.file("in.png") + " -o - --format jpeg --quiet > " + folder.file("piped.jpg"), Env());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(folder.Read("piped.jpg").substr(0, 3), "\xFF\xD8\xFF");
+    run = Tool("info - < " + folder.file("piped.jpg"));
+    EXPECT_NE(run.output.find("standard input: JPEG, 40 x 30"), std::string::npos) << run.output;
+
+    run = Tool("apply - - -o " + folder.file("x.png") + " < " + folder.file("in.png"), Env());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.output.find("read only once"), std::string::npos) << run.output;
+    run = Tool("apply " + folder.file("in.png") + " " + folder.file("file.png") + " -o - > /dev/null", Env());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.output.find("one input only"), std::string::npos) << run.output;
+}
+
+TEST_F(CommandLineTool, ErrorsSayWhy) {
+    Write(folder.file("in.png"), Pattern(10, 10, cli::ColorModel::Rgb, false));
+    std::filesystem::create_directories(folder.file("a folder"));
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        std::string says;
+    };
+    const std::string in = folder.file("in.png");
+    for (const Case& c : {
+             Case{"apply " + folder.file("missing.png") + " -o " + folder.file("x.png"), 1,
+                  "cannot open " + folder.file("missing.png") + ": No such file or directory"},
+             Case{"apply \"" + folder.file("a folder") + "\" -o " + folder.file("x.png"), 1, "Is a directory"},
+             Case{"apply " + in + " -o /nonexistent-folder/x.png", 1,
+                  "cannot write /nonexistent-folder/x.png: No such file or directory"},
+             Case{"apply " + in + " -o " + in + "/x.png", 1, "cannot write " + in + "/x.png: Not a directory"},
+             Case{"apply " + in + " -o /dev/full --format png", 1, "cannot write /dev/full: No space left on device"},
+             Case{"apply " + in + " -o " + folder.file("x.png") + " --plugin /nonexistent/Vortiflux.so", 1,
+                  "/nonexistent/Vortiflux.so"},
+         }) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = Tool(c.arguments + " --quiet", Env());
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file("x.png")));
+}
+
+TEST_F(CommandLineTool, FindsItsLibraryFromWhereItReallyIs) {
+    Write(folder.file("in.png"), Pattern(10, 10, cli::ColorModel::Rgb, false));
+    std::filesystem::create_directories(folder.file("bin"));
+    std::filesystem::create_symlink(VORTIFLUX_TOOL_PATH, folder.file("bin/vf"));
+    const std::string apply = "apply " + folder.file("in.png") + " -o " + folder.file("out.png") + " --quiet";
+    ToolRun run;
+    run.output.clear();
+    std::FILE* pipe = popen(
+        ("cd / && env -u VORTIFLUX_PLUGIN " + Env() + " PATH=" + folder.file("bin") + ":$PATH vf " + apply + " 2>&1")
+            .c_str(),
+        "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        run.output += buffer;
+    EXPECT_EQ(pclose(pipe), 0) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(folder.file("out.png")));
+    // VORTIFLUX_PLUGIN names another library.
+    run = Tool(apply, "VORTIFLUX_PLUGIN=/nonexistent/Other.so " + Env());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("/nonexistent/Other.so"), std::string::npos) << run.output;
+    EXPECT_NE(Tool("--help").output.find("VORTIFLUX_PLUGIN"), std::string::npos);
 }
 
 } // namespace
