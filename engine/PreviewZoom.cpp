@@ -26,18 +26,6 @@ int32_t Clamp32(int64_t value) {
     return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-// The image's size: the 32-bit one when the host offers big documents.
-void ImageSize(int64_t* width, int64_t* height) {
-    const BigDocumentStruct* big = gFilterRecord->bigDocumentData;
-    if (big != nullptr && big->PluginUsing32BitCoordinates != 0) {
-        *width = big->imageSize32.h;
-        *height = big->imageSize32.v;
-    } else {
-        *width = gFilterRecord->imageSize.h;
-        *height = gFilterRecord->imageSize.v;
-    }
-}
-
 // How many times the filter rectangle is larger than the preview area (proxyRect).
 float FitRatio() {
     const VRect filter = GetFilterRect();
@@ -114,42 +102,41 @@ void ResetPreviewZoom() {
 void SetPreviewZoom(PreviewView& view) {
     if (gFilterRecord == nullptr || gPluginData == nullptr)
         return;
-    int64_t imageWidth = 0, imageHeight = 0;
-    ImageSize(&imageWidth, &imageHeight);
-    const int64_t oldWidth = int64_t(float(imageWidth) / zoom);
-    const int64_t oldHeight = int64_t(float(imageHeight) / zoom);
+    const VRect input = GetFilterRect();
+    // The view lives in the zoomed filter rectangle: its size, not the image's, centres and limits
+    // the scroll position.
+    const VRect old = Scaled(input, zoom);
 
     const float fit = FitRatio();
     fitZoom = std::max(1.0f, std::ceil(fit));
     Rect& proxy = gPluginData->proxyRect;
     proxy = Rect{0, 0, int16_t(proxy.bottom - proxy.top), int16_t(proxy.right - proxy.left)};
 
-    const VRect input = GetFilterRect();
     SetInRect(input);
     if (zoomStepsFromFit == -1.0f)
         zoomStepsFromFit = fitZoom - 1.0f;
     zoom = std::clamp(std::trunc(fitZoom - zoomStepsFromFit), 1.0f, fitZoom);
 
     const VRect r = Scaled(input, zoom);
-    view.zoomedWidth = Clamp32(RectWidth(r));
-    view.zoomedHeight = Clamp32(RectHeight(r));
+    const int64_t zoomedWidth = RectWidth(r), zoomedHeight = RectHeight(r);
+    view.zoomedWidth = Clamp32(zoomedWidth);
+    view.zoomedHeight = Clamp32(zoomedHeight);
 
     // Keep the centre of the view where it was.
-    const int64_t newWidth = int64_t(float(imageWidth) / zoom), newHeight = int64_t(float(imageHeight) / zoom);
-    int64_t scrollX = std::max<int64_t>(0, view.scrollX + (newWidth - oldWidth) / 2);
-    int64_t scrollY = std::max<int64_t>(0, view.scrollY + (newHeight - oldHeight) / 2);
+    int64_t scrollX = std::max<int64_t>(0, view.scrollX + (zoomedWidth - RectWidth(old)) / 2);
+    int64_t scrollY = std::max<int64_t>(0, view.scrollY + (zoomedHeight - RectHeight(old)) / 2);
     if (fit <= 1.0f) {
         scrollX = scrollY = 0;
     } else {
-        scrollX = std::max<int64_t>(0, std::min(scrollX, int64_t(float(imageWidth) / zoom - float(view.viewWidth))));
-        scrollY = std::max<int64_t>(0, std::min(scrollY, int64_t(float(imageHeight) / zoom - float(view.viewHeight))));
+        scrollX = std::max<int64_t>(0, std::min<int64_t>(scrollX, zoomedWidth - view.viewWidth));
+        scrollY = std::max<int64_t>(0, std::min<int64_t>(scrollY, zoomedHeight - view.viewHeight));
     }
     view.scrollX = Clamp32(scrollX);
     view.scrollY = Clamp32(scrollY);
 
-    const VRect request{Clamp32(int64_t(r.top) + scrollY), Clamp32(int64_t(r.left) + scrollX),
-                        Clamp32(std::min<int64_t>(r.bottom, view.viewHeight) + scrollY),
-                        Clamp32(std::min<int64_t>(r.right, view.viewWidth) + scrollX)};
+    const int64_t top = int64_t(r.top) + scrollY, left = int64_t(r.left) + scrollX;
+    const VRect request{Clamp32(top), Clamp32(left), Clamp32(std::min<int64_t>(r.bottom, top + view.viewHeight)),
+                        Clamp32(std::min<int64_t>(r.right, left + view.viewWidth))};
     RequestArea(request, zoom);
 }
 
