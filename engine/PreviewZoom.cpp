@@ -40,19 +40,68 @@ VRect Scaled(const VRect& rect, float factor) {
     return VRect{scale(rect.top), scale(rect.left), scale(rect.bottom), scale(rect.right)};
 }
 
-// Asks the host for `area` of all planes sampled at `factor`; its answer becomes the result.
-OSErr RequestArea(const VRect& area, float factor) {
+// What the host holds of the last request that named an input rectangle.
+struct LastRequest {
+    bool known = false;
+    VRect in{};
+    Fixed rate = 0; // 0: the request failed, what the host holds is unknown
+};
+LastRequest gLastRequest;
+
+bool SameRect(const VRect& a, const VRect& b) {
+    return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+
+bool IsEmptyRect(const VRect& rect) {
+    return RectWidth(rect) <= 0 || RectHeight(rect) <= 0;
+}
+
+Fixed RateOf(float factor) {
+    return Fixed(std::min(double(factor) * 65536.0, double(INT32_MAX)));
+}
+
+OSErr AdvanceState() {
     FilterRecord& r = *gFilterRecord;
-    SetInRect(area);
-    SetOutRect(area);
-    SetMaskRect(area);
-    r.inLoPlane = r.outLoPlane = 0;
-    r.inHiPlane = r.outHiPlane = int16_t(r.planes - 1);
-    r.inputRate = r.maskRate = Fixed(std::min(double(factor) * 65536.0, double(INT32_MAX)));
-    r.inputPadding = r.outputPadding = r.maskPadding = kPreviewPadding;
     const OSErr result = r.advanceState != nullptr ? r.advanceState() : OSErr(errPlugInHostInsufficient);
     SetResult(result);
     return result;
+}
+
+// Asks the host for `in` (and `mask`) of all planes sampled at `rate` and for `out`; its answer
+// becomes the result.
+OSErr Request(const VRect& in, const VRect& out, const VRect& mask, Fixed rate) {
+    FilterRecord& r = *gFilterRecord;
+    // Some hosts refill their buffers only when a request names a new rectangle: asked for the
+    // same rectangle at another rate they hand back the old rate's pixels. A request for nothing
+    // in between makes the next one new to them.
+    const bool sameRectOtherRate =
+        gLastRequest.known && !IsEmptyRect(in) && SameRect(in, gLastRequest.in) && rate != gLastRequest.rate;
+    if (sameRectOtherRate) {
+        const VRect nothing{0, 0, 0, 0};
+        SetInRect(nothing);
+        SetOutRect(nothing);
+        SetMaskRect(nothing);
+        if (AdvanceState() != noErr) {
+            gLastRequest.rate = 0;
+            return CurrentResult();
+        }
+    }
+    SetInRect(in);
+    SetOutRect(out);
+    SetMaskRect(mask);
+    r.inLoPlane = r.outLoPlane = 0;
+    r.inHiPlane = r.outHiPlane = int16_t(r.planes - 1);
+    r.inputRate = r.maskRate = rate;
+    r.inputPadding = r.outputPadding = r.maskPadding = kPreviewPadding;
+    const OSErr result = AdvanceState();
+    if (!IsEmptyRect(in))
+        gLastRequest = LastRequest{true, in, result == noErr ? rate : Fixed(0)};
+    return result;
+}
+
+// The usual request: `area` as input, output and mask, sampled at `factor`.
+OSErr RequestArea(const VRect& area, float factor) {
+    return Request(area, area, area, RateOf(factor));
 }
 
 void ShowAlert(const char* text) {
@@ -201,6 +250,10 @@ void ReleaseNavigatorSource() {
     navigatorSource = nullptr;
     gNavigatorBytes = 0;
     navigatorSourceReady = false;
+}
+
+void ReleasePreviewRequests() {
+    gLastRequest = LastRequest{};
 }
 
 void CmykToRgbFallback(uint8_t c, uint8_t m, uint8_t y, uint8_t k, uint8_t rgb[3]) {

@@ -25,6 +25,10 @@ void SetPreviewZoom(PreviewView& view);
 bool FetchNavigatorSource();
 // Releases navigatorSource and clears navigatorSourceReady (the dialog's teardown).
 void ReleaseNavigatorSource();
+// Forgets which rectangle and rate the host was last asked for (with the working buffers, at the
+// dialog's teardown and after a final render), so the next dialog starts from what a host holds
+// at the start of a run: nothing.
+void ReleasePreviewRequests();
 
 // A plain CMYK to RGB conversion for hosts without colour conversion; c, m, y, k are ink
 // amounts (0 no ink, 255 full ink).

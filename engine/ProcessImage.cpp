@@ -279,6 +279,7 @@ bool IsSupportedImage(int16_t imageMode, int32_t depth) {
 void ReleaseWorkingBuffers() {
     ReleaseBuffers();
     ReleaseBackground();
+    ReleasePreviewRequests();
 }
 
 bool PrepareWorkingBuffers() {
