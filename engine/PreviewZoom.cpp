@@ -7,12 +7,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 float zoom = 1.0f;
 float fitZoom = 1.0f;
 float zoomStepsFromFit = -1.0f;
 uint8_t* navigatorSource = nullptr;
 bool navigatorSourceReady = false;
+SampledView sampledView;
 
 namespace {
 
@@ -21,6 +24,8 @@ size_t gNavigatorBytes = 0;
 constexpr int64_t kMaxColorsPerCall = 32767;
 // Pixels requested outside the image arrive white.
 constexpr int16_t kPreviewPadding = 255;
+// The most the host is asked to hold at once while the plug-in samples the view itself.
+constexpr int64_t kPieceBytes = int64_t(4) << 20;
 
 int32_t Clamp32(int64_t value) {
     return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
@@ -104,6 +109,134 @@ OSErr RequestArea(const VRect& area, float factor) {
     return Request(area, area, area, RateOf(factor));
 }
 
+void ReleaseSampledView() {
+    platform::ReleasePages(sampledView.pixels, sampledView.bytes);
+    sampledView = SampledView{};
+}
+
+// The image coordinate a sampling host reads for coordinate `c` of a request at `rate`: c x rate,
+// rounded down (as the substitute host's sampling does).
+int64_t ImageCoordinate(int64_t c, Fixed rate) {
+    const int64_t scaled = c * int64_t(rate);
+    return scaled >= 0 ? scaled >> 16 : -((-scaled + 0xFFFF) >> 16);
+}
+
+// One piece of the view: columns [left, right) and rows [top, bottom) of the view, fetched as
+// the image rectangle that spans their image coordinates.
+struct Piece {
+    int64_t top, left, bottom, right;
+};
+
+// Fetches one piece at rate 1 and point-samples it into the sampled view; a host that answers
+// without the pixels counts as unable to.
+OSErr FetchPiece(const Piece& piece, const std::vector<int64_t>& rows, const std::vector<int64_t>& columns,
+                 int64_t pixelBytes) {
+    const VRect area{Clamp32(rows[size_t(piece.top)]), Clamp32(columns[size_t(piece.left)]),
+                     Clamp32(rows[size_t(piece.bottom - 1)] + 1), Clamp32(columns[size_t(piece.right - 1)] + 1)};
+    const OSErr result = Request(area, VRect{0, 0, 0, 0}, VRect{0, 0, 0, 0}, 0x10000);
+    if (result != noErr)
+        return result;
+    const FilterRecord& r = *gFilterRecord;
+    if (r.inData == nullptr || int64_t(r.inRowBytes) < RectWidth(area) * pixelBytes) {
+        SetResult(errPlugInHostInsufficient);
+        return errPlugInHostInsufficient;
+    }
+    for (int64_t y = piece.top; y < piece.bottom; ++y) {
+        const uint8_t* in = static_cast<const uint8_t*>(r.inData) + (rows[size_t(y)] - area.top) * r.inRowBytes;
+        uint8_t* out = sampledView.pixels + y * sampledView.rowBytes;
+        for (int64_t x = piece.left; x < piece.right; ++x)
+            std::memcpy(out + x * pixelBytes, in + (columns[size_t(x)] - area.left) * pixelBytes, size_t(pixelBytes));
+    }
+    return noErr;
+}
+
+// Fills the sampled view with `view` (preview coordinates) sampled at `rate`, fetching the image
+// at rate 1 in pieces of at most kPieceBytes. A piece the host has no memory for is fetched again
+// in halves, so a host with little memory still gets there.
+OSErr FetchSampledPieces(const VRect& view, Fixed rate, int64_t pixelBytes) {
+    std::vector<int64_t> rows(size_t(RectHeight(view))), columns(size_t(RectWidth(view)));
+    for (size_t y = 0; y < rows.size(); ++y)
+        rows[y] = ImageCoordinate(int64_t(view.top) + int64_t(y), rate);
+    for (size_t x = 0; x < columns.size(); ++x)
+        columns[x] = ImageCoordinate(int64_t(view.left) + int64_t(x), rate);
+    const int64_t height = int64_t(rows.size()), width = int64_t(columns.size());
+    auto span = [](const std::vector<int64_t>& at, int64_t first, int64_t end) {
+        return at[size_t(end - 1)] - at[size_t(first)] + 1;
+    };
+
+    int64_t budget = kPieceBytes;
+    for (int64_t top = 0; top < height;) {
+        // A row of pieces: columns cut where one image row of a piece would pass the budget, rows
+        // added while all of them stay within it.
+        std::vector<Piece> band;
+        int64_t widest = 0;
+        for (int64_t left = 0; left < width;) {
+            int64_t right = left + 1;
+            while (right < width && span(columns, left, right + 1) * pixelBytes <= budget)
+                ++right;
+            band.push_back(Piece{top, left, top + 1, right});
+            widest = std::max(widest, span(columns, left, right) * pixelBytes);
+            left = right;
+        }
+        int64_t bottom = top + 1;
+        while (bottom < height && span(rows, top, bottom + 1) * widest <= budget)
+            ++bottom;
+        bool retry = false;
+        for (Piece& piece : band) {
+            piece.bottom = bottom;
+            const OSErr result = FetchPiece(piece, rows, columns, pixelBytes);
+            const int64_t bytes =
+                span(rows, piece.top, piece.bottom) * span(columns, piece.left, piece.right) * pixelBytes;
+            if (result == memFullErr && bytes > pixelBytes) {
+                budget = std::max(pixelBytes, bytes / 2);
+                retry = true;
+                break;
+            }
+            if (result != noErr)
+                return result;
+        }
+        if (!retry)
+            top = bottom;
+    }
+    return noErr;
+}
+
+// For a host that cannot sample: the view fetched at rate 1 and sampled here, then the output of
+// the view's size. The output has no place of its own at rate 1; it lies at the filter
+// rectangle's top left, where whatever the host keeps of it is overwritten by the final render.
+void RequestSampledView(const VRect& view, Fixed rate) {
+    const FilterRecord& r = *gFilterRecord;
+    const int64_t width = RectWidth(view), height = RectHeight(view);
+    const int64_t pixelBytes = int64_t(std::max<int16_t>(r.planes, 0)) * (r.depth > 8 ? (r.depth + 7) / 8 : 1);
+    if (width == 0 || height == 0 || pixelBytes == 0) {
+        RequestArea(view, 1.0f); // nothing to sample
+        return;
+    }
+    if (uint64_t(width) * uint64_t(height) > SIZE_MAX / 8 / uint64_t(pixelBytes)) {
+        SetResult(memFullErr);
+        return;
+    }
+    sampledView.width = width;
+    sampledView.height = height;
+    sampledView.rowBytes = width * pixelBytes;
+    sampledView.bytes = size_t(sampledView.rowBytes) * size_t(height);
+    sampledView.pixels = static_cast<uint8_t*>(platform::AllocatePages(sampledView.bytes));
+    if (sampledView.pixels == nullptr) {
+        sampledView = SampledView{};
+        SetResult(memFullErr);
+        return;
+    }
+    if (FetchSampledPieces(view, rate, pixelBytes) != noErr) {
+        ReleaseSampledView();
+        return;
+    }
+    const VRect filter = GetFilterRect();
+    const VRect out{filter.top, filter.left, Clamp32(int64_t(filter.top) + height),
+                    Clamp32(int64_t(filter.left) + width)};
+    if (Request(VRect{0, 0, 0, 0}, out, VRect{0, 0, 0, 0}, 0x10000) != noErr)
+        ReleaseSampledView();
+}
+
 void ShowAlert(const char* text) {
     platform::ShowMessage(nullptr, text, "Plugin Alert", platform::MessageIcon::Warning);
 }
@@ -151,6 +284,7 @@ void ResetPreviewZoom() {
 void SetPreviewZoom(PreviewView& view) {
     if (gFilterRecord == nullptr || gPluginData == nullptr)
         return;
+    ReleaseSampledView();
     const VRect input = GetFilterRect();
     // The view lives in the zoomed filter rectangle: its size, not the image's, centres and limits
     // the scroll position.
@@ -186,7 +320,10 @@ void SetPreviewZoom(PreviewView& view) {
     const int64_t top = int64_t(r.top) + scrollY, left = int64_t(r.left) + scrollX;
     const VRect request{Clamp32(top), Clamp32(left), Clamp32(std::min<int64_t>(r.bottom, top + view.viewHeight)),
                         Clamp32(std::min<int64_t>(r.right, left + view.viewWidth))};
-    RequestArea(request, zoom);
+    if (zoom > 1.0f && gFilterRecord->samplingSupport == 0)
+        RequestSampledView(request, RateOf(zoom));
+    else
+        RequestArea(request, zoom);
 }
 
 bool FetchNavigatorSource() {
@@ -197,6 +334,7 @@ bool FetchNavigatorSource() {
     const VRect filter = GetFilterRect();
     const int64_t width = RectWidth(filter), height = RectHeight(filter);
     ReleaseNavigatorSource();
+    ReleaseSampledView(); // the request below replaces what the host delivered for the view
     const bool fits = width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX &&
                       uint64_t(width) * uint64_t(height) <= SIZE_MAX / 8;
     if (fits) {
@@ -253,6 +391,7 @@ void ReleaseNavigatorSource() {
 }
 
 void ReleasePreviewRequests() {
+    ReleaseSampledView();
     gLastRequest = LastRequest{};
 }
 
