@@ -121,10 +121,10 @@ TEST_F(Preview, SelectionAwayFromTheTopLeftIsShownAtEveryZoom) {
         workingContext.zoom = zoom;
         ASSERT_TRUE(PrepareWorkingBuffers());
         ProcessImage();
-        ASSERT_NE(host.record().outData, nullptr);
+        const auto* out = static_cast<const uint8_t*>(host.record().outData); // a packed field: read by value
+        ASSERT_NE(out, nullptr);
         // The top left of the view: the selection's pixel the host reads for it.
         const int64_t x = int64_t(asked.left) * int64_t(zoom), y = int64_t(asked.top) * int64_t(zoom);
-        const auto* out = static_cast<const uint8_t*>(host.record().outData);
         for (int k = 0; k < 3; ++k)
             EXPECT_EQ(out[k], host.document.sampleAt(int32_t(x), int32_t(y), k));
     }
