@@ -46,15 +46,31 @@ Layout CurrentLayout() {
     return layout;
 }
 
-// The samples the host must have delivered for `width` pixels per row.
-bool HostRowsHold(int64_t width, int64_t planes) {
+// Where the input rows come from: in the preview of a host that cannot sample, the view the
+// plug-in sampled itself (in the host's layout); otherwise the host's inData.
+struct InputRows {
+    uint8_t* data;
+    int64_t rowBytes;
+    int64_t height; // rows there are, or -1 when only the host knows
+};
+
+InputRows Input() {
+    if (dialogActive && sampledView.pixels != nullptr)
+        return InputRows{sampledView.pixels, sampledView.rowBytes, sampledView.height};
+    return InputRows{static_cast<uint8_t*>(gFilterRecord->inData), gFilterRecord->inRowBytes, -1};
+}
+
+// The samples the input and the output must hold for `width` x `height` pixels.
+bool HostRowsHold(int64_t width, int64_t height, int64_t planes) {
     const FilterRecord& r = *gFilterRecord;
-    return r.inData != nullptr && r.outData != nullptr && int64_t(r.inRowBytes) >= width * planes &&
-           int64_t(r.outRowBytes) >= width * planes;
+    const InputRows input = Input();
+    return input.data != nullptr && r.outData != nullptr && input.rowBytes >= width * planes &&
+           (input.height < 0 || input.height >= height) && int64_t(r.outRowBytes) >= width * planes;
 }
 
 uint8_t* InRow(int64_t y) {
-    return static_cast<uint8_t*>(gFilterRecord->inData) + y * gFilterRecord->inRowBytes;
+    const InputRows input = Input();
+    return input.data + y * input.rowBytes;
 }
 uint8_t* OutRow(int64_t y) {
     return static_cast<uint8_t*>(gFilterRecord->outData) + y * gFilterRecord->outRowBytes;
@@ -87,12 +103,16 @@ bool Convert(const PSColorSpaceSuite1* suite, int16_t from, int16_t to, Color8* 
 void CopyInputToOutput() {
     const FilterRecord& r = *gFilterRecord;
     const VRect out = GetOutRect();
-    const int64_t height = RectHeight(out), width = RectWidth(out);
+    int64_t height = RectHeight(out);
+    const int64_t width = RectWidth(out);
     const int64_t depth = r.depth > 8 ? (int64_t(r.depth) + 7) / 8 : 1;
     const int64_t rowLength = width * std::max<int64_t>(r.planes, 0) * depth;
-    if (r.inData == nullptr || r.outData == nullptr || rowLength <= 0)
+    const InputRows input = Input();
+    if (input.data == nullptr || r.outData == nullptr || rowLength <= 0)
         return;
-    const int64_t copied = std::min({rowLength, int64_t(r.inRowBytes), int64_t(r.outRowBytes)});
+    if (input.height >= 0)
+        height = std::min(height, input.height);
+    const int64_t copied = std::min({rowLength, input.rowBytes, int64_t(r.outRowBytes)});
     for (int64_t y = 0; y < height && copied > 0; ++y)
         std::memmove(OutRow(y), InRow(y), size_t(copied));
 }
@@ -279,6 +299,7 @@ bool IsSupportedImage(int16_t imageMode, int32_t depth) {
 void ReleaseWorkingBuffers() {
     ReleaseBuffers();
     ReleaseBackground();
+    ReleasePreviewRequests();
 }
 
 bool PrepareWorkingBuffers() {
@@ -298,7 +319,7 @@ bool PrepareWorkingBuffers() {
     workingContext.areaHeight = int32_t(std::min<int64_t>(RectHeight(filter), INT32_MAX));
     workingContext.areaWidth = int32_t(std::min<int64_t>(RectWidth(filter), INT32_MAX));
     const Layout layout = CurrentLayout();
-    if (width == 0 || height == 0 || !HostRowsHold(width, layout.planes)) {
+    if (width == 0 || height == 0 || !HostRowsHold(width, height, layout.planes)) {
         // Nothing delivered: nothing to render.
         workingContext.bufferHeight = workingContext.bufferWidth = 0;
         ReportProgress(10.0f, 100.0f);
@@ -406,7 +427,7 @@ void ProcessImage() {
     }
     const Layout layout = CurrentLayout();
     if (sourceBuffer == nullptr || destinationBuffer == nullptr ||
-        !HostRowsHold(workingContext.bufferWidth, layout.planes)) {
+        !HostRowsHold(workingContext.bufferWidth, workingContext.bufferHeight, layout.planes)) {
         // Nothing was delivered (or prepared) to render.
         if (!dialogActive)
             ReleaseWorkingBuffers();

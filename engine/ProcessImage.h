@@ -23,7 +23,8 @@ void ProcessImage();
 // reports progress 0, 5 and 10. False (with the result code set) when memory or the host's
 // colour conversion failed; the buffers are then released.
 bool PrepareWorkingBuffers();
-// Releases the source, destination, background and plane scratch blocks.
+// Releases the source, destination, background and plane scratch blocks, and the preview's own
+// sample of the view with the memory of its last request (ReleasePreviewRequests).
 void ReleaseWorkingBuffers();
 // Builds viewBackground from the preview backdrop at the view's zoom and scroll position.
 void BuildViewBackground();

@@ -12,6 +12,11 @@ namespace {
 
 class Preview : public InProcessTest {
 protected:
+    void TearDown() override {
+        workingContext = DistortionContext{}; // the views' zoom and scroll stay with their test
+        InProcessTest::TearDown();
+    }
+
     void OpenView(int32_t width, int32_t height) {
         data.proxyRect = Rect{0, 0, int16_t(height), int16_t(width)};
         mainView = PreviewView{};
@@ -71,6 +76,58 @@ TEST_F(Preview, ZoomKeepsTheViewCentredAndInRange) {
     zoomStepsFromFit = 100; // beyond the steps there are: never below 100 %
     SetPreviewZoom(mainView);
     EXPECT_EQ(zoom, 1.0f);
+}
+
+// The view lives in the zoomed selection: its request, its scroll limits and its centring
+// follow the selection's extent, wherever the selection lies in the image.
+TEST_F(Preview, SelectionAwayFromTheTopLeftIsShownAtEveryZoom) {
+    host::Document document = host::Document::Make(3000, 2000, plugInModeRGBColor, false);
+    document.selection = VRect{800, 1200, 1600, 2400}; // 1200 x 800
+    host.document = document;
+    Install();
+    OpenView(400, 300);
+    params.value = 0.0f;
+    params.aberration = 0.0f;
+    dialogActive = true;
+    struct Expected {
+        float stepsFromFit;
+        int32_t scrollX, scrollY; // asked for
+        int32_t shownX, shownY;   // after centring and limits
+        VRect request;            // zoomed image coordinates
+    };
+    const Expected views[] = {
+        {-1, 0, 0, 0, 0, {800, 1200, 1100, 1600}},            // 100 %
+        {-1, 5000, 5000, 800, 500, {1300, 2000, 1600, 2400}}, // limited by the selection, not the image
+        {1, 400, 250, 100, 50, {450, 700, 750, 1100}},        // zoom 2: centring moves by (600 - 1200) / 2
+        {0, 500, 300, 0, 0, {267, 400, 533, 800}},            // fit (zoom 3): 400 x 266 lies inside the view
+    };
+    for (const Expected& view : views) {
+        SCOPED_TRACE(view.stepsFromFit);
+        zoomStepsFromFit = view.stepsFromFit;
+        mainView.scrollX = view.scrollX;
+        mainView.scrollY = view.scrollY;
+        SetPreviewZoom(mainView);
+        ASSERT_EQ(result, noErr);
+        EXPECT_EQ(mainView.scrollX, view.shownX);
+        EXPECT_EQ(mainView.scrollY, view.shownY);
+        const VRect asked = host.lastInRect();
+        EXPECT_EQ(asked.top, view.request.top);
+        EXPECT_EQ(asked.left, view.request.left);
+        EXPECT_EQ(asked.bottom, view.request.bottom);
+        EXPECT_EQ(asked.right, view.request.right);
+
+        workingContext.offsetX = mainView.scrollX;
+        workingContext.offsetY = mainView.scrollY;
+        workingContext.zoom = zoom;
+        ASSERT_TRUE(PrepareWorkingBuffers());
+        ProcessImage();
+        const auto* out = static_cast<const uint8_t*>(host.record().outData); // a packed field: read by value
+        ASSERT_NE(out, nullptr);
+        // The top left of the view: the selection's pixel the host reads for it.
+        const int64_t x = int64_t(asked.left) * int64_t(zoom), y = int64_t(asked.top) * int64_t(zoom);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(out[k], host.document.sampleAt(int32_t(x), int32_t(y), k));
+    }
 }
 
 TEST_F(Preview, FallbackColoursFollowTheInkAmounts) {
