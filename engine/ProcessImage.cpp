@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <vector>
 
 DistortionContext workingContext;
 uint8_t* sourceBuffer = nullptr;
@@ -371,22 +373,52 @@ void BuildViewBackground() {
     const PixelBuffer& backdrop = *previewBackdrop;
     const int64_t planeBytes = PlaneBytes(backdrop), rowBytes = backdrop.desc.rowBits / 8;
     const int planes = backdrop.planes;
+    // The transparency follows the colour planes: plane 3 in RGB, plane 4 in CMYK (where plane 3
+    // is the black ink). CMYK is shown through the host's conversion, or the plain one without it.
+    const int colors = ColorPlanes(backdrop);
+    const bool cmyk = colors == 4 && planes >= 4;
+    std::optional<AcquiredSuite<PSColorSpaceSuite1>> colorSpace;
+    if (cmyk)
+        colorSpace.emplace(kPSColorSpaceSuite, kPSColorSpaceSuiteVersion1);
+    const bool convert = colorSpace && *colorSpace && (*colorSpace)->Convert8 != nullptr;
+    std::vector<Color8> row(cmyk ? size_t(width) : 0);
     for (int64_t y = 0; y < height; ++y) {
         const int64_t sy = SampledIndex(y, workingContext.offsetY, PixelBufferHeight(backdrop));
         uint8_t* out = viewBackground + y * width * 3;
+        if (cmyk) {
+            for (int64_t x = 0; x < width; ++x) {
+                const int64_t sx = SampledIndex(x, workingContext.offsetX, PixelBufferWidth(backdrop));
+                for (int k = 0; k < 4; ++k)
+                    row[size_t(x)][k] = first[k * planeBytes + sy * rowBytes + sx];
+            }
+            bool converted = convert;
+            for (int64_t start = 0; converted && start < width; start += kMaxColorsPerCall) {
+                const int64_t count = std::min(kMaxColorsPerCall, width - start);
+                converted = Convert(colorSpace->get(), plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace,
+                                    row.data() + start, count);
+            }
+            for (int64_t x = 0; x < width; ++x) {
+                Color8& c = row[size_t(x)];
+                if (!converted) // the samples are the host's: 255 is no ink
+                    CmykToRgbFallback(uint8_t(255 - c[0]), uint8_t(255 - c[1]), uint8_t(255 - c[2]),
+                                      uint8_t(255 - c[3]), c + 1);
+            }
+        }
         for (int64_t x = 0; x < width; ++x, out += 3) {
             const int64_t sx = SampledIndex(x, workingContext.offsetX, PixelBufferWidth(backdrop));
             const uint8_t* pixel = first + sy * rowBytes + sx;
-            if (planes < 4) {
-                for (int k = 0; k < 3; ++k)
-                    out[k] = pixel[std::min(k, planes - 1) * planeBytes];
+            uint8_t color[3];
+            for (int k = 0; k < 3; ++k)
+                color[k] = cmyk ? row[size_t(x)][k + 1] : pixel[std::min(k, planes - 1) * planeBytes];
+            if (planes <= colors) {
+                std::copy(color, color + 3, out);
                 continue;
             }
             // 7 x 7 cells of light grey and white behind transparent parts, the top left grey.
             const float checker = ((x / 7) + (y / 7)) % 2 == 1 ? 255.0f : 204.0f;
-            const float a = float(pixel[3 * planeBytes]) / 255.0f;
+            const float a = float(pixel[colors * planeBytes]) / 255.0f;
             for (int k = 0; k < 3; ++k)
-                out[k] = static_cast<uint8_t>(float(pixel[k * planeBytes]) * a + checker * (1.0f - a));
+                out[k] = static_cast<uint8_t>(float(color[k]) * a + checker * (1.0f - a));
         }
     }
 }

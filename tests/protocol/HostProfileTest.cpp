@@ -2,6 +2,7 @@
 // it back with the full host's picture, masked and feathered by the selection's shape; where a
 // host cannot, the test says what its user sees.
 #include "InProcessHost.h"
+#include "PreviewChecks.h"
 #include "TestPlugin.h"
 #include "host/HostProfiles.h"
 
@@ -209,6 +210,10 @@ TEST_P(HostProfiles, LastUsedValuesSurviveARestartWhereTheHostKeepsARegistry) {
     }
     EXPECT_EQ(p.method, RadialSmooth);
     EXPECT_EQ(p.value, 61.5f);
+}
+
+TEST_P(HostProfiles, PreviewShowsTheRightAreaAtEveryZoom) {
+    preview_checks::ExpectSameViewsAsFullHost(GetParam());
 }
 
 TEST_P(HostProfiles, NothingBreaksWithoutTheHostsServices) {

@@ -1,6 +1,7 @@
 // The plug-in's host services against the substitute host: suites, progress, colour
 // conversion, pixel buffers, channel reading and the layer queries.
 #include "InProcessHost.h"
+#include "engine/ProcessImage.h"
 #include "plugin/ColorServices.h"
 #include "plugin/Progress.h"
 #include "plugin/Rectangles.h"
@@ -247,6 +248,43 @@ TEST_F(HostServices, PreviewDocumentCompositesTheVisibleLayersBelowTheTarget) {
     ReleasePreviewDocument();
     EXPECT_EQ(previewSource, nullptr);
     EXPECT_EQ(previewBackdrop, nullptr);
+}
+
+TEST_F(HostServices, CmykPreviewKeepsTheBlackInkAndFindsTheTransparencyAfterIt) {
+    VF_SKIP_UNLESS(AnswersLayerQueries(host) && host.options.channelPorts && host.options.documentInfo &&
+                       testing_support::ConvertsCmyk(host),
+                   "no layer copy or conversion: the CMYK preview shows the host's pixels alone");
+    for (bool transparency : {false, true}) {
+        SCOPED_TRACE(transparency);
+        host.document = host::Document::Make(6, 4, plugInModeCMYKColor, transparency);
+        host.document.targetName = "Top";
+        // Below: black ink only (the host's samples say 255 for no ink).
+        host::Layer& ink = host.document.AddLayerBelow("Ink", true, false, 0, 255);
+        for (size_t i = 3; i < ink.pixels.size(); i += 4)
+            ink.pixels[i] = 0;
+        Install();
+        ASSERT_TRUE(ReadPreviewDocument(PreviewDocumentChannels()));
+        ASSERT_NE(previewSource, nullptr);
+        ASSERT_EQ(previewSource->planes, transparency ? 5 : 4);
+        const uint8_t* source = FirstPixel(*previewSource);
+        for (int32_t x = 0; x < 6; ++x) {
+            EXPECT_EQ(source[3 * PlaneBytes(*previewSource) + x], host.document.sampleAt(x, 0, 3)) << "black ink";
+            if (transparency) {
+                EXPECT_EQ(source[4 * PlaneBytes(*previewSource) + x], host.document.sampleAt(x, 0, 4));
+            }
+        }
+        // Behind the layer: the black ink, converted, fully opaque.
+        workingContext.bufferWidth = 6;
+        workingContext.bufferHeight = 4;
+        workingContext.offsetX = workingContext.offsetY = 0;
+        workingContext.zoom = 1.0f;
+        BuildViewBackground();
+        ASSERT_NE(viewBackground, nullptr);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_LT(viewBackground[k], 40) << k;
+        ReleaseWorkingBuffers();
+        ReleasePreviewDocument();
+    }
 }
 
 TEST_F(HostServices, DocumentWithoutLayerInformationGivesABlackBackdropOnly) {

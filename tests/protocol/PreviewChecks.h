@@ -5,6 +5,7 @@
 // linked into the test program and a substitute host of its own, and reports failures through
 // GoogleTest.
 
+#include "host/HostProfiles.h"
 #include "host/SubstituteHost.h"
 
 #include <cstdint>
@@ -51,6 +52,10 @@ host::HostOptions FullHostLike(const host::HostOptions& options);
 // and without one, of RGB, RGB with transparency and CMYK with and without transparency: each
 // shows exactly what the full host shows.
 void ExpectSameViewsAsFullHost(const host::HostOptions& options);
+// The same for a host profile (its options and the suites it refuses), reading the layers as the
+// dialog does where the host lets it: what the profile's host shows is what it would show with
+// sampling and fresh buffers.
+void ExpectSameViewsAsFullHost(host::HostProfile profile);
 
 // With value and aberration 0 and the host's own pixels as the source (no channel ports), every
 // view shows the document's pixels where a sampling host reads them for the selection's view.

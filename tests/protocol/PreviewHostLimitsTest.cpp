@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <string>
 
 namespace preview_checks {
@@ -47,9 +49,28 @@ struct Step {
     return ::testing::AssertionSuccess();
 }
 
-std::vector<Step> RunSession(const host::HostOptions& options, const Session& session, bool readLayers) {
+// A host's options with the suites it refuses (a profile's whole behaviour).
+struct HostSetup {
+    HostSetup(const host::HostOptions& hostOptions) : options(hostOptions) {} // NOLINT: options alone are a setup
+    host::HostOptions options;
+    std::set<std::string> withheld;
+    std::map<std::string, std::set<int32_t>> withheldVersions;
+};
+
+HostSetup SetupOf(host::HostProfile profile) {
+    host::SubstituteHost model;
+    host::ApplyHostProfile(profile, &model);
+    HostSetup setup(model.options);
+    setup.withheld = model.suites().withheld;
+    setup.withheldVersions = model.suites().withheldVersions;
+    return setup;
+}
+
+std::vector<Step> RunSession(const HostSetup& setup, const Session& session, bool readLayers) {
     host::SubstituteHost host;
-    host.options = options;
+    host.options = setup.options;
+    host.suites().withheld = setup.withheld;
+    host.suites().withheldVersions = setup.withheldVersions;
     host.document = session.document;
     FilterParameters params{};
     PluginData data{};
@@ -283,6 +304,18 @@ void ExpectSameViewsAsFullHost(const host::HostOptions& options) {
                 ExpectSameViews(Pictures(RunSession(options, session, readLayers)),
                                 Pictures(RunSession(FullHostLike(options), session, readLayers)));
             }
+        }
+    }
+}
+
+void ExpectSameViewsAsFullHost(host::HostProfile profile) {
+    const HostSetup setup = SetupOf(profile);
+    HostSetup full = setup;
+    full.options = FullHostLike(setup.options);
+    for (const Mode& mode : kModes) {
+        for (const Session& session : StandardSessions(mode)) {
+            SCOPED_TRACE(Describe(mode, session));
+            ExpectSameViews(Pictures(RunSession(setup, session, true)), Pictures(RunSession(full, session, true)));
         }
     }
 }

@@ -40,7 +40,8 @@ TEST_F(Preview, ZoomFitsLargeImagesAndShowsSmallOnesWhole) {
     EXPECT_EQ(zoom, 7.0f);
     EXPECT_EQ(int(100 / zoom), 14);
     EXPECT_EQ(mainView.zoomedWidth, 357); // 2500 / 7 rounded
-    EXPECT_EQ(host.record().inputRate, 7 * 65536);
+    // A host without sampling is asked at rate 1 and the plug-in samples itself.
+    EXPECT_EQ(host.record().inputRate, host.options.samplingSupport ? 7 * 65536 : 65536);
     EXPECT_EQ(host.record().inputPadding, 255);
     EXPECT_EQ(data.proxyRect.bottom, 300);
 
@@ -110,11 +111,14 @@ TEST_F(Preview, SelectionAwayFromTheTopLeftIsShownAtEveryZoom) {
         ASSERT_EQ(result, noErr);
         EXPECT_EQ(mainView.scrollX, view.shownX);
         EXPECT_EQ(mainView.scrollY, view.shownY);
-        const VRect asked = host.lastInRect();
-        EXPECT_EQ(asked.top, view.request.top);
-        EXPECT_EQ(asked.left, view.request.left);
-        EXPECT_EQ(asked.bottom, view.request.bottom);
-        EXPECT_EQ(asked.right, view.request.right);
+        // A host without sampling is asked for the image at rate 1 in pieces instead.
+        if (host.options.samplingSupport || zoom == 1.0f) {
+            const VRect asked = host.lastInRect();
+            EXPECT_EQ(asked.top, view.request.top);
+            EXPECT_EQ(asked.left, view.request.left);
+            EXPECT_EQ(asked.bottom, view.request.bottom);
+            EXPECT_EQ(asked.right, view.request.right);
+        }
 
         workingContext.offsetX = mainView.scrollX;
         workingContext.offsetY = mainView.scrollY;
@@ -124,9 +128,9 @@ TEST_F(Preview, SelectionAwayFromTheTopLeftIsShownAtEveryZoom) {
         const auto* out = static_cast<const uint8_t*>(host.record().outData); // a packed field: read by value
         ASSERT_NE(out, nullptr);
         // The top left of the view: the selection's pixel the host reads for it.
-        const int64_t x = int64_t(asked.left) * int64_t(zoom), y = int64_t(asked.top) * int64_t(zoom);
+        const int64_t x = int64_t(view.request.left) * int64_t(zoom), y = int64_t(view.request.top) * int64_t(zoom);
         for (int k = 0; k < 3; ++k)
-            EXPECT_EQ(out[k], host.document.sampleAt(int32_t(x), int32_t(y), k));
+            EXPECT_EQ(out[k], document.sampleAt(int32_t(x), int32_t(y), k)); // a host may keep earlier views
     }
 }
 
@@ -145,6 +149,7 @@ TEST_F(Preview, FallbackColoursFollowTheInkAmounts) {
 }
 
 TEST_F(Preview, NavigatorSourceConvertsCmykOnceWithOrWithoutTheSuite) {
+    VF_SKIP_UNLESS(host.options.bigDocument, testing_support::kNoWideDocuments);
     host.document = host::Document::Make(32767 + 40, 2, plugInModeCMYKColor, true);
     const int32_t width = host.document.width;
     for (int i = 0; i < width * 2; ++i)
@@ -186,7 +191,8 @@ TEST_F(Preview, ProcessingWithTheDialogOpenRendersThePreviewSourceOverItsBackgro
     Install();
     dialogActive = true;
     OpenView(40, 30);
-    ASSERT_TRUE(ReadPreviewDocument(host.record().documentInfo->targetCompositeChannels));
+    // Without channel ports or layer queries there is no layer copy: the host's pixels are shown.
+    ASSERT_TRUE(ReadPreviewDocument(PreviewDocumentChannels()));
     SetPreviewZoom(mainView);
     ASSERT_EQ(result, noErr);
     ASSERT_TRUE(PrepareWorkingBuffers());
@@ -229,6 +235,8 @@ TEST_F(FinalRender, MissingMemoryLeavesTheImageAndReportsIt) {
 }
 
 TEST_F(FinalRender, WrongModesAlertTheUserAndCopyTheImage) {
+    VF_SKIP_UNLESS(!host.options.evaluateEnable,
+                   "the enable expression greys the command out for these modes: nothing runs");
     struct Case {
         int16_t mode;
         int32_t depth;
