@@ -22,10 +22,7 @@ HostHandles::HostHandles() {
 }
 
 HostHandles::~HostHandles() {
-    for (auto& entry : blocks_) {
-        std::free(entry.second->data);
-        delete entry.second;
-    }
+    DisposeAll();
     if (current == this)
         current = nullptr;
 }
@@ -55,6 +52,14 @@ void HostHandles::Dispose(Handle handle) {
     blocks_.erase(handle);
     std::free(block->data);
     delete block;
+}
+
+void HostHandles::DisposeAll() {
+    for (auto& entry : blocks_) {
+        std::free(entry.second->data);
+        delete entry.second;
+    }
+    blocks_.clear();
 }
 
 int32_t HostHandles::Size(Handle handle) const {

@@ -20,6 +20,8 @@ public:
 
     Handle New(int32_t size);
     void Dispose(Handle handle);
+    // Frees every handle (what a host process that ends leaves behind of them: nothing).
+    void DisposeAll();
     int32_t Size(Handle handle) const;
     bool IsValid(Handle handle) const;
     int lockCount(Handle handle) const;

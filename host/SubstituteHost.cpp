@@ -264,6 +264,10 @@ RunResult SubstituteHost::RunRepeat() {
 void SubstituteHost::StartProcess(bool withParameters) {
     std::string error;
     library_.Reload(&error);
+    // Nothing of the previous process's memory is left: its handles are gone.
+    ReleaseBuffers();
+    descriptorParameters_.descriptor = nullptr;
+    handles_.DisposeAll();
     ForgetPluginState();
     if (withParameters)
         return;

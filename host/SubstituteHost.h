@@ -134,6 +134,8 @@ public:
     HostDescriptors& descriptors() { return descriptors_; }
     HostSuites& suites() { return suites_; }
     intptr_t dataSlot() const { return dataSlot_; }
+    // What a host that mangles the slot hands back next time (a test's stand-in for one).
+    void SetDataSlot(intptr_t value) { dataSlot_ = value; }
     PIDescriptorParameters& descriptorParameters() { return descriptorParameters_; }
 
     // The parameter record as the plug-in left it (null before the first Parameters).

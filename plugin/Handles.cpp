@@ -9,19 +9,24 @@
 
 namespace {
 
-// The private records this library created in this process. The slot is only ever written by
-// us, but some hosts hand back something else: one that keeps 4 of its 8 bytes, or one that
-// starts a new process and restores the old value. Such a value is never locked: the slot
-// counts as empty and a new record is made.
+// The private records this library created since it was loaded.
 std::vector<Handle>& CreatedDataHandles() {
     static std::vector<Handle> handles;
     return handles;
 }
 
+// The private record in the data slot, or null. The slot is only ever written by us, but some
+// hosts hand back something else: one that keeps 4 of its 8 bytes, or one that starts a new
+// process and restores the old value. Such a value is never locked: the slot counts as empty
+// and a new record is made. A host that can tell a handle's size decides (a host may also have
+// unloaded and loaded us again and kept a good slot); without it, only a record we created
+// since we were loaded counts.
 Handle DataHandle() {
     if (gDataSlot == nullptr || *gDataSlot == 0)
         return nullptr;
     const Handle handle = reinterpret_cast<Handle>(*gDataSlot);
+    if (const HandleProcs* procs = UsableHandleProcs(kHandleGetSizeMember); procs != nullptr && procs->getSizeProc)
+        return procs->getSizeProc(handle) == kPluginDataHandleSize ? handle : nullptr;
     const std::vector<Handle>& created = CreatedDataHandles();
     return std::find(created.begin(), created.end(), handle) != created.end() ? handle : nullptr;
 }

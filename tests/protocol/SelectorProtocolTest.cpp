@@ -230,6 +230,33 @@ TEST_F(SelectorProtocol, RepeatRunKeepsTheValuesOfTheEarlierRun) {
     EXPECT_FALSE(Data().queryForParameters);
 }
 
+TEST_F(SelectorProtocol, TheSlotIsOnlyLockedWhenItHoldsOurRecord) {
+    VF_SKIP_UNLESS(!host.options.processPerRun, "every run is a new process: see the repeat tests");
+    host.suites().withheld.insert(kPSDescriptorRegistrySuite); // only the records carry the values
+    ASSERT_EQ(host.RunInteractive().result, noErr);
+    FilterParameters p = Parameters();
+    p.value = -12.5f;
+    SetParameters(p);
+
+    // A host that unloads the library between runs and keeps the slot: the record is found.
+    std::string error;
+    ASSERT_TRUE(host.library().Reload(&error)) << error;
+    ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
+    EXPECT_FALSE(Data().queryForParameters);
+    EXPECT_EQ(Parameters().value, -12.5f);
+
+    // A host that kept only 4 of the slot's 8 bytes: what is left is no record, so a new one is
+    // made (and the dialog asked for) instead of locking it.
+    const intptr_t ours = host.dataSlot();
+    const intptr_t half = intptr_t(uint32_t(uint64_t(ours)));
+    VF_SKIP_UNLESS(half != ours, "this machine's handles fit in 4 bytes");
+    host.SetDataSlot(half);
+    ASSERT_EQ(host.Call(filterSelectorPrepare), noErr);
+    EXPECT_NE(host.dataSlot(), half);
+    EXPECT_TRUE(host.handles().IsValid(reinterpret_cast<Handle>(host.dataSlot())));
+    EXPECT_TRUE(Data().queryForParameters);
+}
+
 TEST_F(SelectorProtocol, FailingAdvanceStateBecomesTheResult) {
     host.options.maxBufferBytes = 16; // the host cannot deliver the area
     const host::RunResult run = host.RunInteractive();
