@@ -570,7 +570,15 @@ void SubstituteHost::ReleaseBuffers() {
 }
 
 OSErr SubstituteHost::AdvanceStateProc() {
-    return current != nullptr ? current->AdvanceState() : OSErr(paramErr);
+    if (current == nullptr)
+        return paramErr;
+    // No exception may travel back through the plug-in's frames: a host out of memory says so.
+    try {
+        return current->AdvanceState();
+    } catch (const std::bad_alloc&) {
+        current->ReleaseBuffers();
+        return memFullErr;
+    }
 }
 
 void SubstituteHost::ProgressProcedure(int32_t done, int32_t total) {
