@@ -139,6 +139,21 @@ std::string WriteErrorMessage(const std::string& name, int error, const std::str
     return "cannot write " + name + ": " + (error != 0 ? std::string(std::strerror(error)) : fallback);
 }
 
+StreamImageWriter::~StreamImageWriter() {
+    if (file_ != nullptr)
+        std::fclose(file_);
+}
+
+bool StreamImageWriter::Finish(std::string* error) {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (!CloseWrittenFile(file)) {
+        *error = WriteErrorMessage(options_.name, errno, "the data could not be stored");
+        return false;
+    }
+    return true;
+}
+
 bool CloseWrittenFile(std::FILE* file) {
     bool ok = std::fflush(file) == 0 && !std::ferror(file);
     int saved = ok ? 0 : errno;

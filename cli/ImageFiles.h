@@ -70,6 +70,19 @@ public:
     virtual bool Finish(std::string* error) = 0;
 };
 
+// A writer whose codec writes to a stdio stream: owns the stream and completes it (flushed to
+// the disk) in Finish.
+class StreamImageWriter : public ImageWriter {
+public:
+    StreamImageWriter(std::FILE* file, const WriteOptions& options) : file_(file), options_(options) {}
+    ~StreamImageWriter() override;
+    bool Finish(std::string* error) override;
+
+protected:
+    std::FILE* file_;
+    WriteOptions options_;
+};
+
 // Opens `path` for writing in `format`; null with a message when it cannot be created.
 std::unique_ptr<ImageWriter> OpenImageWriter(const std::string& path, FileFormat format, const WriteOptions& options,
                                              std::string* error);

@@ -127,14 +127,12 @@ void SetDensity(jpeg_compress_struct* info, double perInchX, double perInchY) {
     info->Y_density = UINT16(std::clamp(std::round(perInchY * scale), 1.0, 65535.0));
 }
 
-class JpegWriter final : public ImageWriter {
+class JpegWriter final : public StreamImageWriter {
 public:
-    JpegWriter(std::FILE* file, const WriteOptions& options) : file_(file), options_(options) {}
+    JpegWriter(std::FILE* file, const WriteOptions& options) : StreamImageWriter(file, options) {}
     ~JpegWriter() override {
         if (created_)
             jpeg_destroy_compress(&info_);
-        if (file_ != nullptr)
-            std::fclose(file_);
     }
 
     bool Add(const Image& image, int page, int, std::string* error) override {
@@ -188,19 +186,7 @@ public:
         return true;
     }
 
-    bool Finish(std::string* error) override {
-        std::FILE* file = file_;
-        file_ = nullptr;
-        if (!CloseWrittenFile(file)) {
-            *error = WriteErrorMessage(options_.name, errno, "the data could not be stored");
-            return false;
-        }
-        return true;
-    }
-
 private:
-    std::FILE* file_;
-    WriteOptions options_;
     jpeg_compress_struct info_{};
     ErrorManager errors_{};
     bool created_ = false;

@@ -98,14 +98,12 @@ struct PngReader {
     }
 };
 
-class PngWriter final : public ImageWriter {
+class PngWriter final : public StreamImageWriter {
 public:
-    PngWriter(std::FILE* file, const WriteOptions& options) : file_(file), options_(options) {}
+    PngWriter(std::FILE* file, const WriteOptions& options) : StreamImageWriter(file, options) {}
     ~PngWriter() override {
         if (png_ != nullptr)
             png_destroy_write_struct(&png_, info_ != nullptr ? &info_ : nullptr);
-        if (file_ != nullptr)
-            std::fclose(file_);
     }
 
     bool Add(const Image& image, int page, int, std::string* error) override {
@@ -151,19 +149,7 @@ public:
         return true;
     }
 
-    bool Finish(std::string* error) override {
-        std::FILE* file = file_;
-        file_ = nullptr;
-        if (!CloseWrittenFile(file)) {
-            *error = WriteErrorMessage(options_.name, errno, "the data could not be stored");
-            return false;
-        }
-        return true;
-    }
-
 private:
-    std::FILE* file_;
-    WriteOptions options_;
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
     PngState state_;
