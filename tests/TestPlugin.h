@@ -90,6 +90,23 @@ constexpr const char* kNoLastUsedValues =
     "new session from the defaults";
 constexpr const char* kNoActions = "no actions: the command cannot be recorded or played back";
 
+// An interactive run in which the user edits the values in the dialog: `edit` changes the record
+// as the dialog shows it, right before Start.
+template <typename Edit> host::RunResult RunInteractiveEditing(host::SubstituteHost& host, Edit edit) {
+    host.options.beforeSelector = [&host, edit](int16_t selector) {
+        auto* bytes = const_cast<uint8_t*>(host.parametersBytes());
+        if (selector != filterSelectorStart || bytes == nullptr)
+            return;
+        FilterParameters values{};
+        std::memcpy(&values, bytes, sizeof values);
+        edit(values);
+        std::memcpy(bytes, &values, sizeof values);
+    };
+    const host::RunResult run = host.RunInteractive();
+    host.options.beforeSelector = nullptr;
+    return run;
+}
+
 // A substitute host with the plug-in loaded and a small RGB document, behaving as the test
 // profile's host.
 class PluginTest : public ::testing::Test {
@@ -114,21 +131,6 @@ protected:
     void SetParameters(const FilterParameters& params) {
         ASSERT_NE(host.parametersBytes(), nullptr);
         std::memcpy(const_cast<uint8_t*>(host.parametersBytes()), &params, sizeof params);
-    }
-
-    // An interactive run in which the user edits the values in the dialog (`edit` changes the
-    // record as the dialog shows it, right before Start).
-    template <typename Edit> host::RunResult RunInteractiveEditing(Edit edit) {
-        host.options.beforeSelector = [this, edit](int16_t selector) {
-            if (selector != filterSelectorStart || host.parametersBytes() == nullptr)
-                return;
-            FilterParameters values = Parameters();
-            edit(values);
-            SetParameters(values);
-        };
-        const host::RunResult run = host.RunInteractive();
-        host.options.beforeSelector = nullptr;
-        return run;
     }
 
     // The parameters handle by value: the record is 4-byte packed, so the pointer field is

@@ -50,20 +50,12 @@ host::RunResult RunWith(SubstituteHost& host, const Effect& effect) {
                             plugInDialogDontDisplay);
         return host.RunInteractive();
     }
-    host.options.beforeSelector = [&host, effect](int16_t selector) {
-        auto* bytes = const_cast<uint8_t*>(host.parametersBytes());
-        if (selector != filterSelectorStart || bytes == nullptr)
-            return;
-        FilterParameters p = RecordOf(host);
+    return testing_support::RunInteractiveEditing(host, [effect](FilterParameters& p) {
         p.method = effect.method;
         p.value = effect.value;
         p.aberration = effect.aberration;
         p.centerX = effect.centerX;
-        std::memcpy(bytes, &p, sizeof p);
-    };
-    const host::RunResult run = host.RunInteractive();
-    host.options.beforeSelector = nullptr;
-    return run;
+    });
 }
 
 // A smooth picture with a feathered elliptical selection away from the top left.

@@ -102,7 +102,7 @@ protected:
     // else set by the user in the dialog.
     host::RunResult RunWith(float value, float aberration, uint8_t method = Swirl) {
         if (!testing_support::RecordsActions(host)) {
-            return RunInteractiveEditing([=](FilterParameters& p) {
+            return testing_support::RunInteractiveEditing(host, [=](FilterParameters& p) {
                 p.method = method;
                 p.value = value;
                 p.aberration = aberration;
