@@ -3,9 +3,9 @@
 // 50; value 25, size 25).
 //
 //   build/native/bench/vortiflux_engine_bench [--size N] [--repeat N] [--method M] [--fast-only]
+//                                             [--variant scalar|sse2|avx2]
 //
-// The fast path is the best variant of the processor, or the one VORTIFLUX_ENGINE names
-// (scalar, sse2, avx2).
+// The fast path is the best variant of the processor, or the one --variant names.
 #include "engine/DistortionContext.h"
 #include "engine/EngineVariant.h"
 #include "engine/FilterParameters.h"
@@ -79,6 +79,16 @@ double BestSeconds(EngineVariant variant, int repeat, int32_t size, const Filter
     return best;
 }
 
+bool VariantNamed(const char* name, EngineVariant* variant) {
+    for (EngineVariant candidate : {EngineVariant::Scalar, EngineVariant::Sse2, EngineVariant::Avx2}) {
+        if (std::strcmp(name, EngineVariantName(candidate)) == 0) {
+            *variant = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +96,7 @@ int main(int argc, char** argv) {
     int repeat = 5;
     int onlyMethod = -1;
     bool fastOnly = false; // for profiling the fast path
+    EngineVariant chosen = EngineVariant::Automatic;
     for (int k = 1; k < argc; ++k) {
         if (std::strcmp(argv[k], "--size") == 0 && k + 1 < argc)
             size = std::atoi(argv[++k]);
@@ -95,16 +106,21 @@ int main(int argc, char** argv) {
             onlyMethod = std::atoi(argv[++k]);
         else if (std::strcmp(argv[k], "--fast-only") == 0)
             fastOnly = true;
+        else if (std::strcmp(argv[k], "--variant") == 0 && k + 1 < argc && VariantNamed(argv[k + 1], &chosen))
+            ++k;
         else {
-            std::fprintf(stderr, "usage: %s [--size N] [--repeat N] [--method 0..5] [--fast-only]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--size N] [--repeat N] [--method 0..5] [--fast-only] "
+                         "[--variant scalar|sse2|avx2]\n",
+                         argv[0]);
             return 2;
         }
     }
     if (size < 1 || repeat < 1)
         return 2;
 
-    // The fast path: whatever the automatic choice (or VORTIFLUX_ENGINE) makes of it.
-    ForceEngineVariant(EngineVariant::Automatic);
+    // The fast path: the variant asked for, else whatever the automatic choice makes of it.
+    ForceEngineVariant(chosen);
     EngineVariant fast = ActiveEngineVariant();
     if (fast == EngineVariant::Reference)
         fast = EngineVariant::Avx2; // falls back to the best available

@@ -1,27 +1,11 @@
 #include "engine/EngineVariant.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <initializer_list>
-
 namespace {
 
 EngineVariant forcedVariant = EngineVariant::Automatic;
 
 EngineVariant BestVariant() {
     return EngineVariantAvailable(EngineVariant::Avx2) ? EngineVariant::Avx2 : EngineVariant::Sse2;
-}
-
-EngineVariant VariantFromEnvironment() {
-    const char* name = std::getenv("VORTIFLUX_ENGINE");
-    if (name == nullptr)
-        return EngineVariant::Automatic;
-    for (EngineVariant variant :
-         {EngineVariant::Reference, EngineVariant::Scalar, EngineVariant::Sse2, EngineVariant::Avx2}) {
-        if (std::strcmp(name, EngineVariantName(variant)) == 0)
-            return variant;
-    }
-    return EngineVariant::Automatic;
 }
 
 } // namespace
@@ -32,8 +16,6 @@ void ForceEngineVariant(EngineVariant variant) {
 
 EngineVariant ActiveEngineVariant() {
     EngineVariant variant = forcedVariant;
-    if (variant == EngineVariant::Automatic)
-        variant = VariantFromEnvironment();
     if (variant == EngineVariant::Automatic || !EngineVariantAvailable(variant))
         variant = BestVariant();
     return variant;

@@ -2,11 +2,10 @@
 // Which code computes the distortion. The reference path is the plain one-plane-at-a-time warp;
 // the fast variants compute the same bytes with shared noise, worker threads and, where the
 // processor has them, vector instructions. Production uses the best fast variant; tests and the
-// benchmark force each one in turn (VORTIFLUX_ENGINE=reference|scalar|sse2|avx2 does the same
-// from outside).
+// benchmark force each one in turn.
 
 enum class EngineVariant {
-    Automatic, // VORTIFLUX_ENGINE if set, else the best the processor supports
+    Automatic, // the best the processor supports
     Reference,
     Scalar,
     Sse2,

@@ -2,8 +2,8 @@
 
 #include "engine/FastWarp.h"
 #include "engine/Noise.h"
+#include "engine/NoiseConstants.h"
 #include "engine/WorkerThreads.h"
-#include "plugin/Progress.h"
 
 #include <cstdint>
 #include <cstring>
@@ -28,6 +28,7 @@ struct BlockPlan {
     int32_t rowsPerBlock;    // blocks of whole rows, or
     int32_t columnsPerBlock; //   pieces of single rows when there are few rows
     int32_t blocksPerRow;
+    RenderProgress progress;
     int reported; // progress steps reported so far (0 to 4)
 };
 
@@ -57,8 +58,11 @@ int BlockCount(const BlockPlan& plan) {
 void ReportWarpProgress(void* context, int blocksDone) {
     BlockPlan& plan = *static_cast<BlockPlan*>(context);
     const long long total = BlockCount(plan);
-    while (plan.reported < 4 && blocksDone * 4LL >= (plan.reported + 1) * total)
-        ReportProgress(kWarpProgress[plan.reported++], 100.0f);
+    while (plan.reported < 4 && blocksDone * 4LL >= (plan.reported + 1) * total) {
+        const float step = kWarpProgress[plan.reported++];
+        if (plan.progress != nullptr)
+            plan.progress(step, 100.0f);
+    }
 }
 
 BlockPlan PlanBlocks(const FastWarpJob& job, int threadCount) {
@@ -103,7 +107,7 @@ WarpBlockFunction BlockFunction(EngineVariant variant, int32_t width, size_t pla
 
 void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                     bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                    EngineVariant variant) {
+                    EngineVariant variant, RenderProgress progress) {
     const int32_t width = context.bufferWidth;
     const int32_t height = context.bufferHeight;
     const int planeCount = warpTransparency ? 4 : 3;
@@ -113,7 +117,8 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
         std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
     if (planeSize == 0) {
         for (float step : kWarpProgress)
-            ReportProgress(step, 100.0f);
+            if (progress != nullptr)
+                progress(step, 100.0f);
         return;
     }
 
@@ -128,8 +133,8 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
     job.zoom = context.zoom;
     job.offsetX = context.offsetX;
     job.offsetY = context.offsetY;
-    job.seedX = 31.35f * parameters.randomSeed;
-    job.seedY = 113.23f * parameters.randomSeed;
+    job.seedX = kSeedFactorX * parameters.randomSeed;
+    job.seedY = kSeedFactorY * parameters.randomSeed;
     for (int plane = 0; plane < planeCount; ++plane) {
         int g = 0;
         while (g < job.groupCount && !SameBits(strengths[job.groups[g].planes[0]], strengths[plane]))
@@ -147,6 +152,7 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
 
     const int threadCount = RenderThreadCount(static_cast<long long>(planeSize));
     BlockPlan plan = PlanBlocks(job, threadCount);
+    plan.progress = progress;
     plan.warp = BlockFunction(variant, width, planeSize);
     RunWorkItems(BlockCount(plan), threadCount, &WarpBlock, &ReportWarpProgress, &plan);
 }

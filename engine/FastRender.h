@@ -5,6 +5,7 @@
 #include "engine/DistortionContext.h"
 #include "engine/EngineVariant.h"
 #include "engine/FilterParameters.h"
+#include "engine/RenderDistortion.h"
 
 #include <cstdint>
 
@@ -12,7 +13,7 @@
 // the strengths of `strengths`, as WarpPlane would one after another; copies plane 3 otherwise.
 // `context` carries frequency and proportion; its strength is left as the last plane's.
 // Reports 30, 55, 80 and 95 (of 100) as a quarter, half, three quarters and all of the work is
-// done. `variant` is Scalar, Sse2 or Avx2.
+// done, to `progress` when it is not null. `variant` is Scalar, Sse2 or Avx2.
 void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                     bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                    EngineVariant variant);
+                    EngineVariant variant, RenderProgress progress);

@@ -33,8 +33,8 @@ struct FastWarpJob {
     float zoom;
     int32_t offsetX;
     int32_t offsetY;
-    float seedX;    // 31.35 * randomSeed
-    float seedY;    // 113.23 * randomSeed
+    float seedX;    // kSeedFactorX * randomSeed
+    float seedY;    // kSeedFactorY * randomSeed
     int groupCount; // 1 to 4
     FastWarpGroup groups[4];
 };

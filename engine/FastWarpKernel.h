@@ -6,6 +6,7 @@
 // differently. Internal linkage throughout: each variant's unit gets its own copy.
 
 #include "engine/FastWarp.h"
+#include "engine/NoiseConstants.h"
 #include "engine/TrigKernel.h"
 
 #include <limits>
@@ -55,19 +56,19 @@ template <class L> typename L::F SimplexNoiseLanes(const int32_t* pairs, typenam
     using F = typename L::F;
     using I = typename L::I;
     using D = typename L::D;
-    const F s = MultiplyInDouble<L>(x + y, 0.366025403);
+    const F s = MultiplyInDouble<L>(x + y, kSimplexSkew);
     const I i = NoiseCellLanes<L>(x + s);
     const I j = NoiseCellLanes<L>(y + s);
     D low, high;
     WidenInt(i + j, low, high);
-    const F t = Narrow(low * D(0.211324865), high * D(0.211324865));
+    const F t = Narrow(low * D(kSimplexUnskew), high * D(kSimplexUnskew));
     const F x0 = x - (ToFloat(i) - t);
     const F y0 = y - (ToFloat(j) - t);
     const auto lower = x0 > y0;
-    const F x1 = AddInDouble<L>(x0 - Select(lower, F(1.0f), F(0.0f)), 0.211324865);
-    const F y1 = AddInDouble<L>(y0 - Select(lower, F(0.0f), F(1.0f)), 0.211324865);
-    const F x2 = AddInDouble<L>(x0 - F(1.0f), 0.42264973);
-    const F y2 = AddInDouble<L>(y0 - F(1.0f), 0.42264973);
+    const F x1 = AddInDouble<L>(x0 - Select(lower, F(1.0f), F(0.0f)), kSimplexUnskew);
+    const F y1 = AddInDouble<L>(y0 - Select(lower, F(0.0f), F(1.0f)), kSimplexUnskew);
+    const F x2 = AddInDouble<L>(x0 - F(1.0f), kSimplexTwoUnskew);
+    const F y2 = AddInDouble<L>(y0 - F(1.0f), kSimplexTwoUnskew);
     // Corner hashes P[ii + P[jj]], P[ii + i1 + P[jj + j1]] and P[ii + 1 + P[jj + 1]]: the
     // middle corner's is a neighbour of one of the others, so three gathers of neighbouring
     // pairs give all three. Only the low three bits of a hash matter.
@@ -82,7 +83,7 @@ template <class L> typename L::F SimplexNoiseLanes(const int32_t* pairs, typenam
     const F e0 = CornerLanes<L>(g0, x0, y0);
     const F e1 = CornerLanes<L>(g1, x1, y1);
     const F e2 = CornerLanes<L>(g2, x2, y2);
-    return F(40.0f) * ((e0 + e1) + e2);
+    return F(kSimplexScale) * ((e0 + e1) + e2);
 }
 
 // AddHigherOctaves. The reference scales the coordinates in double precision and rounds; a
@@ -222,9 +223,10 @@ void CartesianPixels(const FastWarpJob& job, typename L::F px, typename L::F py,
     const F u = ((px + F(shared.originX)) * F(shared.frequencyX)) * z;
     const F v = ((py + F(shared.originY)) * F(shared.frequencyY)) * z;
     if (job.method == Turbulence2) {
-        const F distanceNoise =
-            SimplexNoiseLanes<L>(permutation, AddInDouble<L>(u, 125.1235), AddInDouble<L>(v, -543.234));
-        const F first = SimplexNoiseLanes<L>(permutation, AddInDouble<L>(u, 23.1235), AddInDouble<L>(v, 43.234));
+        const F distanceNoise = SimplexNoiseLanes<L>(permutation, AddInDouble<L>(u, kDistanceNoiseOffsetU),
+                                                     AddInDouble<L>(v, kDistanceNoiseOffsetV));
+        const F first = SimplexNoiseLanes<L>(permutation, AddInDouble<L>(u, kAngleNoiseOffsetU),
+                                             AddInDouble<L>(v, kAngleNoiseOffsetV));
         const F angleNoise = Abs(AddHigherOctavesLanes<L>(permutation, first, u, v));
         for (int g = 0; g < job.groupCount; ++g) {
             const CartesianFrame& frame = job.groups[g].cartesian;

@@ -1,31 +1,25 @@
 #include "engine/FilterParameters.h"
 
-#include "plugin/Globals.h"
-
-void InitParameters() {
-    if (gParams == nullptr)
-        return;
-    gParams->windowLeft = 100;
-    gParams->windowTop = 100;
-    gParams->windowWidth = 828;
-    gParams->windowHeight = 602;
-    gParams->curveEditorLeft = 400;
-    gParams->curveEditorTop = 300;
-    gParams->curveEditorInteractive = 0;
-    ResetEffectParameters();
+FilterParameters DefaultParameters() {
+    FilterParameters parameters{};
+    parameters.windowLeft = 100;
+    parameters.windowTop = 100;
+    parameters.windowWidth = 828;
+    parameters.windowHeight = 602;
+    parameters.curveEditorLeft = 400;
+    parameters.curveEditorTop = 300;
+    parameters.curveEditorInteractive = 0;
+    return WithDefaultEffect(parameters);
 }
 
-void ResetEffectParameters() {
-    if (gPluginData != nullptr)
-        gPluginData->queryForParameters = true;
-    if (gParams == nullptr)
-        return;
-    gParams->method = Turbulence;
-    gParams->value = 25.0f;
-    gParams->size = 25.0f;
-    gParams->aberration = 0.0f;
-    gParams->randomSeed = 0.0f;
-    gParams->proportion = 0.0f;
-    gParams->centerX = 0.0f;
-    gParams->centerY = 0.0f;
+FilterParameters WithDefaultEffect(FilterParameters parameters) {
+    parameters.method = Turbulence;
+    parameters.value = 25.0f;
+    parameters.size = 25.0f;
+    parameters.aberration = 0.0f;
+    parameters.randomSeed = 0.0f;
+    parameters.proportion = 0.0f;
+    parameters.centerX = 0.0f;
+    parameters.centerY = 0.0f;
+    return parameters;
 }

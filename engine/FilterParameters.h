@@ -1,7 +1,6 @@
 #pragma once
 // The one record of everything the user chooses for the effect, plus the dialog's placement.
-// The host keeps it in the parameters handle between runs; every part of the plug-in reads and
-// writes its fields directly through gParams while a host call lasts.
+// The host keeps it in the parameters handle between runs.
 
 #include <cstddef>
 #include <cstdint>
@@ -44,10 +43,10 @@ static_assert(offsetof(FilterParameters, method) == 28, "placement fields come f
 static_assert(offsetof(FilterParameters, value) == 32, "effect floats follow the method byte");
 static_assert(offsetof(FilterParameters, centerY) == 56, "field order");
 
-// Defaults of every field (placement and effect); raises queryForParameters.
-void InitParameters();
-// Defaults of the effect fields only; raises queryForParameters; placement stays.
-void ResetEffectParameters();
+// Every field at its default: the effect's neutral start and the dialog's first placement.
+FilterParameters DefaultParameters();
+// `parameters` with the effect fields at their defaults; the placement stays.
+FilterParameters WithDefaultEffect(FilterParameters parameters);
 
 // Four-character keys under which the fields persist (first character most significant).
 constexpr uint32_t MakeKey(char a, char b, char c, char d) {

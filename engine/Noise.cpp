@@ -1,5 +1,7 @@
 #include "engine/Noise.h"
 
+#include "engine/NoiseConstants.h"
+
 #include <array>
 
 namespace {
@@ -32,13 +34,6 @@ constexpr std::array<int32_t, 511> PermutationNeighbours() {
         pairs[k] = kPermutation[k & 255] | (kPermutation[(k + 1) & 255] << 16);
     return pairs;
 }
-
-// Skew and unskew factors of the 2-D simplex grid, (sqrt 3 - 1)/2 and (3 - sqrt 3)/6, with the
-// digits the pattern was designed with. They take part in double-precision steps, so they are
-// double constants.
-constexpr double kSkew = 0.366025403;
-constexpr double kUnskew = 0.211324865;
-constexpr double kTwoUnskew = 0.42264973;
 
 float Corner(int hash, float x, float y) {
     const float t = (0.5f - x * x) - y * y;
@@ -76,22 +71,22 @@ float NoiseGradient(int hash, float x, float y) {
 
 float SimplexNoise2(float x, float y) {
     // Skew the input space to find the simplex cell (i, j).
-    const float s = static_cast<float>((x + y) * kSkew);
+    const float s = static_cast<float>((x + y) * kSimplexSkew);
     const int32_t i = NoiseCell(x + s);
     const int32_t j = NoiseCell(y + s);
     // Unskew the cell origin back; x0, y0 are the offsets from it. i + j wraps like the
     // processor's integer addition for cells far out.
     const int32_t ij = static_cast<int32_t>(static_cast<uint32_t>(i) + static_cast<uint32_t>(j));
-    const float t = static_cast<float>(ij * kUnskew);
+    const float t = static_cast<float>(ij * kSimplexUnskew);
     const float x0 = x - (static_cast<float>(i) - t);
     const float y0 = y - (static_cast<float>(j) - t);
     // Which of the cell's two triangles: the middle corner is one step in x or one in y.
     const int i1 = x0 > y0 ? 1 : 0;
     const int j1 = x0 > y0 ? 0 : 1;
-    const float x1 = static_cast<float>((x0 - static_cast<float>(i1)) + kUnskew);
-    const float y1 = static_cast<float>((y0 - static_cast<float>(j1)) + kUnskew);
-    const float x2 = static_cast<float>((x0 - 1.0f) + kTwoUnskew);
-    const float y2 = static_cast<float>((y0 - 1.0f) + kTwoUnskew);
+    const float x1 = static_cast<float>((x0 - static_cast<float>(i1)) + kSimplexUnskew);
+    const float y1 = static_cast<float>((y0 - static_cast<float>(j1)) + kSimplexUnskew);
+    const float x2 = static_cast<float>((x0 - 1.0f) + kSimplexTwoUnskew);
+    const float y2 = static_cast<float>((y0 - 1.0f) + kSimplexTwoUnskew);
     // Hash the three corners; the cell wrapped into 0..255 also for negative cells.
     const int ii = static_cast<int>(static_cast<uint32_t>(i) & 255u);
     const int jj = static_cast<int>(static_cast<uint32_t>(j) & 255u);
@@ -101,7 +96,7 @@ float SimplexNoise2(float x, float y) {
     const float e0 = Corner(g0, x0, y0);
     const float e1 = Corner(g1, x1, y1);
     const float e2 = Corner(g2, x2, y2);
-    return 40.0f * ((e0 + e1) + e2);
+    return kSimplexScale * ((e0 + e1) + e2);
 }
 
 float AddHigherOctaves(float first, float x, float y) {

@@ -467,7 +467,12 @@ void ProcessImage() {
         return;
     }
 
-    if (!RenderDistortion(workingContext, *gParams, sourceBuffer, destinationBuffer) && !dialogActive) {
+    RenderSettings settings;
+    settings.planeCount = gFilterRecord->planes;
+    settings.cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
+    settings.examineTransparency = !dialogActive; // the dialog judged it on the whole document
+    settings.progress = &ReportProgress;
+    if (!RenderDistortion(workingContext, *gParams, sourceBuffer, destinationBuffer, settings) && !dialogActive) {
         // The engine could not get its scratch memory and copied the source: an undistorted
         // image is no result.
         AbandonFinalRender(memFullErr);

@@ -8,8 +8,6 @@
 #include "engine/Warp.h"
 #include "engine/WorkerThreads.h"
 #include "platform/Platform.h"
-#include "plugin/Globals.h"
-#include "plugin/Progress.h"
 
 #include <cstring>
 
@@ -56,15 +54,9 @@ bool PixelCount(const DistortionContext& context, size_t* pixels) {
     return true;
 }
 
-// Outside the dialog the render looks at its own source; the host tells what the document has.
-void DetectUniformAlphaForRender(const uint8_t* source, int32_t width, int32_t height) {
-    int planeCount = 4;
-    bool cmyk = false;
-    if (gFilterRecord != nullptr) {
-        planeCount = gFilterRecord->planes;
-        cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
-    }
-    DetectUniformAlpha(source, width, height, planeCount, cmyk);
+void Report(RenderProgress progress, float done) {
+    if (progress != nullptr)
+        progress(done, 100.0f);
 }
 
 // A split (4-byte pixels into four planes) or a join (back), cut into items for the threads.
@@ -105,11 +97,11 @@ void CopyPlanes(void (*step)(void*, int), PlaneCopy copy, int threadCount) {
 // The reference: one plane after another, each with its own strength, reporting after each.
 void WarpPlanesReference(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                          bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                         size_t planeSize) {
+                         size_t planeSize, RenderProgress progress) {
     for (int plane = 0; plane < 3; ++plane) {
         context.strength = strengths[plane];
         WarpPlane(context, parameters, sourcePlanes + plane * planeSize, destinationPlanes + plane * planeSize);
-        ReportProgress(30.0f + 25.0f * static_cast<float>(plane), 100.0f);
+        Report(progress, 30.0f + 25.0f * static_cast<float>(plane));
     }
     if (warpTransparency) {
         context.strength = strengths[3];
@@ -117,7 +109,7 @@ void WarpPlanesReference(DistortionContext& context, const FilterParameters& par
     } else if (planeSize > 0) {
         std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
     }
-    ReportProgress(95.0f, 100.0f);
+    Report(progress, 95.0f);
 }
 
 } // namespace
@@ -145,7 +137,7 @@ void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, in
 namespace {
 
 bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-                             uint8_t* destination) {
+                             uint8_t* destination, const RenderSettings& settings) {
     size_t planeSize = 0;
     if (!PixelCount(context, &planeSize) || (planeSize > 0 && (source == nullptr || destination == nullptr)))
         return false;
@@ -153,8 +145,8 @@ bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters&
         std::memmove(destination, source, 4 * planeSize);
         return false;
     }
-    if (!dialogActive)
-        DetectUniformAlphaForRender(source, context.bufferWidth, context.bufferHeight);
+    if (settings.examineTransparency)
+        DetectUniformAlpha(source, context.bufferWidth, context.bufferHeight, settings.planeCount, settings.cmyk);
 
     const EngineVariant variant = ActiveEngineVariant();
     const bool reference = variant == EngineVariant::Reference;
@@ -162,7 +154,7 @@ bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters&
     PlaneCopy copy{source, sourceScratch, planeSize, 0, !alphaUniform && parameters.aberration != 0.0f};
     if (planeSize > 0)
         CopyPlanes(&SplitItem, copy, threadCount);
-    ReportProgress(5.0f, 100.0f);
+    Report(settings.progress, 5.0f);
 
     context.frequency = parameters.size == 0.0f ? 0.0f : 0.5f / parameters.size;
     context.proportionFactor = parameters.proportion / 100.0f;
@@ -172,24 +164,25 @@ bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters&
     const bool warpTransparency = !alphaUniform;
     if (reference)
         WarpPlanesReference(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch,
-                            planeSize);
+                            planeSize, settings.progress);
     else
-        WarpPlanesFast(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch, variant);
+        WarpPlanesFast(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch, variant,
+                       settings.progress);
 
     if (planeSize > 0) {
         copy = PlaneCopy{destinationScratch, destination, planeSize, 0, !alphaUniform && b != 0.0f};
         CopyPlanes(&JoinItem, copy, threadCount);
     }
-    ReportProgress(0.0f, 100.0f);
+    Report(settings.progress, 0.0f);
     return true;
 }
 
 } // namespace
 
 bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-                      uint8_t* destination) {
+                      uint8_t* destination, const RenderSettings& settings) {
     const uint32_t hostMode = UseEngineFloatMode();
-    const bool rendered = RenderInEngineFloatMode(context, parameters, source, destination);
+    const bool rendered = RenderInEngineFloatMode(context, parameters, source, destination, settings);
     RestoreFloatMode(hostMode);
     return rendered;
 }

@@ -16,11 +16,27 @@ extern bool alphaUniform;
 // the host delivers for the document; `cmyk` is true for an 8-bit CMYK document.
 void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk);
 
+// Receives how far a render is, `done` of `total`.
+using RenderProgress = void (*)(float done, float total);
+
+// What a render needs to know besides the pixels and the effect.
+struct RenderSettings {
+    // The planes the host delivers for the document, and whether it is an 8-bit CMYK document:
+    // they tell whether the source's byte 3 is transparency at all.
+    int planeCount = 4;
+    bool cmyk = false;
+    // True: the render judges alphaUniform from its own source. False: alphaUniform stays as the
+    // caller set it (the preview judges it once on the document, not on each view).
+    bool examineTransparency = true;
+    // Called with 5, then 30, 55, 80 and 95 as the planes are warped, and 0 at the end; may be null.
+    RenderProgress progress = nullptr;
+};
+
 // Fills `destination` from `source` (both W x H x 4 bytes, distinct). Returns false when the
 // plane scratch memory could not be obtained: the destination is then an unchanged copy of the
 // source and no progress was reported.
 bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-                      uint8_t* destination);
+                      uint8_t* destination, const RenderSettings& settings = RenderSettings{});
 
 // Releases the two plane scratch blocks (the processing calls it when it rebuilds or releases
 // its buffers); the next render obtains them again.

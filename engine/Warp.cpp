@@ -1,6 +1,7 @@
 #include "engine/Warp.h"
 
 #include "engine/Noise.h"
+#include "engine/NoiseConstants.h"
 #include "engine/Trig.h"
 
 #include <cmath>
@@ -88,9 +89,9 @@ CartesianFrame CartesianFrameOf(const DistortionContext& context, const FilterPa
         frame.frequencyY = f;
     }
     frame.originX = static_cast<float>(context.offsetX) -
-                    (parameters.centerX / 200.0f * static_cast<float>(context.areaWidth) / z + 31.35f * seed);
+                    (parameters.centerX / 200.0f * static_cast<float>(context.areaWidth) / z + kSeedFactorX * seed);
     frame.originY = static_cast<float>(context.offsetY) -
-                    (-parameters.centerY / 200.0f * static_cast<float>(context.areaHeight) / z - 113.23f * seed);
+                    (-parameters.centerY / 200.0f * static_cast<float>(context.areaHeight) / z - kSeedFactorY * seed);
     return frame;
 }
 
@@ -155,9 +156,11 @@ void WarpPlaneCartesian(const DistortionContext& context, const FilterParameters
                 // direction of the centre of turning is fixed.
                 c1 = 0.75f;
                 c2 = 0.5f;
-                m = std::fabs(SimplexNoise2(static_cast<float>(u + 125.1235), static_cast<float>(v - 543.234)) *
+                m = std::fabs(SimplexNoise2(static_cast<float>(u + kDistanceNoiseOffsetU),
+                                            static_cast<float>(v + kDistanceNoiseOffsetV)) *
                               frame.distance2);
-                const float first = SimplexNoise2(static_cast<float>(u + 23.1235), static_cast<float>(v + 43.234));
+                const float first = SimplexNoise2(static_cast<float>(u + kAngleNoiseOffsetU),
+                                                  static_cast<float>(v + kAngleNoiseOffsetV));
                 theta = std::fabs(AddHigherOctaves(first, u, v)) * frame.a;
             } else {
                 const float n = parameters.method == Smooth ? SimplexNoise2(u, v) : FractalNoise(u, v);
@@ -199,12 +202,12 @@ void WarpPlanePolar(const DistortionContext& context, const FilterParameters& pa
             if (swirl)
                 phi = phi + r * frame.a / 40.0f;
             phi = WrapAngle(phi);
-            const float b = (31.35f * seed + r) * frame.radialFrequency;
-            float n = PolarNoise(smooth, (113.23f * seed + phi) * frame.angularScale, b);
+            const float b = (kSeedFactorX * seed + r) * frame.radialFrequency;
+            float n = PolarNoise(smooth, (kSeedFactorY * seed + phi) * frame.angularScale, b);
             if (phi > kSeamStart) {
                 const float w = (phi - kSeamStart) / kSeamWidth;
                 const float past = (phi - kSeamStart) - kSeamWidth;
-                const float n2 = PolarNoise(smooth, (113.23f * seed + past) * frame.angularScale, b);
+                const float n2 = PolarNoise(smooth, (kSeedFactorY * seed + past) * frame.angularScale, b);
                 n = (1.0f - w) * n + w * n2;
             }
             float sine, cosine;

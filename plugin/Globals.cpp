@@ -13,3 +13,18 @@ std::string ModulePath;
 std::string LibraryFolder;
 std::string PresetsFolder;
 std::string HelpFolder;
+
+void InitParameters() {
+    if (gParams == nullptr)
+        return;
+    *gParams = DefaultParameters();
+    if (gPluginData != nullptr)
+        gPluginData->queryForParameters = true;
+}
+
+void ResetEffectParameters() {
+    if (gPluginData != nullptr)
+        gPluginData->queryForParameters = true;
+    if (gParams != nullptr)
+        *gParams = WithDefaultEffect(*gParams);
+}

@@ -23,6 +23,12 @@ extern std::string LibraryFolder;
 extern std::string PresetsFolder;
 extern std::string HelpFolder;
 
+// The record behind gParams at its defaults (every field); raises queryForParameters.
+void InitParameters();
+// The effect fields behind gParams at their defaults, the placement kept; raises
+// queryForParameters.
+void ResetEffectParameters();
+
 // Sets the result code of the current call (if the host gave us somewhere to put it).
 inline void SetResult(OSErr code) {
     if (gResult != nullptr)

@@ -81,10 +81,11 @@ inline DistortionContext FinalContext(int32_t width, int32_t height) {
 
 // Renders with `variant` forced (the automatic choice is restored afterwards).
 inline std::vector<uint8_t> Render(EngineVariant variant, DistortionContext context, const FilterParameters& parameters,
-                                   const std::vector<uint8_t>& source, bool* succeeded = nullptr) {
+                                   const std::vector<uint8_t>& source, bool* succeeded = nullptr,
+                                   const RenderSettings& settings = RenderSettings{}) {
     ForceEngineVariant(variant);
     std::vector<uint8_t> destination(source.size(), 0xCD);
-    const bool result = RenderDistortion(context, parameters, source.data(), destination.data());
+    const bool result = RenderDistortion(context, parameters, source.data(), destination.data(), settings);
     ForceEngineVariant(EngineVariant::Automatic);
     if (succeeded != nullptr)
         *succeeded = result;
@@ -114,34 +115,29 @@ inline bool Sanitized() {
     return std::getenv("VORTIFLUX_SANITIZED") != nullptr;
 }
 
-// Points gFilterRecord at a record whose progress callback writes down every call, as a final
-// render outside the dialog would see it; undone on destruction.
+// Render settings whose progress callback writes down every call, as a final render for a
+// document of `planes` RGB planes would report them.
 class ProgressLog {
 public:
-    explicit ProgressLog(int16_t planes = 4) {
-        std::memset(&record_, 0, sizeof record_);
-        record_.progressProc = &Record;
-        record_.planes = planes;
-        record_.imageMode = plugInModeRGBColor;
-        Calls().clear();
-        gFilterRecord = &record_;
-    }
-    ~ProgressLog() { gFilterRecord = nullptr; }
-    ProgressLog(const ProgressLog&) = delete;
-    ProgressLog& operator=(const ProgressLog&) = delete;
+    explicit ProgressLog(int planes = 4) : planes_(planes) { Calls().clear(); }
 
-    FilterRecord& record() { return record_; }
+    RenderSettings settings() const {
+        RenderSettings settings;
+        settings.planeCount = planes_;
+        settings.progress = &Record;
+        return settings;
+    }
     static std::vector<int32_t>& Calls() {
         static std::vector<int32_t> calls;
         return calls;
     }
 
 private:
-    static void Record(int32_t done, int32_t total) {
-        EXPECT_EQ(total, 100);
-        Calls().push_back(done);
+    static void Record(float done, float total) {
+        EXPECT_EQ(total, 100.0f);
+        Calls().push_back(static_cast<int32_t>(done));
     }
-    FilterRecord record_;
+    int planes_;
 };
 
 } // namespace engine_test

@@ -4,6 +4,8 @@
 #include "EngineTestSupport.h"
 
 #include "platform/Platform.h"
+#include "plugin/Globals.h"
+#include "plugin/Progress.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,12 +25,11 @@ class Render : public ::testing::TestWithParam<EngineVariant> {
 protected:
     void TearDown() override {
         ReleasePlaneScratch();
-        dialogActive = false;
         alphaUniform = true;
     }
     std::vector<uint8_t> Run(const FilterParameters& p, const std::vector<uint8_t>& source, int32_t width,
-                             int32_t height, bool* succeeded = nullptr) {
-        return engine_test::Render(GetParam(), FinalContext(width, height), p, source, succeeded);
+                             int32_t height, bool* succeeded = nullptr, const RenderSettings& settings = {}) {
+        return engine_test::Render(GetParam(), FinalContext(width, height), p, source, succeeded, settings);
     }
 };
 
@@ -193,12 +194,12 @@ TEST_P(Render, ProgressGoesFiveToNinetyFiveThenZero) {
     ProgressLog log;
     const std::vector<uint8_t> source = RandomImage(150, 140, Transparency::Varying, 11);
     bool succeeded = false;
-    Run(Effect(Swirl, 25.0f, 25.0f, 40.0f), source, 150, 140, &succeeded);
+    Run(Effect(Swirl, 25.0f, 25.0f, 40.0f), source, 150, 140, &succeeded, log.settings());
     EXPECT_TRUE(succeeded);
     EXPECT_EQ(ProgressLog::Calls(), (std::vector<int32_t>{5, 30, 55, 80, 95, 0}));
 
     ProgressLog::Calls().clear();
-    Run(Effect(Turbulence, 25.0f), RandomImage(1, 1, Transparency::Opaque, 1), 1, 1);
+    Run(Effect(Turbulence, 25.0f), RandomImage(1, 1, Transparency::Opaque, 1), 1, 1, nullptr, log.settings());
     EXPECT_EQ(ProgressLog::Calls(), (std::vector<int32_t>{5, 30, 55, 80, 95, 0}));
 }
 
@@ -209,7 +210,7 @@ TEST_P(Render, MissingMemoryLeavesAnUnchangedCopyAndSaysSo) {
     const std::vector<uint8_t> source = RandomImage(40, 30, Transparency::Opaque, 12);
     bool succeeded = true;
     platform::FailNextPageAllocations(1);
-    EXPECT_EQ(Run(Effect(Turbulence, 50.0f), source, 40, 30, &succeeded), source);
+    EXPECT_EQ(Run(Effect(Turbulence, 50.0f), source, 40, 30, &succeeded, log.settings()), source);
     EXPECT_FALSE(succeeded);
     EXPECT_TRUE(ProgressLog::Calls().empty());
     // The next render tries again and succeeds; releasing gives every page back.
@@ -281,18 +282,28 @@ TEST_P(Render, ContextKeepsTheLastPlanesValues) {
     ForceEngineVariant(EngineVariant::Automatic);
 }
 
-// In the dialog the flag comes from the dialog's first buffer: the render neither looks at its
-// source nor reports to the host.
+// In the dialog the flag comes from the dialog's first buffer: the render does not look at its
+// source, and the plug-in's progress goes to the dialog, never to the host.
 TEST_P(Render, DialogRendersUseTheDialogsTransparencyFlag) {
-    ProgressLog log;
+    static int hostReports = 0;
+    hostReports = 0;
+    FilterRecord record{};
+    record.progressProc = [](int32_t, int32_t) { ++hostReports; };
+    record.planes = 4;
+    gFilterRecord = &record;
+    dialogActive = true;
     const std::vector<uint8_t> varying = RandomImage(24, 24, Transparency::Varying, 15);
     DetectUniformAlpha(varying.data(), 1, 1, 4, false); // the first pixel alone: uniform
     ASSERT_TRUE(alphaUniform);
-    dialogActive = true;
-    const std::vector<uint8_t> result = Run(Effect(Turbulence, 50.0f, 10.0f, 80.0f), varying, 24, 24);
+    RenderSettings dialogRender;
+    dialogRender.examineTransparency = false;
+    dialogRender.progress = &ReportProgress;
+    const std::vector<uint8_t> result =
+        Run(Effect(Turbulence, 50.0f, 10.0f, 80.0f), varying, 24, 24, nullptr, dialogRender);
     dialogActive = false;
+    gFilterRecord = nullptr;
     EXPECT_EQ(Channel(result, 3), Channel(varying, 3)); // copied, not warped
-    EXPECT_TRUE(ProgressLog::Calls().empty());
+    EXPECT_EQ(hostReports, 0);
 }
 
 #if defined(__SSE__)
@@ -347,13 +358,15 @@ TEST(DetectUniformAlpha, FinalRenderAsksTheHostsPlaneCount) {
     {
         ProgressLog log(3); // RGB without a transparency plane
         const std::vector<uint8_t> result =
-            engine_test::Render(EngineVariant::Automatic, FinalContext(16, 16), Effect(Smooth, 40.0f, 4.0f), varying);
+            engine_test::Render(EngineVariant::Automatic, FinalContext(16, 16), Effect(Smooth, 40.0f, 4.0f), varying,
+                                nullptr, log.settings());
         EXPECT_TRUE(alphaUniform);
         EXPECT_EQ(Channel(result, 3), Channel(varying, 3));
     }
     {
         ProgressLog log(4);
-        engine_test::Render(EngineVariant::Automatic, FinalContext(16, 16), Effect(Smooth, 40.0f, 4.0f), varying);
+        engine_test::Render(EngineVariant::Automatic, FinalContext(16, 16), Effect(Smooth, 40.0f, 4.0f), varying,
+                            nullptr, log.settings());
         EXPECT_FALSE(alphaUniform);
     }
     ReleasePlaneScratch();

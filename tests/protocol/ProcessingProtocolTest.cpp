@@ -15,14 +15,14 @@ namespace {
 // tests compare the document with what the engine makes of it.
 std::vector<uint8_t> Render(std::vector<uint8_t> source, int32_t width, int32_t height, const FilterParameters& p,
                             int planes, bool cmyk) {
-    gFilterRecord = nullptr; // no host behind this render's progress
-    dialogActive = false;
     DistortionContext context;
     context.bufferWidth = context.areaWidth = width;
     context.bufferHeight = context.areaHeight = height;
     std::vector<uint8_t> destination(source.size());
-    DetectUniformAlpha(source.data(), width, height, planes, cmyk);
-    EXPECT_TRUE(RenderDistortion(context, p, source.data(), destination.data()));
+    RenderSettings settings;
+    settings.planeCount = planes;
+    settings.cmyk = cmyk;
+    EXPECT_TRUE(RenderDistortion(context, p, source.data(), destination.data(), settings));
     ReleasePlaneScratch();
     return destination;
 }
@@ -189,15 +189,13 @@ TEST_F(Processing, HostSeesTheProgressOfEveryStage) {
     std::vector<host::ProgressReport> engine;
     static std::vector<host::ProgressReport>* sink = nullptr;
     sink = &engine;
-    FilterRecord record{};
-    record.progressProc = [](int32_t done, int32_t total) { sink->push_back({done, total}); };
     std::vector<uint8_t> source(16 * 4, 255), destination(16 * 4);
     DistortionContext context;
     context.bufferWidth = context.bufferHeight = context.areaWidth = context.areaHeight = 4;
-    gFilterRecord = &record;
-    RenderDistortion(context, Effect(10.0f, 0.0f), source.data(), destination.data());
+    RenderSettings settings;
+    settings.progress = [](float done, float total) { sink->push_back({int32_t(done), int32_t(total)}); };
+    RenderDistortion(context, Effect(10.0f, 0.0f), source.data(), destination.data(), settings);
     ReleasePlaneScratch();
-    gFilterRecord = nullptr;
 
     ASSERT_EQ(RunWith(10.0f, 0.0f).result, noErr);
     std::vector<int32_t> expected{0, 5, 10};
