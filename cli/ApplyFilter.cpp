@@ -4,6 +4,7 @@
 #include "cli/OutputFile.h"
 #include "cli/ProgressBar.h"
 #include "cli/ToolPaths.h"
+#include "engine/EffectFields.h"
 #include "presets/PresetFile.h"
 
 #include <sys/mman.h>
@@ -42,14 +43,9 @@ void Say(const std::string& message) {
 
 std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
     const FilterParameters& p = request.parameters;
-    const std::vector<host::DescriptorItem> all = {host::IntegerItem(keyMethod, p.method),
-                                                   host::FloatItem(keyValue, p.value),
-                                                   host::FloatItem(keySize, p.size),
-                                                   host::FloatItem(keyAberration, p.aberration),
-                                                   host::FloatItem(keyRandomSeed, p.randomSeed),
-                                                   host::FloatItem(keyProportion, p.proportion),
-                                                   host::FloatItem(keyCenterX, p.centerX),
-                                                   host::FloatItem(keyCenterY, p.centerY)};
+    std::vector<host::DescriptorItem> all = {host::IntegerItem(keyMethod, p.method)};
+    for (const EffectField& entry : kEffectFields)
+        all.push_back(host::FloatItem(entry.key, p.*entry.field));
     if (!request.lastUsed)
         return all;
     std::vector<host::DescriptorItem> given;
@@ -63,36 +59,14 @@ std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
 // The values a run used, from the descriptor the plug-in recorded at Finish.
 FilterParameters RecordedValues(const std::vector<host::DescriptorItem>& items, FilterParameters values) {
     for (const host::DescriptorItem& item : items) {
-        float* field = nullptr;
-        switch (item.key) {
-        case keyMethod:
+        if (item.key == keyMethod) {
             if (item.type == typeInteger)
                 values.method = uint8_t(item.integer & 0xFF);
             continue;
-        case keyValue:
-            field = &values.value;
-            break;
-        case keySize:
-            field = &values.size;
-            break;
-        case keyAberration:
-            field = &values.aberration;
-            break;
-        case keyRandomSeed:
-            field = &values.randomSeed;
-            break;
-        case keyProportion:
-            field = &values.proportion;
-            break;
-        case keyCenterX:
-            field = &values.centerX;
-            break;
-        case keyCenterY:
-            field = &values.centerY;
-            break;
-        default:
-            continue;
         }
+        float* field = EffectFieldOf(values, item.key);
+        if (field == nullptr)
+            continue;
         if (item.type == typeFloat)
             *field = float(item.number);
     }

@@ -2,7 +2,7 @@
 
 #include "cli/Limits.h"
 #include "cli/ToolPaths.h"
-#include "plugin/Globals.h"
+#include "engine/EffectFields.h"
 #include "presets/PresetFile.h"
 
 #include <algorithm>
@@ -17,24 +17,6 @@ namespace {
 // The dialog's names, which the tool accepts in any case, with or without separators.
 const char* const kMethodNames[kDistortionMethodCount] = {"Turbulence", "Turbulence 2",  "Smooth",
                                                           "Radial",     "Radial Smooth", "Swirl"};
-
-// An option that sets one effect field, with the panel's limits (beyond them: a warning).
-struct FieldOption {
-    const char* name;
-    uint32_t key;
-    float FilterParameters::*field;
-    double low, high;
-};
-constexpr FieldOption kFieldOptions[] = {
-    {"--value", keyValue, &FilterParameters::value, -1000, 1000},
-    {"--size", keySize, &FilterParameters::size, 1, 300},
-    {"--aberration", keyAberration, &FilterParameters::aberration, -200, 200},
-    {"--seed", keyRandomSeed, &FilterParameters::randomSeed, 0, 1000},
-    {"--proportion", keyProportion, &FilterParameters::proportion, -1000, 1000},
-};
-
-constexpr uint32_t kAllKeys[] = {keyMethod,     keyValue,      keySize,    keyAberration,
-                                 keyRandomSeed, keyProportion, keyCenterX, keyCenterY};
 
 // Options that take a value (the others are switches).
 constexpr const char* kValueOptions[] = {"-o",          "--output",      "--method", "--center",       "--selection",
@@ -101,6 +83,207 @@ bool ParseSelection(const std::string& text, VRect* selection) {
     if (w < 1 || h < 1 || x + w > kLargest || y + h > kLargest)
         return false;
     *selection = VRect{int32_t(y), int32_t(x), int32_t(y + h), int32_t(x + w)};
+    return true;
+}
+
+// Moves the value of `*option` (attached as --option=value, or the next argument) into `value`;
+// false with an error when a value is missing, a switch has one, or the option is unknown.
+bool TakeOptionValue(const std::vector<std::string>& arguments, size_t* i, std::string* option, std::string* value,
+                     std::string* error) {
+    std::optional<std::string> attached;
+    if (const size_t equals = option->find('='); option->compare(0, 2, "--") == 0 && equals != std::string::npos) {
+        attached = option->substr(equals + 1);
+        option->erase(equals);
+    }
+    if (IsOneOf(*option, std::begin(kValueOptions), std::end(kValueOptions))) {
+        if (attached) {
+            *value = *attached;
+        } else if (*i + 1 < arguments.size()) {
+            *value = arguments[++*i];
+        } else {
+            *error = *option + " needs a value";
+            return false;
+        }
+        return true;
+    }
+    if (IsOneOf(*option, std::begin(kSwitches), std::end(kSwitches))) {
+        if (attached) {
+            *error = *option + " takes no value";
+            return false;
+        }
+        return true;
+    }
+    *error = "unknown option '" + *option + "' (try vortiflux --help)";
+    return false;
+}
+
+bool ParseCenter(const std::string& value, ApplyRequest* request, std::string* error,
+                 std::vector<std::string>* warnings) {
+    std::vector<double> numbers;
+    if (!SplitNumbers(value, 2, &numbers)) {
+        *error = "--center: '" + value + "' is not two numbers X,Y";
+        return false;
+    }
+    const size_t comma = value.find(',');
+    const EffectField& x = *FindEffectField(keyCenterX);
+    const EffectField& y = *FindEffectField(keyCenterY);
+    WarnBeyond("--center X", value.substr(0, comma), numbers[0], x.low, x.high, warnings);
+    WarnBeyond("--center Y", value.substr(comma + 1), numbers[1], y.low, y.high, warnings);
+    request->parameters.centerX = float(numbers[0]);
+    request->parameters.centerY = float(numbers[1]);
+    Give(request, keyCenterX);
+    Give(request, keyCenterY);
+    return true;
+}
+
+bool ParsePreset(const std::string& value, ApplyRequest* request, std::string* error,
+                 const std::string& presetsFolder) {
+    std::string path = value;
+    if (!ReadPresetFile(path, &request->parameters)) {
+        path = FindShippedPreset(presetsFolder, value);
+        if (path.empty() || !ReadPresetFile(path, &request->parameters)) {
+            *error = "--preset: '" + value + "' is neither a Vortiflux preset file nor a shipped preset " +
+                     "(vortiflux --help lists them)";
+            return false;
+        }
+    }
+    Give(request, keyMethod);
+    for (const EffectField& entry : kEffectFields)
+        Give(request, entry.key);
+    return true;
+}
+
+// One of the effect's number options (--value, --size, ...).
+bool ParseFieldOption(const EffectField& field, const std::string& value, ApplyRequest* request, std::string* error,
+                      std::vector<std::string>* warnings) {
+    const std::string option = field.optionName;
+    double number = 0;
+    if (!ParseNumber(value, &number)) {
+        *error = option + ": '" + value + "' is not a finite number";
+        return false;
+    }
+    if (std::fabs(number) > 3.4e38) {
+        *error = option + ": " + value + " is too large";
+        return false;
+    }
+    WarnBeyond(option, value, number, field.low, field.high, warnings);
+    request->parameters.*field.field = float(number);
+    Give(request, field.key);
+    return true;
+}
+
+// The options that say what the effect is: the method, the centre, a preset, the numbers.
+// False with an error for a bad value; `*known` false for any other option.
+bool ParseEffectOption(const std::string& option, const std::string& value, ApplyRequest* request, bool* known,
+                       std::string* error, std::vector<std::string>* warnings, const std::string& presetsFolder) {
+    *known = true;
+    if (option == "--method") {
+        if (!ParseMethod(value, &request->parameters.method)) {
+            *error = "--method: '" + value +
+                     "' is no method (Turbulence, Turbulence 2, Smooth, Radial, Radial Smooth, Swirl "
+                     "or 0 to 5)";
+            return false;
+        }
+        Give(request, keyMethod);
+        return true;
+    }
+    if (option == "--center")
+        return ParseCenter(value, request, error, warnings);
+    if (option == "--preset")
+        return ParsePreset(value, request, error, presetsFolder);
+    if (option == "--last-used") {
+        request->lastUsed = true;
+        return true;
+    }
+    for (const EffectField& candidate : kEffectFields)
+        if (candidate.optionName != nullptr && option == candidate.optionName)
+            return ParseFieldOption(candidate, value, request, error, warnings);
+    *known = false;
+    return true;
+}
+
+// The options about files and the run: output, format, selection, limits, switches.
+bool ParseRunOption(const std::string& option, const std::string& value, ApplyRequest* request, std::string* error) {
+    if (option == "-o" || option == "--output") {
+        request->output = value;
+    } else if (option == "--selection") {
+        VRect selection{};
+        if (!ParseSelection(value, &selection)) {
+            *error = "--selection: '" + value +
+                     "' is not X,Y,W,H in whole pixels (X and Y from 0, W and H from 1, up to 2147483647)";
+            return false;
+        }
+        request->selection = selection;
+    } else if (option == "--save-preset") {
+        request->savePreset = value;
+    } else if (option == "--plugin") {
+        request->plugin = value;
+    } else if (option == "--limit-pixels") {
+        if (!ParsePixelCount(value, &request->limitPixels)) {
+            *error = "--limit-pixels: '" + value + "' is not a pixel count (such as 500000000 or 500M)";
+            return false;
+        }
+    } else if (option == "--quality") {
+        double quality = 0;
+        if (!ParseNumber(value, &quality) || quality != std::floor(quality) || quality < 1 || quality > 100) {
+            *error = "--quality: '" + value + "' is not a whole number from 1 to 100";
+            return false;
+        }
+        request->jpegQuality = int(quality);
+    } else if (option == "--format") {
+        request->format = FormatFromName(value);
+        if (request->format == FileFormat::Unknown) {
+            *error = "--format: '" + value + "' is not png, jpeg or tiff";
+            return false;
+        }
+    } else if (option == "--convert") {
+        request->convert = true;
+    } else if (option == "--timing") {
+        request->timing = true;
+    } else if (option == "--quiet" || option == "-q") {
+        request->quiet = true;
+    } else if (option == "--force" || option == "-f") {
+        request->force = true;
+    }
+    return true;
+}
+
+// The arguments after "apply": inputs, then options in any order ("--" ends the options).
+bool ParseApply(const std::vector<std::string>& arguments, CommandLine* line, std::string* error,
+                std::vector<std::string>* warnings, const std::string& presetsFolder) {
+    ApplyRequest& request = line->apply;
+    bool optionsEnded = false;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        std::string option = arguments[i];
+        if (optionsEnded || option == "-" || option.empty() || option[0] != '-') {
+            request.inputs.push_back(option);
+            continue;
+        }
+        if (option == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string value;
+        if (!TakeOptionValue(arguments, &i, &option, &value, error))
+            return false;
+        if (option == "--help" || option == "-h") {
+            line->command = Command::Help;
+            return true;
+        }
+        bool known = false;
+        if (!ParseEffectOption(option, value, &request, &known, error, warnings, presetsFolder))
+            return false;
+        if (!known && !ParseRunOption(option, value, &request, error))
+            return false;
+    }
+    if (request.inputs.empty()) {
+        *error = "apply needs an input image";
+        return false;
+    }
+    if (request.output.empty()) {
+        *error = "apply needs an output: -o OUTPUT";
+        return false;
+    }
     return true;
 }
 
@@ -270,157 +453,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
     }
 
     line->command = Command::Apply;
-    ApplyRequest& request = line->apply;
-    {
-        FilterParameters* saved = gParams;
-        gParams = &request.parameters;
-        InitParameters();
-        gParams = saved;
-    }
-    bool optionsEnded = false;
-    for (size_t i = 1; i < arguments.size(); ++i) {
-        std::string option = arguments[i];
-        if (optionsEnded || option == "-" || option.empty() || option[0] != '-') {
-            request.inputs.push_back(option);
-            continue;
-        }
-        if (option == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        // --option=value
-        std::optional<std::string> attached;
-        if (const size_t equals = option.find('='); option.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            attached = option.substr(equals + 1);
-            option.erase(equals);
-        }
-        std::string value;
-        if (IsOneOf(option, std::begin(kValueOptions), std::end(kValueOptions))) {
-            if (attached) {
-                value = *attached;
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            } else {
-                *error = option + " needs a value";
-                return false;
-            }
-        } else if (IsOneOf(option, std::begin(kSwitches), std::end(kSwitches))) {
-            if (attached) {
-                *error = option + " takes no value";
-                return false;
-            }
-        } else {
-            *error = "unknown option '" + option + "' (try vortiflux --help)";
-            return false;
-        }
-
-        if (option == "--help" || option == "-h") {
-            line->command = Command::Help;
-            return true;
-        }
-        if (option == "-o" || option == "--output") {
-            request.output = value;
-        } else if (option == "--method") {
-            if (!ParseMethod(value, &request.parameters.method)) {
-                *error = "--method: '" + value +
-                         "' is no method (Turbulence, Turbulence 2, Smooth, Radial, Radial Smooth, Swirl "
-                         "or 0 to 5)";
-                return false;
-            }
-            Give(&request, keyMethod);
-        } else if (option == "--center") {
-            std::vector<double> numbers;
-            if (!SplitNumbers(value, 2, &numbers)) {
-                *error = "--center: '" + value + "' is not two numbers X,Y";
-                return false;
-            }
-            const size_t comma = value.find(',');
-            WarnBeyond("--center X", value.substr(0, comma), numbers[0], -100, 100, warnings);
-            WarnBeyond("--center Y", value.substr(comma + 1), numbers[1], -100, 100, warnings);
-            request.parameters.centerX = float(numbers[0]);
-            request.parameters.centerY = float(numbers[1]);
-            Give(&request, keyCenterX);
-            Give(&request, keyCenterY);
-        } else if (option == "--selection") {
-            VRect selection{};
-            if (!ParseSelection(value, &selection)) {
-                *error = "--selection: '" + value +
-                         "' is not X,Y,W,H in whole pixels (X and Y from 0, W and H from 1, up to 2147483647)";
-                return false;
-            }
-            request.selection = selection;
-        } else if (option == "--preset") {
-            std::string path = value;
-            if (!ReadPresetFile(path, &request.parameters)) {
-                path = FindShippedPreset(presetsFolder, value);
-                if (path.empty() || !ReadPresetFile(path, &request.parameters)) {
-                    *error = "--preset: '" + value + "' is neither a Vortiflux preset file nor a shipped preset " +
-                             "(vortiflux --help lists them)";
-                    return false;
-                }
-            }
-            for (uint32_t key : kAllKeys)
-                Give(&request, key);
-        } else if (option == "--save-preset") {
-            request.savePreset = value;
-        } else if (option == "--plugin") {
-            request.plugin = value;
-        } else if (option == "--limit-pixels") {
-            if (!ParsePixelCount(value, &request.limitPixels)) {
-                *error = "--limit-pixels: '" + value + "' is not a pixel count (such as 500000000 or 500M)";
-                return false;
-            }
-        } else if (option == "--quality") {
-            double quality = 0;
-            if (!ParseNumber(value, &quality) || quality != std::floor(quality) || quality < 1 || quality > 100) {
-                *error = "--quality: '" + value + "' is not a whole number from 1 to 100";
-                return false;
-            }
-            request.jpegQuality = int(quality);
-        } else if (option == "--format") {
-            request.format = FormatFromName(value);
-            if (request.format == FileFormat::Unknown) {
-                *error = "--format: '" + value + "' is not png, jpeg or tiff";
-                return false;
-            }
-        } else if (option == "--last-used") {
-            request.lastUsed = true;
-        } else if (option == "--convert") {
-            request.convert = true;
-        } else if (option == "--timing") {
-            request.timing = true;
-        } else if (option == "--quiet" || option == "-q") {
-            request.quiet = true;
-        } else if (option == "--force" || option == "-f") {
-            request.force = true;
-        } else {
-            const FieldOption* field = nullptr;
-            for (const FieldOption& candidate : kFieldOptions)
-                if (option == candidate.name)
-                    field = &candidate;
-            double number = 0;
-            if (!ParseNumber(value, &number)) {
-                *error = option + ": '" + value + "' is not a finite number";
-                return false;
-            }
-            if (std::fabs(number) > 3.4e38) {
-                *error = option + ": " + value + " is too large";
-                return false;
-            }
-            WarnBeyond(option, value, number, field->low, field->high, warnings);
-            request.parameters.*field->field = float(number);
-            Give(&request, field->key);
-        }
-    }
-    if (request.inputs.empty()) {
-        *error = "apply needs an input image";
-        return false;
-    }
-    if (request.output.empty()) {
-        *error = "apply needs an output: -o OUTPUT";
-        return false;
-    }
-    return true;
+    line->apply.parameters = DefaultParameters();
+    return ParseApply(arguments, line, error, warnings, presetsFolder);
 }
 
 } // namespace cli

@@ -1,5 +1,6 @@
 // The last used values, kept in the host's descriptor registry under the key the property list
 // names as the terminology scope, so they survive a restart of the host.
+#include "engine/EffectFields.h"
 #include "plugin/Globals.h"
 #include "plugin/Scripting.h"
 #include "plugin/Suites.h"
@@ -7,18 +8,6 @@
 #include <optional>
 
 namespace {
-
-// The effect's float fields in the order they are stored (after 'Mthd').
-struct FloatKey {
-    DescriptorKeyID key;
-    float FilterParameters::*field;
-};
-constexpr FloatKey kFloatKeys[] = {
-    {keyValue, &FilterParameters::value},           {keySize, &FilterParameters::size},
-    {keyAberration, &FilterParameters::aberration}, {keyRandomSeed, &FilterParameters::randomSeed},
-    {keyProportion, &FilterParameters::proportion}, {keyCenterX, &FilterParameters::centerX},
-    {keyCenterY, &FilterParameters::centerY},
-};
 
 // A descriptor made or handed out by the host, freed on every path.
 struct DescriptorOwner {
@@ -82,7 +71,7 @@ OSErr ReadLastUsedParameters() {
     SPErr last = descriptors->GetInteger(stored.descriptor, keyMethod, &method);
     if (last == kSPNoError)
         gParams->method = static_cast<uint8_t>(method & 0xFF);
-    for (const FloatKey& entry : kFloatKeys) {
+    for (const EffectField& entry : kEffectFields) {
         double number = 0.0;
         last = descriptors->GetFloat(stored.descriptor, entry.key, &number);
         if (last == kSPNoError)
@@ -106,7 +95,7 @@ OSErr WriteLastUsedParameters() {
     if (made != kSPNoError || values.descriptor == nullptr)
         return made != kSPNoError ? OSErr(made) : OSErr(memFullErr);
     descriptors->PutInteger(values.descriptor, keyMethod, gParams->method);
-    for (const FloatKey& entry : kFloatKeys)
+    for (const EffectField& entry : kEffectFields)
         descriptors->PutFloat(values.descriptor, entry.key, double(gParams->*entry.field));
     return OSErr(registry->Register(kLastUsedRegistryKey, values.descriptor, true));
 }

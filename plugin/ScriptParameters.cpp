@@ -1,34 +1,12 @@
 // The scripting descriptor of the current run: read at Start, written at Finish.
+#include "engine/EffectFields.h"
 #include "plugin/Globals.h"
 #include "plugin/HostChecks.h"
 #include "plugin/Scripting.h"
 
+#include <iterator>
+
 namespace {
-
-// The eight keys in the order they are written.
-constexpr DescriptorKeyID kFloatKeys[] = {keyValue,      keySize,    keyAberration, keyRandomSeed,
-                                          keyProportion, keyCenterX, keyCenterY};
-
-float* FloatField(DescriptorKeyID key) {
-    switch (key) {
-    case keyValue:
-        return &gParams->value;
-    case keySize:
-        return &gParams->size;
-    case keyAberration:
-        return &gParams->aberration;
-    case keyRandomSeed:
-        return &gParams->randomSeed;
-    case keyProportion:
-        return &gParams->proportion;
-    case keyCenterX:
-        return &gParams->centerX;
-    case keyCenterY:
-        return &gParams->centerY;
-    default:
-        return nullptr;
-    }
-}
 
 const ReadDescriptorProcs* UsableReadProcs(const PIDescriptorParameters* descriptor) {
     const ReadDescriptorProcs* procs = descriptor->readDescriptorProcs;
@@ -73,8 +51,9 @@ OSErr ReadScriptParameters(bool* showDialog) {
     if (procs == nullptr)
         return noErr;
 
-    DescriptorKeyID wanted[] = {keyMethod,  keyValue,   keySize, keyAberration, keyRandomSeed, keyProportion,
-                                keyCenterX, keyCenterY, 0};
+    DescriptorKeyID wanted[1 + std::size(kEffectFields) + 1] = {keyMethod};
+    for (size_t i = 0; i < std::size(kEffectFields); ++i)
+        wanted[1 + i] = kEffectFields[i].key;
     if (PIReadDescriptor token = procs->openReadDescriptorProc(descriptor->descriptor, wanted)) {
         DescriptorKeyID key = 0;
         DescType type = 0;
@@ -85,7 +64,7 @@ OSErr ReadScriptParameters(bool* showDialog) {
                 if (procs->getIntegerProc(token, &method) != noErr)
                     break;
                 gParams->method = static_cast<uint8_t>(method & 0xFF);
-            } else if (float* field = FloatField(key)) {
+            } else if (float* field = EffectFieldOf(*gParams, key)) {
                 double number = 0.0;
                 if (procs->getFloatProc(token, &number) != noErr)
                     break;
@@ -113,9 +92,9 @@ OSErr WriteScriptParameters() {
     if (token == nullptr)
         return errMissingParameter;
     procs->putIntegerProc(token, keyMethod, gParams->method);
-    for (DescriptorKeyID key : kFloatKeys) {
-        const double number = *FloatField(key);
-        procs->putFloatProc(token, key, &number);
+    for (const EffectField& entry : kEffectFields) {
+        const double number = gParams->*entry.field;
+        procs->putFloatProc(token, entry.key, &number);
     }
     DisposeHostHandle(descriptor->descriptor);
     descriptor->descriptor = nullptr;

@@ -1,5 +1,6 @@
 #include "presets/PresetFile.h"
 
+#include "engine/EffectFields.h"
 #include "platform/Platform.h"
 #include "plugin/Globals.h"
 #include "presets/TextFileReader.h"
@@ -31,38 +32,6 @@ bool StartsWithIgnoringCase(const char* text, const char* prefix) {
             return false;
     return true;
 }
-
-float* FloatField(FilterParameters* p, uint32_t key) {
-    switch (key) {
-    case keyValue:
-        return &p->value;
-    case keySize:
-        return &p->size;
-    case keyAberration:
-        return &p->aberration;
-    case keyRandomSeed:
-        return &p->randomSeed;
-    case keyProportion:
-        return &p->proportion;
-    case keyCenterX:
-        return &p->centerX;
-    case keyCenterY:
-        return &p->centerY;
-    default:
-        return nullptr;
-    }
-}
-
-struct FloatLine {
-    uint32_t key;
-    const char* comment;
-};
-constexpr FloatLine kFloatLines[] = {
-    {keyValue, "\t\t\t\t;Value"},           {keySize, "\t\t\t\t;Size"},
-    {keyAberration, "\t\t\t\t;Aberration"}, {keyRandomSeed, "\t\t\t\t;RandomSeed"},
-    {keyProportion, "\t\t\t\t;Proportion"}, {keyCenterX, "\t\t\t\t;Center X"},
-    {keyCenterY, "\t\t\t\t;Center Y"},
-};
 
 } // namespace
 
@@ -113,7 +82,7 @@ bool ReadPresetFile(const std::string& path, FilterParameters* parameters) {
         SkipBlanks(&position);
         if (key == keyMethod)
             loaded.method = static_cast<uint8_t>(ReadIntValue(&position) & 0xFF);
-        else if (float* field = FloatField(&loaded, key))
+        else if (float* field = EffectFieldOf(loaded, key))
             *field = static_cast<float>(ReadFloatValue(&position));
     }
     *parameters = loaded;
@@ -129,11 +98,11 @@ bool WritePresetFile(const std::string& path, const FilterParameters& parameters
     bool ok = std::fprintf(file.get(), "%s\n%s\n%s\n", kHeader, "Version 1;", ";------Emitter------") > 0;
     KeyText(keyMethod, key);
     ok = ok && std::fprintf(file.get(), "%s %d %s\n", key, int(parameters.method), "\t\t\t\t;Method") > 0;
-    for (const FloatLine& line : kFloatLines) {
+    for (const EffectField& entry : kEffectFields) {
         char number[64];
-        FormatTwoDecimals(*FloatField(const_cast<FilterParameters*>(&parameters), line.key), number, sizeof number);
-        KeyText(line.key, key);
-        ok = ok && std::fprintf(file.get(), "%s %s %s \n", key, number, line.comment) > 0;
+        FormatTwoDecimals(parameters.*entry.field, number, sizeof number);
+        KeyText(entry.key, key);
+        ok = ok && std::fprintf(file.get(), "%s %s \t\t\t\t;%s \n", key, number, entry.presetName) > 0;
     }
     ok = ok && std::fprintf(file.get(), "%s\n", ";------The End------") > 0;
     ok = std::fflush(file.get()) == 0 && ok;
