@@ -187,6 +187,13 @@ bool RenderDistortion(DistortionContext& context, const FilterParameters& parame
     return rendered;
 }
 
+void FillPlaneScratch(uint8_t byte) {
+    if (sourceScratch != nullptr)
+        std::memset(sourceScratch, byte, SourceBlockBytes(scratchPlaneSize));
+    if (destinationScratch != nullptr)
+        std::memset(destinationScratch, byte, DestinationBlockBytes(scratchPlaneSize));
+}
+
 void ReleasePlaneScratch() {
     platform::ReleasePages(sourceScratch, SourceBlockBytes(scratchPlaneSize));
     platform::ReleasePages(destinationScratch, DestinationBlockBytes(scratchPlaneSize));

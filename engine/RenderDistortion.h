@@ -38,6 +38,10 @@ struct RenderSettings {
 bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
                       uint8_t* destination, const RenderSettings& settings = RenderSettings{});
 
+// Overwrites the kept plane scratch blocks with `byte` (the agreement tests make sure that every
+// byte of a result was written by the render that returned it, not left from the one before).
+void FillPlaneScratch(uint8_t byte);
+
 // Releases the two plane scratch blocks (the processing calls it when it rebuilds or releases
 // its buffers); the next render obtains them again.
 void ReleasePlaneScratch();

@@ -27,6 +27,10 @@ struct Random {
     }
     int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
     float Between(float low, float high) { return low + (high - low) * static_cast<float>(Next() % 1000001) / 1e6f; }
+    // Any float of 24 random bits between `low` and `high`, not only round ones.
+    float Float(float low, float high) {
+        return low + (high - low) * static_cast<float>(Next() >> 8) * (1.0f / 16777216.0f);
+    }
 };
 
 enum class Transparency { Opaque, Clear, Varying };
@@ -80,9 +84,12 @@ inline DistortionContext FinalContext(int32_t width, int32_t height) {
 }
 
 // Renders with `variant` forced (the automatic choice is restored afterwards).
+// The plane scratch that the previous render kept is overwritten first, so every byte of the
+// result comes from this render.
 inline std::vector<uint8_t> Render(EngineVariant variant, DistortionContext context, const FilterParameters& parameters,
                                    const std::vector<uint8_t>& source, bool* succeeded = nullptr,
                                    const RenderSettings& settings = RenderSettings{}) {
+    FillPlaneScratch(0x5A);
     ForceEngineVariant(variant);
     std::vector<uint8_t> destination(source.size(), 0xCD);
     const bool result = RenderDistortion(context, parameters, source.data(), destination.data(), settings);

@@ -2,6 +2,7 @@
 // turning rule and its fall-back at the buffer's edges, the per-plane frames, the angle wrap.
 #include "EngineTestSupport.h"
 
+#include "engine/NoiseConstants.h"
 #include "engine/Warp.h"
 
 #include <cmath>
@@ -122,14 +123,63 @@ TEST(CartesianFrame, StrengthFrequencyProportionAndOrigin) {
     EXPECT_FLOAT_EQ(frame.distance2, 75.0f); // 2.5 D
     EXPECT_FLOAT_EQ(frame.frequencyX, 0.02f);
     EXPECT_FLOAT_EQ(frame.frequencyY, 0.04f); // stretched by 1 + 5 * 0.2
-    EXPECT_FLOAT_EQ(frame.originX, 10.0f - (100.0f / 200 * 200 / 2 + 31.35f));
-    EXPECT_FLOAT_EQ(frame.originY, 4.0f - (50.0f / 200 * 100 / 2 - 113.23f));
 
     DistortionContext context = FrameContext();
     context.proportionFactor = -0.4f;
     const CartesianFrame stretched = CartesianFrameOf(context, FrameParameters());
     EXPECT_FLOAT_EQ(stretched.frequencyX, 0.06f); // 1 - 5 * -0.4
     EXPECT_FLOAT_EQ(stretched.frequencyY, 0.02f);
+}
+
+// Where the pattern sits on the image, in image pixels: the noise of view pixel x is read at
+// (x + originX) * zoom, and that pixel shows image pixel (x + offsetX) * zoom.
+struct PatternShift {
+    float x, y;
+};
+PatternShift ShiftOnImage(const DistortionContext& context, const FilterParameters& parameters) {
+    const CartesianFrame frame = CartesianFrameOf(context, parameters);
+    return {(frame.originX - static_cast<float>(context.offsetX)) * context.zoom,
+            (frame.originY - static_cast<float>(context.offsetY)) * context.zoom};
+}
+
+TEST(CartesianFrame, ThePatternStaysOnTheImageWhileTheViewMoves) {
+    FilterParameters parameters = FrameParameters();
+    parameters.randomSeed = 0.0f;
+    const PatternShift base = ShiftOnImage(FrameContext(), parameters);
+    DistortionContext scrolled = FrameContext();
+    scrolled.offsetX += 37;
+    scrolled.offsetY += 11;
+    EXPECT_FLOAT_EQ(ShiftOnImage(scrolled, parameters).x, base.x);
+    EXPECT_FLOAT_EQ(ShiftOnImage(scrolled, parameters).y, base.y);
+    for (float zoom : {1.0f, 3.0f, 8.0f}) {
+        DistortionContext zoomed = FrameContext();
+        zoomed.zoom = zoom;
+        EXPECT_FLOAT_EQ(ShiftOnImage(zoomed, parameters).x, base.x) << zoom;
+        EXPECT_FLOAT_EQ(ShiftOnImage(zoomed, parameters).y, base.y) << zoom;
+    }
+}
+
+// The centre at 100 % moves the pattern by half the area to the left (x) or down (y, which
+// counts upwards); a seed moves it by its own factor along each axis, in view pixels.
+TEST(CartesianFrame, CentreAndSeedMoveThePattern) {
+    DistortionContext context = FrameContext();
+    FilterParameters still = FrameParameters();
+    still.randomSeed = still.centerX = still.centerY = 0.0f;
+    EXPECT_EQ(ShiftOnImage(context, still).x, 0.0f);
+    EXPECT_EQ(ShiftOnImage(context, still).y, 0.0f);
+
+    FilterParameters right = still;
+    right.centerX = 100.0f;
+    EXPECT_FLOAT_EQ(ShiftOnImage(context, right).x, -static_cast<float>(context.areaWidth) / 2);
+    FilterParameters up = still;
+    up.centerY = 100.0f;
+    EXPECT_FLOAT_EQ(ShiftOnImage(context, up).y, static_cast<float>(context.areaHeight) / 2);
+
+    context.zoom = 1.0f;
+    FilterParameters seeded = still;
+    seeded.randomSeed = 2.0f;
+    EXPECT_FLOAT_EQ(ShiftOnImage(context, seeded).x, -2.0f * kSeedFactorX);
+    EXPECT_FLOAT_EQ(ShiftOnImage(context, seeded).y, 2.0f * kSeedFactorY);
 }
 
 TEST(PolarFrame, StrengthFrequencyProportionAndEmitter) {
