@@ -535,35 +535,36 @@ int FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* 
     return kExitOk;
 }
 
-int RunApply(const ApplyRequest& request) {
-    InstallSignalCleanup();
-    std::vector<Job> jobs;
-    int planned = kExitOk;
-    if (!Plan(request, &jobs, &planned))
-        return planned;
+namespace {
 
-    MemoryFile standardInput;
-    for (Job& job : jobs)
+// Jobs that read standard input read it from one in-memory copy.
+bool ReadStandardInputOnce(std::vector<Job>* jobs, MemoryFile* standardInput) {
+    for (Job& job : *jobs)
         if (job.fromStdin) {
             std::string error;
-            if (!ReadStandardInput(&standardInput, &error)) {
+            if (!ReadStandardInput(standardInput, &error)) {
                 Say(error);
-                return kExitFailure;
+                return false;
             }
-            job.source.path = standardInput.path();
+            job.source.path = standardInput->path();
         }
+    return true;
+}
 
-    // Leftovers of killed runs in the folders about to be written.
+// Leftovers of killed runs in the folders about to be written.
+void RemoveLeftovers(const std::vector<Job>& jobs, bool quiet) {
     std::set<std::string> folders;
     for (const Job& job : jobs)
         if (!job.toStdout && job.target.regular)
             folders.insert(fs::path(job.target.path).parent_path().string());
     for (const std::string& folder : folders)
         for (const std::string& name : RemoveStaleTemporaries(folder))
-            if (!request.quiet)
+            if (!quiet)
                 Say("note: removed " + (fs::path(folder) / name).string() + ", left by an interrupted run");
+}
 
-    host::SubstituteHost host;
+// Loads the plug-in library into `host` and gives it the tool's registry of last used values.
+bool LoadPlugin(const ApplyRequest& request, host::SubstituteHost* host) {
     std::vector<std::string> tried;
     const std::string pluginPath = FindPlugin(request.plugin, &tried);
     if (pluginPath.empty()) {
@@ -572,46 +573,73 @@ int RunApply(const ApplyRequest& request) {
             places += (places.empty() ? "" : " or ") + place;
         Say("cannot find the plug-in library (looked for " + (places.empty() ? "it" : places) +
             "); set VORTIFLUX_PLUGIN or give --plugin");
-        return kExitFailure;
+        return false;
     }
     std::string error;
-    if (!host.Load(pluginPath, &error)) {
+    if (!host->Load(pluginPath, &error)) {
         Say(error);
-        return kExitFailure;
+        return false;
     }
     std::error_code failed;
     const std::string config = ConfigFolder();
     if (!config.empty()) {
         fs::create_directories(config, failed);
         if (fs::is_directory(config, failed))
-            host.options.registryFile = config + "/registry";
+            host->options.registryFile = config + "/registry";
     }
-    host.options.playInfo = plugInDialogSilent;
+    host->options.playInfo = plugInDialogSilent;
+    return true;
+}
 
-    const ResourceLimits limits = request.limitPixels > 0 ? LimitsForPixels(request.limitPixels) : DefaultLimits();
-    Run run(request, &host, limits);
+// Every job in turn; the worst outcome decides: a failure (1) over an unsupported input (2) over
+// success.
+int ProcessAll(Run* run, const std::vector<Job>& jobs) {
     int status = kExitOk;
     for (const Job& job : jobs) {
         int result = kExitFailure;
         try {
-            result = run.Process(job);
+            result = run->Process(job);
         } catch (const std::bad_alloc&) {
             Say(job.source.name + ": not enough memory for this image");
         }
-        // The worst outcome decides: a failure (1) over an unsupported input (2) over success.
         if (result == kExitFailure || (result == kExitUsage && status == kExitOk))
             status = result;
     }
+    return status;
+}
 
-    if (!request.savePreset.empty()) {
-        if (status != kExitOk || !run.recorded()) {
-            Say("the preset " + request.savePreset + " was not saved, since the run did not succeed");
-        } else if (!WritePresetFile(request.savePreset, *run.recorded())) {
-            Say("cannot write the preset " + request.savePreset);
-            status = kExitFailure;
-        }
+// --save-preset: the values of a run that succeeded; the status a failed write leaves.
+int SavePresetOfRun(const ApplyRequest& request, const Run& run, int status) {
+    if (request.savePreset.empty())
+        return status;
+    if (status != kExitOk || !run.recorded()) {
+        Say("the preset " + request.savePreset + " was not saved, since the run did not succeed");
+    } else if (!WritePresetFile(request.savePreset, *run.recorded())) {
+        Say("cannot write the preset " + request.savePreset);
+        return kExitFailure;
     }
     return status;
+}
+
+} // namespace
+
+int RunApply(const ApplyRequest& request) {
+    InstallSignalCleanup();
+    std::vector<Job> jobs;
+    int planned = kExitOk;
+    if (!Plan(request, &jobs, &planned))
+        return planned;
+    MemoryFile standardInput;
+    if (!ReadStandardInputOnce(&jobs, &standardInput))
+        return kExitFailure;
+    RemoveLeftovers(jobs, request.quiet);
+
+    host::SubstituteHost host;
+    if (!LoadPlugin(request, &host))
+        return kExitFailure;
+    const ResourceLimits limits = request.limitPixels > 0 ? LimitsForPixels(request.limitPixels) : DefaultLimits();
+    Run run(request, &host, limits);
+    return SavePresetOfRun(request, run, ProcessAll(&run, jobs));
 }
 
 int RunInfo(const std::vector<std::string>& inputs) {

@@ -369,6 +369,89 @@ private:
     Tiff tiff_;
 };
 
+// Fills what `vortiflux info` tells of the page; whether the tool reads it as it is.
+void DescribePage(TIFF* tiff, const Page& page, ImageInfo* description) {
+    description->mode = ModeName(page.photometric, page.samples, page.extraCount);
+    description->bitsPerSample = page.bits;
+    description->samples = page.samples;
+    description->width = page.width;
+    description->height = page.height;
+    description->orientation = page.orientation;
+    description->supported = (page.colors == 3 || page.colors == 4) && page.bits == 8 &&
+                             page.sampleFormat == SAMPLEFORMAT_UINT && page.extra() >= 0 && page.extra() <= 1;
+    uint32_t profileLength = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileLength, &profile) && profile != nullptr)
+        description->iccProfileBytes = profileLength;
+}
+
+// Whether the page may be read at all: a supported mode (or --convert), a sane size, within the
+// pixel limit.
+ReadStatus CheckReadable(const InputFile& source, const ReadOptions& options, const Page& page,
+                         const ImageInfo& description, std::string* error) {
+    if (!description.supported && !options.convert) {
+        *error = source.name + ": " + std::to_string(page.bits) + "-bit " + description.mode + " TIFF";
+        return ReadStatus::Unsupported;
+    }
+    if (page.width == 0 || page.height == 0 || page.width > INT32_MAX || page.height > INT32_MAX) {
+        *error = source.name + ": damaged TIFF (image size " + std::to_string(page.width) + " x " +
+                 std::to_string(page.height) + ")";
+        return ReadStatus::Failed;
+    }
+    if (uint64_t(page.width) * page.height > options.limits.maxPixels) {
+        *error = TooManyPixelsMessage(source.name, page.width, page.height, options.limits.maxPixels);
+        return ReadStatus::TooLarge;
+    }
+    return ReadStatus::Ok;
+}
+
+// Size, compression, orientation and resolution (in dots per inch) of the page.
+void ReadPageSettings(TIFF* tiff, const Page& page, Image* image) {
+    image->width = int32_t(page.width);
+    image->height = int32_t(page.height);
+    image->tiffCompression = page.compression;
+    image->orientation = page.orientation;
+    float resX = 0, resY = 0;
+    uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if (TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &resX) && TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &resY) &&
+        unit != RESUNIT_NONE && std::isfinite(resX) && std::isfinite(resY) && resX > 0 && resY > 0) {
+        const double scale = unit == RESUNIT_CENTIMETER ? 2.54 : 1.0;
+        image->resolutionX = double(resX) * scale;
+        image->resolutionY = double(resY) * scale;
+    }
+}
+
+// The pixels: whole-byte RGB, CMYK and grey by the tool's own reading; YCbCr and everything
+// else through libtiff's RGBA reading, which undoes the subsampling.
+ReadStatus ReadPagePixels(TIFF* tiff, const Page& page, const InputFile& source, const ReadOptions& options,
+                          Image* image, TiffMessages* messages, std::string* error) {
+    ReadStatus status = ReadStatus::Failed;
+    const bool wholeBytes = (page.bits == 8 || page.bits == 16) && page.sampleFormat == SAMPLEFORMAT_UINT;
+    if (page.colors > 0 && wholeBytes && page.photometric != PHOTOMETRIC_YCBCR) {
+        image->model = page.colors == 4 ? ColorModel::Cmyk : ColorModel::Rgb;
+        image->alpha = page.alpha();
+        image->associatedAlpha = image->alpha && page.firstExtraType() == EXTRASAMPLE_ASSOCALPHA;
+        // A grey profile does not describe the RGB the grey becomes.
+        uint32_t profileLength = 0;
+        void* profile = nullptr;
+        if (page.colors != 1 && TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileLength, &profile) &&
+            profile != nullptr && profileLength > 0)
+            image->iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileLength);
+        image->pixels.assign(image->rowBytes() * page.height, 0);
+        if (!ReadSamples(tiff, page, options, image, messages, source.name, error, &status))
+            return status;
+        return ReadStatus::Ok;
+    }
+    image->model = ColorModel::Rgb;
+    image->associatedAlpha = false;
+    if (!ReadThroughRgba(tiff, page, image, messages, source.name, error, &status))
+        return status;
+    if (options.progress)
+        options.progress(1, 1);
+    return ReadStatus::Ok;
+}
+
 } // namespace
 
 ReadStatus ReadTiff(const InputFile& source, const ReadOptions& options, Image* image, ImageInfo* description,
@@ -394,71 +477,14 @@ ReadStatus ReadTiff(const InputFile& source, const ReadOptions& options, Image* 
         *error = source.name + ": damaged TIFF (no photometric interpretation)";
         return ReadStatus::Failed;
     }
-    description->mode = ModeName(page.photometric, page.samples, page.extraCount);
-    description->bitsPerSample = page.bits;
-    description->samples = page.samples;
-    description->width = page.width;
-    description->height = page.height;
-    description->orientation = page.orientation;
-    const bool wholeBytes = (page.bits == 8 || page.bits == 16) && page.sampleFormat == SAMPLEFORMAT_UINT;
-    description->supported = (page.colors == 3 || page.colors == 4) && page.bits == 8 && wholeBytes &&
-                             page.extra() >= 0 && page.extra() <= 1;
-    uint32_t profileLength = 0;
-    void* profile = nullptr;
-    if (TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &profileLength, &profile) && profile != nullptr)
-        description->iccProfileBytes = profileLength;
+    DescribePage(tiff.get(), page, description);
     if (infoOnly)
         return ReadStatus::Ok;
-    if (!description->supported && !options.convert) {
-        *error = source.name + ": " + std::to_string(page.bits) + "-bit " + description->mode + " TIFF";
-        return ReadStatus::Unsupported;
-    }
-    if (page.width == 0 || page.height == 0 || page.width > INT32_MAX || page.height > INT32_MAX) {
-        *error = source.name + ": damaged TIFF (image size " + std::to_string(page.width) + " x " +
-                 std::to_string(page.height) + ")";
-        return ReadStatus::Failed;
-    }
-    if (uint64_t(page.width) * page.height > options.limits.maxPixels) {
-        *error = TooManyPixelsMessage(source.name, page.width, page.height, options.limits.maxPixels);
-        return ReadStatus::TooLarge;
-    }
-
-    image->width = int32_t(page.width);
-    image->height = int32_t(page.height);
-    image->tiffCompression = page.compression;
-    image->orientation = page.orientation;
-    float resX = 0, resY = 0;
-    uint16_t unit = RESUNIT_INCH;
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_RESOLUTIONUNIT, &unit);
-    if (TIFFGetField(tiff.get(), TIFFTAG_XRESOLUTION, &resX) && TIFFGetField(tiff.get(), TIFFTAG_YRESOLUTION, &resY) &&
-        unit != RESUNIT_NONE && std::isfinite(resX) && std::isfinite(resY) && resX > 0 && resY > 0) {
-        const double scale = unit == RESUNIT_CENTIMETER ? 2.54 : 1.0;
-        image->resolutionX = double(resX) * scale;
-        image->resolutionY = double(resY) * scale;
-    }
-
-    ReadStatus status = ReadStatus::Failed;
-    // The tool's own reading covers whole-byte RGB, CMYK and grey; YCbCr is left to libtiff,
-    // which undoes the subsampling.
-    if (page.colors > 0 && wholeBytes && page.photometric != PHOTOMETRIC_YCBCR) {
-        image->model = page.colors == 4 ? ColorModel::Cmyk : ColorModel::Rgb;
-        image->alpha = page.alpha();
-        image->associatedAlpha = image->alpha && page.firstExtraType() == EXTRASAMPLE_ASSOCALPHA;
-        // A grey profile does not describe the RGB the grey becomes.
-        if (profile != nullptr && profileLength > 0 && page.colors != 1)
-            image->iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileLength);
-        image->pixels.assign(image->rowBytes() * page.height, 0);
-        if (!ReadSamples(tiff.get(), page, options, image, &messages, source.name, error, &status))
-            return status;
-        return ReadStatus::Ok;
-    }
-    image->model = ColorModel::Rgb;
-    image->associatedAlpha = false;
-    if (!ReadThroughRgba(tiff.get(), page, image, &messages, source.name, error, &status))
-        return status;
-    if (options.progress)
-        options.progress(1, 1);
-    return ReadStatus::Ok;
+    const ReadStatus readable = CheckReadable(source, options, page, *description, error);
+    if (readable != ReadStatus::Ok)
+        return readable;
+    ReadPageSettings(tiff.get(), page, image);
+    return ReadPagePixels(tiff.get(), page, source, options, image, &messages, error);
 }
 
 std::unique_ptr<ImageWriter> OpenTiffWriter(const std::string& path, const WriteOptions& options, std::string* error) {
