@@ -146,6 +146,20 @@ void FillFromInput(const Layout& layout) {
     for (int64_t y = 0; y < height; ++y) {
         const uint8_t* in = InRow(y);
         uint8_t* pixel = BufferRow(sourceBuffer, y);
+        // The common layouts in plain loops the compiler can widen.
+        if (layout.planes == 4 && !layout.direct) {
+            std::memcpy(pixel, in, size_t(width) * 4);
+            continue;
+        }
+        if (layout.planes == 3 && !layout.direct) {
+            for (int64_t x = 0; x < width; ++x) {
+                pixel[4 * x] = in[3 * x];
+                pixel[4 * x + 1] = in[3 * x + 1];
+                pixel[4 * x + 2] = in[3 * x + 2];
+                pixel[4 * x + 3] = 255;
+            }
+            continue;
+        }
         for (int64_t x = 0; x < width; ++x, in += layout.planes, pixel += 4) {
             for (int k = 0; k < 3; ++k)
                 pixel[k] = in[std::min<int64_t>(k, layout.planes - 1)];
@@ -229,6 +243,10 @@ void WriteBackRgb(const Layout& layout) {
     for (int64_t y = 0; y < height; ++y) {
         const uint8_t* pixel = BufferRow(destinationBuffer, y);
         uint8_t* out = OutRow(y);
+        if (layout.planes == 4) {
+            std::memcpy(out, pixel, size_t(width) * 4);
+            continue;
+        }
         for (int64_t x = 0; x < width; ++x, pixel += 4, out += layout.planes) {
             if (layout.planes >= 4 || layout.direct) {
                 std::copy(pixel, pixel + written, out);

@@ -339,8 +339,27 @@ VRect SubstituteHost::RequestedRect(const Rect& narrow, const VRect& wide) const
     return VRect{narrow.top, narrow.left, narrow.bottom, narrow.right};
 }
 
+const uint8_t* SubstituteHost::InputView(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate) const {
+    // A host that keeps a buffer across requests keeps its own copy; so does a masking fill.
+    if (options.refillOnlyOnNewRect || fillingMask_ || (rate != 0x10000 && rate > 0))
+        return nullptr;
+    if (loPlane != 0 || hiPlane != document.planes() - 1 || rect.left < 0 || rect.top < 0 ||
+        rect.right > document.width || rect.bottom > document.height || rect.right <= rect.left ||
+        rect.bottom <= rect.top)
+        return nullptr;
+    const int64_t pixelBytes = int64_t(document.planes()) * document.bytesPerSample();
+    const int64_t rowBytes = int64_t(document.width) * pixelBytes;
+    const int64_t requested = (int64_t(rect.right) - rect.left) * pixelBytes * (int64_t(rect.bottom) - rect.top);
+    // The same limits as a buffer of its own: row bytes the record can hold, the host's memory.
+    if (rowBytes > INT32_MAX || uint64_t(requested) > options.maxBufferBytes)
+        return nullptr;
+    const std::vector<uint8_t>& pixels = startSnapshot_ ? startPixels_ : document.pixels;
+    const size_t pixel = size_t(int64_t(rect.top) * document.width + rect.left);
+    return pixels.data() + pixel * size_t(document.planes() * document.bytesPerSample());
+}
+
 bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate, int16_t padding,
-                                std::vector<uint8_t>* buffer, int32_t* rowBytes) {
+                                Buffer* buffer, int32_t* rowBytes) {
     const int64_t height = int64_t(rect.bottom) - rect.top;
     const int64_t width = int64_t(rect.right) - rect.left;
     const int64_t planes = int64_t(hiPlane) - loPlane + 1;
@@ -350,7 +369,7 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
         uint64_t(row) * uint64_t(height) > options.maxBufferBytes)
         return false;
     try {
-        buffer->assign(size_t(row * height), 0);
+        buffer->resize(size_t(row * height)); // every byte is written below
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -417,19 +436,19 @@ OSErr SubstituteHost::AdvanceState() {
     const bool keepMask =
         options.refillOnlyOnNewRect && r.maskData != nullptr && !IsEmpty(mask) && filledMask_.Same(mask, 0, 0);
     if (!keepIn) {
-        std::vector<uint8_t>().swap(inBuffer_);
+        Buffer().swap(inBuffer_);
         r.inData = nullptr;
         r.inRowBytes = 0;
         filledIn_ = Filled{};
     }
     if (!keepOut) {
-        std::vector<uint8_t>().swap(outBuffer_);
+        Buffer().swap(outBuffer_);
         r.outData = nullptr;
         r.outRowBytes = 0;
         filledOut_ = Filled{};
     }
     if (!keepMask) {
-        std::vector<uint8_t>().swap(maskBuffer_);
+        Buffer().swap(maskBuffer_);
         r.maskData = nullptr;
         r.maskRowBytes = 0;
         filledMask_ = Filled{};
@@ -442,9 +461,16 @@ OSErr SubstituteHost::AdvanceState() {
     if (!IsEmpty(in) && !keepIn) {
         if (!planesValid(r.inLoPlane, r.inHiPlane))
             return paramErr;
-        if (!FillBuffer(in, r.inLoPlane, r.inHiPlane, inRate, r.inputPadding, &inBuffer_, &r.inRowBytes))
+        // Whole rows of every plane at rate 1 are read where the host keeps them, as hosts hand
+        // out their tiles; anything else is a buffer of its own.
+        if (const uint8_t* view = InputView(in, r.inLoPlane, r.inHiPlane, inRate)) {
+            r.inData = const_cast<uint8_t*>(view);
+            r.inRowBytes = int32_t(int64_t(document.width) * document.planes() * bytesPerSample);
+        } else if (!FillBuffer(in, r.inLoPlane, r.inHiPlane, inRate, r.inputPadding, &inBuffer_, &r.inRowBytes)) {
             return memFullErr;
-        r.inData = inBuffer_.data();
+        } else {
+            r.inData = inBuffer_.data();
+        }
         r.inColumnBytes = (r.inHiPlane - r.inLoPlane + 1) * bytesPerSample;
         r.inPlaneBytes = bytesPerSample;
         filledIn_ = Filled{in, r.inLoPlane, r.inHiPlane};
@@ -561,9 +587,9 @@ void SubstituteHost::WriteBackOutput() {
 }
 
 void SubstituteHost::ReleaseBuffers() {
-    std::vector<uint8_t>().swap(inBuffer_);
-    std::vector<uint8_t>().swap(outBuffer_);
-    std::vector<uint8_t>().swap(maskBuffer_);
+    Buffer().swap(inBuffer_);
+    Buffer().swap(outBuffer_);
+    Buffer().swap(maskBuffer_);
     filledIn_ = filledOut_ = filledMask_ = Filled{};
     record_->inData = record_->outData = record_->maskData = nullptr;
     record_->inRowBytes = record_->outRowBytes = record_->maskRowBytes = 0;

@@ -162,12 +162,23 @@ private:
     void SaveForNextProcess();
     uint8_t MaskAt(int64_t x, int64_t y) const;
     bool MasksResult() const;
+    // Buffers the host fills completely before the plug-in sees them: no zeros written first.
+    template <class T> struct UninitializedAllocator : std::allocator<T> {
+        template <class U> struct rebind { using other = UninitializedAllocator<U>; };
+        UninitializedAllocator() = default;
+        template <class U> UninitializedAllocator(const UninitializedAllocator<U>&) {}
+        template <class U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+        template <class U, class... Args> void construct(U* p, Args&&... args) {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
+    using Buffer = std::vector<uint8_t, UninitializedAllocator<uint8_t>>;
     OSErr AdvanceState();
     void WriteBackOutput();
     void ReleaseBuffers();
     VRect RequestedRect(const Rect& narrow, const VRect& wide) const;
-    bool FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate, int16_t padding,
-                    std::vector<uint8_t>* buffer, int32_t* rowBytes);
+    bool FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate, int16_t padding, Buffer* buffer,
+                    int32_t* rowBytes);
 
     static OSErr AdvanceStateProc();
     static void ProgressProcedure(int32_t done, int32_t total);
@@ -188,9 +199,13 @@ private:
     std::vector<uint8_t> savedParameters_;
     intptr_t savedDataSlot_ = 0;
 
-    std::vector<uint8_t> inBuffer_;
-    std::vector<uint8_t> outBuffer_;
-    std::vector<uint8_t> maskBuffer_;
+    // Where the input of a whole-row request at rate 1 lies in the pixels the host keeps; null
+    // when the request needs a buffer of its own.
+    const uint8_t* InputView(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate) const;
+
+    Buffer inBuffer_;
+    Buffer outBuffer_;
+    Buffer maskBuffer_;
     // What the last request delivered as output, for the write-back.
     bool outputPending_ = false;
     VRect outRect_{};
