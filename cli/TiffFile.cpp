@@ -196,6 +196,9 @@ bool ReadSamples(TIFF* tiff, const Page& page, const ReadOptions& options, Image
         return int(sample) == page.colors && image->alpha ? outColors : -1;
     };
 
+    // 8-bit samples stored in the image's own order: whole rows are copied as they are.
+    const bool sameLayout = bytes == 1 && !separate && page.colors >= 3 && outColors == page.colors &&
+                            page.samples == image->samples();
     const uint64_t totalRows = uint64_t(page.height) * planes;
     for (uint32_t plane = 0; plane < planes; ++plane)
         for (uint32_t top = 0; top < page.height; top += blockHeight) {
@@ -217,6 +220,10 @@ bool ReadSamples(TIFF* tiff, const Page& page, const ReadOptions& options, Image
                 for (uint32_t y = 0; y < rows; ++y) {
                     const uint8_t* in = block.data() + y * blockRowBytes;
                     uint8_t* out = image->pixels.data() + (size_t(top) + y) * image->rowBytes() + size_t(left) * stride;
+                    if (sameLayout) {
+                        std::memcpy(out, in, size_t(columns) * stride);
+                        continue;
+                    }
                     for (uint32_t x = 0; x < columns; ++x, out += stride)
                         for (uint32_t s = 0; s < blockSamples; ++s, in += bytes) {
                             const uint32_t sample = separate ? plane : s;
