@@ -107,13 +107,13 @@ WarpBlockFunction BlockFunction(EngineVariant variant, int32_t width, size_t pla
 
 void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                     bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                    EngineVariant variant, RenderProgress progress) {
+                    EngineVariant variant, RenderProgress progress, bool copyTransparency) {
     const int32_t width = context.bufferWidth;
     const int32_t height = context.bufferHeight;
     const int planeCount = warpTransparency ? 4 : 3;
     context.strength = strengths[planeCount - 1];
     const size_t planeSize = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
-    if (!warpTransparency && planeSize > 0)
+    if (!warpTransparency && copyTransparency && planeSize > 0)
         std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
     if (planeSize == 0) {
         for (float step : kWarpProgress)

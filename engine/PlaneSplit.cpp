@@ -48,13 +48,21 @@ inline __m128i PackBytes(__m128i a, __m128i b, __m128i c, __m128i d) {
 } // namespace
 
 void SplitPlanes(const uint8_t* pixels, uint8_t* planes, size_t planeSize, size_t begin, size_t end, bool weighted) {
+    if (end > begin)
+        SplitPixelRun(pixels + 4 * begin, planes, planeSize, begin, end - begin, weighted);
+}
+
+void SplitPixelRun(const uint8_t* run, uint8_t* planes, size_t planeSize, size_t first, size_t count, bool weighted) {
+    // Pixel i of the planes is run[4 * (i - first)].
+    const size_t begin = first, end = first + count;
+    const auto pixelAt = [&](size_t i) { return run + 4 * (i - first); };
     size_t i = begin;
 #if defined(__SSE2__)
     for (; i + 16 <= end; i += 16) {
         __m128i quads[4];
         __m128i channels[4][4];
         for (int q = 0; q < 4; ++q) {
-            quads[q] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 4 * (i + 4 * q)));
+            quads[q] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixelAt(i + 4 * q)));
             for (int k = 0; k < 4; ++k)
                 channels[k][q] = Channel(quads[q], 8 * k);
             if (weighted) {
@@ -70,11 +78,20 @@ void SplitPlanes(const uint8_t* pixels, uint8_t* planes, size_t planeSize, size_
     }
 #endif
     for (; i < end; ++i)
-        SplitPixel(pixels + 4 * i, planes, planeSize, i, weighted);
+        SplitPixel(pixelAt(i), planes, planeSize, i, weighted);
 }
 
 void JoinPlanes(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t begin, size_t end,
                 bool raiseTransparency) {
+    if (end > begin)
+        JoinPixelRun(planes, planeSize, pixels + 4 * begin, begin, end - begin, raiseTransparency);
+}
+
+void JoinPixelRun(const uint8_t* planes, size_t planeSize, uint8_t* run, size_t first, size_t count,
+                  bool raiseTransparency) {
+    // Pixel i of the planes is run[4 * (i - first)].
+    const size_t begin = first, end = first + count;
+    const auto pixelAt = [&](size_t i) { return run + 4 * (i - first); };
     size_t i = begin;
 #if defined(__SSE2__)
     for (; i + 16 <= end; i += 16) {
@@ -87,7 +104,7 @@ void JoinPlanes(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t
         const __m128i redGreenHigh = _mm_unpackhi_epi8(p[0], p[1]);
         const __m128i blueAlphaLow = _mm_unpacklo_epi8(p[2], p[3]);
         const __m128i blueAlphaHigh = _mm_unpackhi_epi8(p[2], p[3]);
-        __m128i* out = reinterpret_cast<__m128i*>(pixels + 4 * i);
+        __m128i* out = reinterpret_cast<__m128i*>(pixelAt(i));
         _mm_storeu_si128(out + 0, _mm_unpacklo_epi16(redGreenLow, blueAlphaLow));
         _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(redGreenLow, blueAlphaLow));
         _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(redGreenHigh, blueAlphaHigh));
@@ -95,5 +112,5 @@ void JoinPlanes(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t
     }
 #endif
     for (; i < end; ++i)
-        JoinPixel(planes, planeSize, pixels + 4 * i, i, raiseTransparency);
+        JoinPixel(planes, planeSize, pixelAt(i), i, raiseTransparency);
 }

@@ -14,3 +14,9 @@ void SplitPlanes(const uint8_t* pixels, uint8_t* planes, size_t planeSize, size_
 // the largest of planes 3, 0, 1 and 2.
 void JoinPlanes(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t begin, size_t end,
                 bool raiseTransparency);
+
+// The same for one run of `count` pixels that does not start at the buffer's beginning:
+// `pixels` holds exactly those pixels, which are pixels first..first + count - 1 of the planes.
+void SplitPixelRun(const uint8_t* pixels, uint8_t* planes, size_t planeSize, size_t first, size_t count, bool weighted);
+void JoinPixelRun(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t first, size_t count,
+                  bool raiseTransparency);

@@ -1,5 +1,6 @@
 #include "engine/ProcessImage.h"
 
+#include "engine/EngineVariant.h"
 #include "engine/PreviewView.h"
 #include "engine/PreviewZoom.h"
 #include "engine/RenderDistortion.h"
@@ -310,6 +311,46 @@ void AbandonFinalRender(OSErr code) {
     SetResult(code);
 }
 
+// The final render of an RGB document on a fast variant goes from the host's input rows straight
+// into its output rows (the same bytes as filling the working buffers, rendering and writing
+// back, in less memory). False when it does not apply: the working buffers are then used.
+bool RenderFinalRows() {
+    const Layout layout = CurrentLayout();
+    if (layout.cmyk || layout.direct || (layout.planes != 3 && layout.planes != 4) ||
+        ActiveEngineVariant() == EngineVariant::Reference)
+        return false;
+    const VRect out = GetOutRect();
+    const VRect filter = GetFilterRect();
+    const int64_t height = RectHeight(out), width = RectWidth(out);
+    if (width <= 0 || height <= 0 || height > INT32_MAX || width > INT32_MAX ||
+        uint64_t(width) * uint64_t(height) > (SIZE_MAX / 8) || !HostRowsHold(width, height, layout.planes))
+        return false;
+
+    // The steps a host sees are those of the working buffers: prepared (0, 5, 10), rendered, done.
+    ReportProgress(0.0f, 100.0f);
+    ReleaseBuffers();
+    workingContext.bufferHeight = int32_t(height);
+    workingContext.bufferWidth = int32_t(width);
+    workingContext.areaHeight = int32_t(std::min<int64_t>(RectHeight(filter), INT32_MAX));
+    workingContext.areaWidth = int32_t(std::min<int64_t>(RectWidth(filter), INT32_MAX));
+    ReportProgress(5.0f, 100.0f);
+    ReportProgress(10.0f, 100.0f);
+
+    const FilterRecord& record = *gFilterRecord;
+    const HostRows rows{InRow(0), Input().rowBytes, OutRow(0), record.outRowBytes, int(layout.planes)};
+    RenderSettings settings;
+    settings.planeCount = record.planes;
+    settings.progress = &ReportProgress;
+    if (!RenderHostRows(workingContext, *gParams, rows, settings)) {
+        AbandonFinalRender(memFullErr);
+        return true;
+    }
+    ReleaseWorkingBuffers();
+    ReportProgress(0.0f, 100.0f);
+    SetResult(noErr);
+    return true;
+}
+
 } // namespace
 
 bool IsSupportedImage(int16_t imageMode, int32_t depth) {
@@ -470,6 +511,8 @@ void ProcessImage() {
         workingContext.offsetX = 0;
         workingContext.offsetY = 0;
         workingContext.zoom = 1.0f;
+        if (RenderFinalRows())
+            return;
         if (!PrepareWorkingBuffers()) {
             AbandonFinalRender(CurrentResult() != noErr ? CurrentResult() : memFullErr);
             return;

@@ -112,7 +112,133 @@ void WarpPlanesReference(DistortionContext& context, const FilterParameters& par
     Report(progress, 95.0f);
 }
 
+// The noise frequency and proportion of `context`, and each plane's strength (the aberration
+// spreads the colours); returns the aberration's share b.
+float PrepareWarp(DistortionContext& context, const FilterParameters& parameters, float strengths[4]) {
+    context.frequency = parameters.size == 0.0f ? 0.0f : 0.5f / parameters.size;
+    context.proportionFactor = parameters.proportion / 100.0f;
+    const float b = parameters.aberration / 210.0f;
+    const float value = parameters.value;
+    strengths[0] = (1.0f - b) * value;
+    strengths[1] = value;
+    strengths[2] = (1.0f + b) * value;
+    strengths[3] = value;
+    return b;
+}
+
+// Host rows split into bands of rows for the threads, and joined back the same way.
+struct RowCopy {
+    const HostRows* rows;
+    uint8_t* planes;
+    size_t planeSize;
+    int32_t width;
+    int32_t height;
+    int32_t rowsPerItem;
+    bool weighted; // split: colours times transparency; join: transparency raised to the colours
+};
+
+int32_t ItemRowEnd(const RowCopy& copy, int item) {
+    const int64_t end = (int64_t(item) + 1) * copy.rowsPerItem;
+    return end < copy.height ? int32_t(end) : copy.height;
+}
+
+// Input rows of 4 samples are the engine's pixels already; rows of 3 samples give the colour
+// planes alone (their transparency is 255 throughout, so nothing is weighted by it).
+void SplitRowsItem(void* context, int item) {
+    const RowCopy& copy = *static_cast<const RowCopy*>(context);
+    const size_t width = size_t(copy.width);
+    for (int32_t y = item * copy.rowsPerItem; y < ItemRowEnd(copy, item); ++y) {
+        const uint8_t* in = copy.rows->input + int64_t(y) * copy.rows->inputRowBytes;
+        const size_t first = size_t(y) * width;
+        if (copy.rows->planes == 4) {
+            SplitPixelRun(in, copy.planes, copy.planeSize, first, width, copy.weighted);
+            continue;
+        }
+        for (size_t x = 0; x < width; ++x)
+            for (size_t k = 0; k < 3; ++k)
+                copy.planes[k * copy.planeSize + first + x] = in[3 * x + k];
+    }
+}
+
+void JoinRowsItem(void* context, int item) {
+    const RowCopy& copy = *static_cast<const RowCopy*>(context);
+    const size_t width = size_t(copy.width);
+    for (int32_t y = item * copy.rowsPerItem; y < ItemRowEnd(copy, item); ++y) {
+        uint8_t* out = copy.rows->output + int64_t(y) * copy.rows->outputRowBytes;
+        const size_t first = size_t(y) * width;
+        if (copy.rows->planes == 4) {
+            JoinPixelRun(copy.planes, copy.planeSize, out, first, width, copy.weighted);
+            continue;
+        }
+        for (size_t x = 0; x < width; ++x)
+            for (size_t k = 0; k < 3; ++k)
+                out[3 * x + k] = copy.planes[k * copy.planeSize + first + x];
+    }
+}
+
+void CopyRows(void (*step)(void*, int), RowCopy copy, int threadCount) {
+    const int64_t items = int64_t(threadCount) * 4;
+    copy.rowsPerItem = int32_t((copy.height + items - 1) / items);
+    const int itemCount = int((copy.height + copy.rowsPerItem - 1) / copy.rowsPerItem);
+    RunWorkItems(itemCount, threadCount, step, nullptr, &copy);
+}
+
+// Whether byte 3 is the same in every pixel of the rows (3 samples: no transparency at all).
+bool UniformRows(const HostRows& rows, int32_t width, int32_t height) {
+    if (rows.planes < 4)
+        return true;
+    const uint8_t first = rows.input[3];
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* in = rows.input + int64_t(y) * rows.inputRowBytes;
+        for (int32_t x = 0; x < width; ++x)
+            if (in[4 * x + 3] != first)
+                return false;
+    }
+    return true;
+}
+
+bool RenderRowsInEngineFloatMode(DistortionContext& context, const FilterParameters& parameters, const HostRows& rows,
+                                 const RenderSettings& settings) {
+    size_t planeSize = 0;
+    if (!PixelCount(context, &planeSize) || planeSize == 0 || rows.input == nullptr || rows.output == nullptr ||
+        (rows.planes != 3 && rows.planes != 4))
+        return false;
+    if (!ObtainPlaneScratch(planeSize))
+        return false;
+    const int32_t width = context.bufferWidth, height = context.bufferHeight;
+    if (settings.examineTransparency)
+        alphaUniform = UniformRows(rows, width, height);
+
+    EngineVariant variant = ActiveEngineVariant();
+    if (variant == EngineVariant::Reference)
+        variant = EngineVariant::Scalar;
+    const int threadCount = RenderThreadCount(static_cast<long long>(planeSize));
+    RowCopy copy{&rows, sourceScratch, planeSize, width, height, 0, !alphaUniform && parameters.aberration != 0.0f};
+    CopyRows(&SplitRowsItem, copy, threadCount);
+    if (rows.planes == 3) // what a gather may read just past the colour planes, as a split leaves it
+        std::memset(sourceScratch + 3 * planeSize, 255, kSourcePadding < planeSize ? kSourcePadding : planeSize);
+    Report(settings.progress, 5.0f);
+
+    float strengths[4];
+    const float b = PrepareWarp(context, parameters, strengths);
+    WarpPlanesFast(context, parameters, strengths, !alphaUniform, sourceScratch, destinationScratch, variant,
+                   settings.progress, rows.planes == 4);
+
+    copy = RowCopy{&rows, destinationScratch, planeSize, width, height, 0, !alphaUniform && b != 0.0f};
+    CopyRows(&JoinRowsItem, copy, threadCount);
+    Report(settings.progress, 0.0f);
+    return true;
+}
+
 } // namespace
+
+bool RenderHostRows(DistortionContext& context, const FilterParameters& parameters, const HostRows& rows,
+                    const RenderSettings& settings) {
+    const uint32_t hostMode = UseEngineFloatMode();
+    const bool rendered = RenderRowsInEngineFloatMode(context, parameters, rows, settings);
+    RestoreFloatMode(hostMode);
+    return rendered;
+}
 
 void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
     if (cmyk && planeCount < 5) {
@@ -156,11 +282,8 @@ bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters&
         CopyPlanes(&SplitItem, copy, threadCount);
     Report(settings.progress, 5.0f);
 
-    context.frequency = parameters.size == 0.0f ? 0.0f : 0.5f / parameters.size;
-    context.proportionFactor = parameters.proportion / 100.0f;
-    const float b = parameters.aberration / 210.0f;
-    const float value = parameters.value;
-    const float strengths[4] = {(1.0f - b) * value, value, (1.0f + b) * value, value};
+    float strengths[4];
+    const float b = PrepareWarp(context, parameters, strengths);
     const bool warpTransparency = !alphaUniform;
     if (reference)
         WarpPlanesReference(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch,

@@ -38,6 +38,25 @@ struct RenderSettings {
 bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
                       uint8_t* destination, const RenderSettings& settings = RenderSettings{});
 
+// A document's rows as the host delivers them and takes them back: `planes` samples a pixel (3:
+// red, green, blue; 4: and transparency), rows `inputRowBytes` and `outputRowBytes` apart.
+struct HostRows {
+    const uint8_t* input;
+    int64_t inputRowBytes;
+    uint8_t* output;
+    int64_t outputRowBytes;
+    int planes;
+};
+
+// The final render of an RGB document on a fast variant, from the host's rows straight into its
+// output rows: the same bytes as filling a 4-byte buffer from the input, RenderDistortion and
+// writing the result back, without the two 4-byte buffers (and, for 3 planes, without touching
+// the transparency plane). The context's buffer size is the rows' size; progress as
+// RenderDistortion reports it. False (nothing written) when the plane scratch memory could not
+// be obtained.
+bool RenderHostRows(DistortionContext& context, const FilterParameters& parameters, const HostRows& rows,
+                    const RenderSettings& settings);
+
 // Overwrites the kept plane scratch blocks with `byte` (the agreement tests make sure that every
 // byte of a result was written by the render that returned it, not left from the one before).
 void FillPlaneScratch(uint8_t byte);

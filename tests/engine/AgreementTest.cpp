@@ -142,3 +142,66 @@ TEST(Agreement, ThreadedBlocksMatchTheReference) {
 }
 
 } // namespace
+
+namespace {
+
+// The host's rows (`planes` samples a pixel, rows padded to `rowBytes`) from an engine buffer.
+std::vector<uint8_t> HostRowsOf(const std::vector<uint8_t>& pixels, int32_t width, int32_t height, int planes,
+                                int64_t rowBytes) {
+    std::vector<uint8_t> rows(size_t(rowBytes) * size_t(height), 0xEE);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            for (int k = 0; k < planes; ++k)
+                rows[size_t(y * rowBytes + x * planes + k)] = pixels[size_t((y * width + x) * 4 + k)];
+    return rows;
+}
+
+} // namespace
+
+// The final render from the host's rows straight into its output rows gives the bytes of the
+// working buffers' way: the rows filled into 4-byte pixels (transparency 255 without a fourth
+// sample), rendered by the reference, written back (padding of the output rows untouched).
+TEST(Agreement, RowsStraightFromTheHostMatchTheWorkingBuffers) {
+    const uint64_t generatorSeed = 515;
+    Random random(generatorSeed);
+    const Shape shapes[] = {{1, 1}, {5, 3}, {37, 23}, {64, 17}, {129, 40}, {300, 7}};
+    const int casesPerShape = Sanitized() ? 4 : 24;
+    for (const Shape& shape : shapes) {
+        for (int n = 0; n < casesPerShape; ++n) {
+            const int planes = n % 2 == 0 ? 3 : 4;
+            const Transparency transparency =
+                planes == 3 ? Transparency::Opaque : static_cast<Transparency>(random.Below(3));
+            std::vector<uint8_t> pixels = RandomImage(shape.width, shape.height, transparency, random.Next());
+            FilterParameters p = Effect(static_cast<uint8_t>(n % 6), random.Float(-120.0f, 120.0f),
+                                        random.Float(1.0f, 60.0f), n % 3 == 0 ? 0.0f : random.Float(-210.0f, 210.0f));
+            DrawAnyFloats(random, &p);
+            p.aberration = n % 3 == 0 ? 0.0f : random.Float(-210.0f, 210.0f);
+            const int64_t rowBytes = int64_t(shape.width) * planes + random.Below(9);
+            const std::vector<uint8_t> input = HostRowsOf(pixels, shape.width, shape.height, planes, rowBytes);
+
+            // The working buffers' way, on the reference path.
+            if (planes == 3)
+                for (size_t i = 3; i < pixels.size(); i += 4)
+                    pixels[i] = 255;
+            RenderSettings settings;
+            settings.planeCount = planes;
+            const std::vector<uint8_t> rendered =
+                Render(EngineVariant::Reference, FinalContext(shape.width, shape.height), p, pixels, nullptr, settings);
+            const std::vector<uint8_t> expected = HostRowsOf(rendered, shape.width, shape.height, planes, rowBytes);
+
+            for (EngineVariant variant : FastVariants()) {
+                std::vector<uint8_t> output(input.size(), 0xEE);
+                const HostRows rows{input.data(), rowBytes, output.data(), rowBytes, planes};
+                DistortionContext context = FinalContext(shape.width, shape.height);
+                FillPlaneScratch(0x5A);
+                ForceEngineVariant(variant);
+                ASSERT_TRUE(RenderHostRows(context, p, rows, settings));
+                ForceEngineVariant(EngineVariant::Automatic);
+                ASSERT_EQ(output, expected)
+                    << EngineVariantName(variant) << ", " << planes << " planes, " << Describe(context, p, transparency)
+                    << " (case " << n << " of generator seed " << generatorSeed << ")";
+            }
+        }
+    }
+    ReleasePlaneScratch();
+}
