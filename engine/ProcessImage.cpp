@@ -4,6 +4,7 @@
 #include "engine/PreviewView.h"
 #include "engine/PreviewZoom.h"
 #include "engine/RenderDistortion.h"
+#include "engine/WorkerThreads.h"
 #include "platform/Platform.h"
 #include "plugin/DocumentReading.h"
 #include "plugin/Globals.h"
@@ -358,6 +359,7 @@ bool IsSupportedImage(int16_t imageMode, int32_t depth) {
 }
 
 void ReleaseWorkingBuffers() {
+    KeepWorkerThreads(false);
     ReleaseBuffers();
     ReleaseBackground();
     ReleasePreviewRequests();
@@ -409,6 +411,9 @@ bool PrepareWorkingBuffers() {
         FillFromInput(layout);
     }
     ReportProgress(5.0f, 100.0f);
+    // Previews follow one another while the dialog is open: their workers wait in between.
+    if (dialogActive)
+        KeepWorkerThreads(true);
     if (dialogActive)
         BuildViewBackground();
     ReportProgress(10.0f, 100.0f);

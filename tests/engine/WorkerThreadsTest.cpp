@@ -1,4 +1,5 @@
-// The per-call worker threads: every item once, progress on the calling thread only.
+// The worker threads, per call or kept between calls: every item once, progress on the calling
+// thread only.
 #include "EngineTestSupport.h"
 
 #include "engine/WorkerThreads.h"
@@ -28,7 +29,7 @@ void Progress(void* context, int itemsDone) {
     run.progressOnOtherThread |= std::this_thread::get_id() != run.caller;
 }
 
-TEST(WorkerThreads, EveryItemRunsOnceAndProgressStaysOnTheCallingThread) {
+void EveryItemRunsOnce() {
     for (int threads : {1, 2, 3, 8, 100}) {
         for (int items : {0, 1, 2, 7, 64, 500}) {
             Tally run(items);
@@ -45,6 +46,24 @@ TEST(WorkerThreads, EveryItemRunsOnceAndProgressStaysOnTheCallingThread) {
             EXPECT_TRUE(std::is_sorted(run.progress.begin(), run.progress.end()));
         }
     }
+}
+
+TEST(WorkerThreads, EveryItemRunsOnceAndProgressStaysOnTheCallingThread) {
+    EveryItemRunsOnce();
+}
+
+// Kept workers serve call after call (more of them when a call wants more), each item still
+// once; ending them joins every one, and the calls after that start their own again.
+TEST(WorkerThreads, KeptWorkersServeManyCallsAndEnd) {
+    KeepWorkerThreads(true);
+    for (int round = 0; round < 20; ++round)
+        EveryItemRunsOnce();
+    EXPECT_GE(KeptWorkerThreads(), 1);
+    EXPECT_LE(KeptWorkerThreads(), 99);
+    KeepWorkerThreads(false);
+    EXPECT_EQ(KeptWorkerThreads(), 0);
+    EveryItemRunsOnce();
+    EXPECT_EQ(KeptWorkerThreads(), 0);
 }
 
 TEST(WorkerThreads, SmallRendersStayOnOneThread) {

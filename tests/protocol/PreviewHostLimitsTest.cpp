@@ -8,6 +8,7 @@
 #include "engine/PreviewZoom.h"
 #include "engine/ProcessImage.h"
 #include "engine/RenderDistortion.h"
+#include "engine/WorkerThreads.h"
 #include "platform/Platform.h"
 #include "plugin/DocumentReading.h"
 #include "plugin/Globals.h"
@@ -169,6 +170,7 @@ std::vector<Step> RunSession(const HostSetup& setup, const Session& session, boo
     dialogActive = false;
     ReleaseKeptSuites();
     EXPECT_EQ(platform::PagesInUse(), pages) << "pages left behind";
+    EXPECT_EQ(KeptWorkerThreads(), 0) << "worker threads left behind";
     EXPECT_EQ(host.suites().OutstandingTotal(), 0);
     gFilterRecord = nullptr;
     sSPBasic = nullptr;
