@@ -154,9 +154,14 @@ void SplitRowsItem(void* context, int item) {
             SplitPixelRun(in, copy.planes, copy.planeSize, first, width, copy.weighted);
             continue;
         }
-        for (size_t x = 0; x < width; ++x)
-            for (size_t k = 0; k < 3; ++k)
-                copy.planes[k * copy.planeSize + first + x] = in[3 * x + k];
+        uint8_t* __restrict red = copy.planes + first;
+        uint8_t* __restrict green = red + copy.planeSize;
+        uint8_t* __restrict blue = green + copy.planeSize;
+        for (size_t x = 0; x < width; ++x) {
+            red[x] = in[3 * x];
+            green[x] = in[3 * x + 1];
+            blue[x] = in[3 * x + 2];
+        }
     }
 }
 
@@ -170,9 +175,14 @@ void JoinRowsItem(void* context, int item) {
             JoinPixelRun(copy.planes, copy.planeSize, out, first, width, copy.weighted);
             continue;
         }
-        for (size_t x = 0; x < width; ++x)
-            for (size_t k = 0; k < 3; ++k)
-                out[3 * x + k] = copy.planes[k * copy.planeSize + first + x];
+        const uint8_t* __restrict red = copy.planes + first;
+        const uint8_t* __restrict green = red + copy.planeSize;
+        const uint8_t* __restrict blue = green + copy.planeSize;
+        for (size_t x = 0; x < width; ++x) {
+            out[3 * x] = red[x];
+            out[3 * x + 1] = green[x];
+            out[3 * x + 2] = blue[x];
+        }
     }
 }
 
