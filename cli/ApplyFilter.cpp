@@ -588,6 +588,8 @@ bool LoadPlugin(const ApplyRequest& request, host::SubstituteHost* host) {
             host->options.registryFile = config + "/registry";
     }
     host->options.playInfo = plugInDialogSilent;
+    // The tool keeps nothing of a failed run: the plug-in may write into the document itself.
+    host->options.outputInPlace = true;
     return true;
 }
 

@@ -197,8 +197,8 @@ bool ReadSamples(TIFF* tiff, const Page& page, const ReadOptions& options, Image
     };
 
     // 8-bit samples stored in the image's own order: whole rows are copied as they are.
-    const bool sameLayout = bytes == 1 && !separate && page.colors >= 3 && outColors == page.colors &&
-                            page.samples == image->samples();
+    const bool sameLayout =
+        bytes == 1 && !separate && page.colors >= 3 && outColors == page.colors && page.samples == image->samples();
     const uint64_t totalRows = uint64_t(page.height) * planes;
     for (uint32_t plane = 0; plane < planes; ++plane)
         for (uint32_t top = 0; top < page.height; top += blockHeight) {

@@ -223,7 +223,7 @@ int16_t SubstituteHost::Call(int16_t selector) {
         if (result == noErr)
             WriteBackOutput();
         else
-            outputPending_ = false; // a failed step leaves the document as it was
+            outputPending_ = outputInPlace_ = false; // a failed step leaves the document as it was
     }
     return result;
 }
@@ -358,6 +358,13 @@ const uint8_t* SubstituteHost::InputView(const VRect& rect, int16_t loPlane, int
     return pixels.data() + pixel * size_t(document.planes() * document.bytesPerSample());
 }
 
+uint8_t* SubstituteHost::OutputView(const VRect& rect, int16_t loPlane, int16_t hiPlane) {
+    if (!options.outputInPlace || startSnapshot_ || MasksResult())
+        return nullptr;
+    const uint8_t* view = InputView(rect, loPlane, hiPlane, 0x10000);
+    return view == nullptr ? nullptr : document.pixels.data() + (view - document.pixels.data());
+}
+
 bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate, int16_t padding,
                                 Buffer* buffer, int32_t* rowBytes) {
     const int64_t height = int64_t(rect.bottom) - rect.top;
@@ -414,7 +421,7 @@ bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPl
 
 OSErr SubstituteHost::AdvanceState() {
     ++advanceCalls_;
-    if (outputPending_ && !startSnapshot_) {
+    if (outputPending_ && !startSnapshot_ && !outputInPlace_) {
         startPixels_ = document.pixels;
         startSnapshot_ = true;
     }
@@ -479,11 +486,17 @@ OSErr SubstituteHost::AdvanceState() {
         if (!keepOut) {
             if (!planesValid(r.outLoPlane, r.outHiPlane))
                 return paramErr;
-            if (!FillBuffer(out, r.outLoPlane, r.outHiPlane, 0x10000, r.outputPadding, &outBuffer_, &r.outRowBytes)) {
+            if (uint8_t* view = OutputView(out, r.outLoPlane, r.outHiPlane)) {
+                r.outData = view;
+                r.outRowBytes = int32_t(int64_t(document.width) * document.planes() * bytesPerSample);
+                outputInPlace_ = true;
+            } else if (!FillBuffer(out, r.outLoPlane, r.outHiPlane, 0x10000, r.outputPadding, &outBuffer_,
+                                   &r.outRowBytes)) {
                 ReleaseBuffers();
                 return memFullErr;
+            } else {
+                r.outData = outBuffer_.data();
             }
-            r.outData = outBuffer_.data();
             r.outColumnBytes = (r.outHiPlane - r.outLoPlane + 1) * bytesPerSample;
             r.outPlaneBytes = bytesPerSample;
             filledOut_ = Filled{out, r.outLoPlane, r.outHiPlane};
@@ -537,6 +550,11 @@ void SubstituteHost::WriteBackOutput() {
     if (!outputPending_)
         return;
     outputPending_ = false;
+    if (outputInPlace_) {
+        outputInPlace_ = false;
+        documentChanged_ = true; // written where the pixels are: what they were is gone
+        return;
+    }
     // Output asked for at a sampling rate (a reduced preview) has no place in the image.
     if (outRate_ != 0x10000 && outRate_ != 0)
         return;

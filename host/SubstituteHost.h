@@ -82,6 +82,10 @@ struct HostOptions {
     // plug-in decides on its dialog from `playInfo` alone: with the default (do not display) it
     // never opens the dialog. On Windows a dialog or About box that opens all the same is
     // answered at once. A host that shows the dialog on a first run turns this off.
+    // A host that lets the plug-in write its output where the document keeps its pixels (whole
+    // rows of every plane at rate 1, nothing masked), as the tool's host does: no output copy and
+    // no snapshot of the pixels as Start found them, so a run that fails leaves what it wrote.
+    bool outputInPlace = false;
     bool neverShowDialog = true;
     std::string registryFile; // the descriptor registry's persistent entries (empty: in memory only)
     // The host's main window, handed to the plug-in in platformData as the owner of its dialogs.
@@ -202,6 +206,8 @@ private:
     // Where the input of a whole-row request at rate 1 lies in the pixels the host keeps; null
     // when the request needs a buffer of its own.
     const uint8_t* InputView(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate) const;
+    // Where the output of such a request may be written in place (outputInPlace); null otherwise.
+    uint8_t* OutputView(const VRect& rect, int16_t loPlane, int16_t hiPlane);
 
     Buffer inBuffer_;
     Buffer outBuffer_;
@@ -218,6 +224,7 @@ private:
     // as Start found them, and a Start that fails puts them back.
     std::vector<uint8_t> startPixels_;
     bool startSnapshot_ = false;
+    bool outputInPlace_ = false; // the pending output lies in the document already
     bool fillingMask_ = false;
     Fixed outRate_ = 0x10000;
     // What the buffers hold, for a host that refills only on a new rectangle.

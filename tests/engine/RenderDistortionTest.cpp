@@ -221,6 +221,23 @@ TEST_P(Render, MissingMemoryLeavesAnUnchangedCopyAndSaysSo) {
     EXPECT_EQ(platform::PagesInUse(), pagesBefore);
 }
 
+// Straight from the host's rows: without scratch memory nothing is written and nothing reported.
+TEST(RenderHostRows, MissingMemoryWritesNothing) {
+    ProgressLog log;
+    ReleasePlaneScratch();
+    const std::vector<uint8_t> input(30 * 20 * 3, 77);
+    std::vector<uint8_t> output(input.size(), 5);
+    const HostRows rows{input.data(), 30 * 3, output.data(), 30 * 3, 3};
+    DistortionContext context = FinalContext(30, 20);
+    platform::FailNextPageAllocations(1);
+    EXPECT_FALSE(RenderHostRows(context, Effect(Turbulence, 50.0f), rows, log.settings()));
+    EXPECT_EQ(output, std::vector<uint8_t>(input.size(), 5));
+    EXPECT_TRUE(ProgressLog::Calls().empty());
+    EXPECT_TRUE(RenderHostRows(context, Effect(Turbulence, 50.0f), rows, log.settings()));
+    EXPECT_EQ(ProgressLog::Calls(), (std::vector<int32_t>{5, 30, 55, 80, 95, 0}));
+    ReleasePlaneScratch();
+}
+
 TEST_P(Render, EmptyAndSinglePixelBuffers) {
     for (int32_t width : {0, -3, 5}) {
         for (int32_t height : {0, 4}) {

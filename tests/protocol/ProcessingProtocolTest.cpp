@@ -141,6 +141,31 @@ TEST_F(Processing, RgbWithAndWithoutTransparencyIsDistortedAsTheEngineDistorts) 
     }
 }
 
+// The tool's host lets the plug-in write into the document itself: the same pictures (RGB with
+// and without transparency, CMYK, a selection the host masks by).
+TEST_F(Processing, OutputWrittenInPlaceGivesTheSamePictures) {
+    struct Case {
+        int16_t mode;
+        bool transparency;
+        bool selection;
+    };
+    for (const Case& c : {Case{plugInModeRGBColor, false, false}, Case{plugInModeRGBColor, true, false},
+                          Case{plugInModeRGBColor, true, true}, Case{plugInModeCMYKColor, false, false}}) {
+        host.document = host::Document::Make(41, 27, c.mode, c.transparency);
+        if (c.selection)
+            host.document.SelectEllipse(VRect{3, 4, 22, 35});
+        const host::Document input = host.document;
+        host.options.outputInPlace = false;
+        ASSERT_EQ(RunWith(35.0f, 40.0f).result, noErr);
+        const host::Document copied = host.document;
+        host.document = input;
+        host.options.outputInPlace = true;
+        ASSERT_EQ(RunWith(35.0f, 40.0f).result, noErr);
+        EXPECT_TRUE(SameDocument(host.document, copied)) << c.mode << " " << c.transparency << " " << c.selection;
+    }
+    host.options.outputInPlace = false;
+}
+
 TEST_F(Processing, CmykWithAndWithoutTransparencyGoesThroughTheHostConversion) {
     VF_SKIP_UNLESS(testing_support::ConvertsCmyk(host), testing_support::kNoCmyk);
     for (bool transparency : {false, true}) {
