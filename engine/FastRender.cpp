@@ -107,14 +107,15 @@ WarpBlockFunction BlockFunction(EngineVariant variant, int32_t width, size_t pla
 
 void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                     bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                    EngineVariant variant, RenderProgress progress, bool copyTransparency) {
+                    EngineVariant variant, RenderProgress progress, bool copyTransparency, int sampleBytes) {
     const int32_t width = context.bufferWidth;
     const int32_t height = context.bufferHeight;
     const int planeCount = warpTransparency ? 4 : 3;
     context.strength = strengths[planeCount - 1];
     const size_t planeSize = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
+    const size_t planeBytes = planeSize * static_cast<size_t>(sampleBytes);
     if (!warpTransparency && copyTransparency && planeSize > 0)
-        std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
+        std::memcpy(destinationPlanes + 3 * planeBytes, sourcePlanes + 3 * planeBytes, planeBytes);
     if (planeSize == 0) {
         for (float step : kWarpProgress)
             if (progress != nullptr)
@@ -126,6 +127,7 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
     job.width = width;
     job.height = height;
     job.planeSize = planeSize;
+    job.sampleBytes = sampleBytes;
     job.source = sourcePlanes;
     job.destination = destinationPlanes;
     job.permutation = PermutationPairs.data();

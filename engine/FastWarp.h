@@ -25,7 +25,8 @@ struct FastWarpGroup {
 struct FastWarpJob {
     int32_t width;
     int32_t height;
-    size_t planeSize;           // width * height; plane k starts at k * planeSize
+    size_t planeSize;           // width * height; plane k starts at sample k * planeSize
+    int sampleBytes;            // 1: 8-bit planes; 2: 16-bit planes (uint16_t samples)
     const uint8_t* source;      // the four source planes (followed by kSourcePadding bytes)
     uint8_t* destination;       // the four destination planes
     const int32_t* permutation; // PermutationPairs

@@ -6,5 +6,8 @@
 #include "engine/FastWarpKernel.h"
 
 void WarpBlockAvx2(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd) {
-    WarpBlockLanes<Lanes>(job, rowBegin, rowEnd, columnBegin, columnEnd);
+    if (job.sampleBytes == 2)
+        WarpBlockLanes<Lanes, uint16_t>(job, rowBegin, rowEnd, columnBegin, columnEnd);
+    else
+        WarpBlockLanes<Lanes, uint8_t>(job, rowBegin, rowEnd, columnBegin, columnEnd);
 }

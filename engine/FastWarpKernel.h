@@ -158,8 +158,15 @@ template <class L> typename L::F WrapAngleLanes(typename L::F phi) {
     return Narrow(WrapAngleKernel(low), WrapAngleKernel(high));
 }
 
+inline void Store(uint8_t* destination, I values, int count) {
+    StoreBytes(destination, values, count);
+}
+inline void Store(uint16_t* destination, I values, int count) {
+    StoreSamples(destination, values, count);
+}
+
 // TurnPixel and SampleBilinear of Warp.cpp for one group of planes, and the store.
-template <class L>
+template <class L, class Sample>
 void TurnAndStore(const FastWarpJob& job, const FastWarpGroup& group, typename L::F px, typename L::F py,
                   typename L::F c1, typename L::F c2, typename L::F m, typename L::F theta, size_t pixelOffset,
                   int count) {
@@ -200,21 +207,25 @@ void TurnAndStore(const FastWarpJob& job, const FastWarpGroup& group, typename L
     const auto top = PixelOffsets(width, ix, iy);
     const auto bottom = OffsetsAdd(top, Select(interpolate, I(width), I(0)));
 
+    // A pair holds a sample and the next one: 8 or 16 bits each, the first in the low bits.
+    constexpr int kBits = 8 * static_cast<int>(sizeof(Sample));
+    const I low(static_cast<int32_t>((1u << kBits) - 1u));
     for (int k = 0; k < group.planeCount; ++k) {
         const size_t planeStart = static_cast<size_t>(group.planes[k]) * job.planeSize;
-        const uint8_t* plane = job.source + planeStart;
+        const Sample* plane = reinterpret_cast<const Sample*>(job.source) + planeStart;
         const I topPair = GatherPairs(plane, top);
         const I bottomPair = GatherPairs(plane, bottom);
-        const I b00 = topPair & I(255);
+        const I b00 = topPair & low;
         const F value =
-            ((w00 * ToFloat(b00) + w10 * ToFloat(ShiftRight<8>(topPair))) + w01 * ToFloat(bottomPair & I(255))) +
-            w11 * ToFloat(ShiftRight<8>(bottomPair));
-        StoreBytes(job.destination + planeStart + pixelOffset, Select(interpolate, TruncateToInt(value), b00), count);
+            ((w00 * ToFloat(b00) + w10 * ToFloat(ShiftRight<kBits>(topPair))) + w01 * ToFloat(bottomPair & low)) +
+            w11 * ToFloat(ShiftRight<kBits>(bottomPair));
+        Store(reinterpret_cast<Sample*>(job.destination) + planeStart + pixelOffset,
+              Select(interpolate, TruncateToInt(value), b00), count);
     }
 }
 
 // The Cartesian methods (WarpPlaneCartesian of Warp.cpp) for one vector of pixels.
-template <class L>
+template <class L, class Sample>
 void CartesianPixels(const FastWarpJob& job, typename L::F px, typename L::F py, size_t pixelOffset, int count) {
     using F = typename L::F;
     const int32_t* permutation = job.permutation;
@@ -230,7 +241,7 @@ void CartesianPixels(const FastWarpJob& job, typename L::F px, typename L::F py,
         const F angleNoise = Abs(AddHigherOctavesLanes<L>(permutation, first, u, v));
         for (int g = 0; g < job.groupCount; ++g) {
             const CartesianFrame& frame = job.groups[g].cartesian;
-            TurnAndStore<L>(job, job.groups[g], px, py, F(0.75f), F(0.5f), Abs(distanceNoise * F(frame.distance2)),
+            TurnAndStore<L, Sample>(job, job.groups[g], px, py, F(0.75f), F(0.5f), Abs(distanceNoise * F(frame.distance2)),
                             angleNoise * F(frame.a), pixelOffset, count);
         }
         return;
@@ -242,7 +253,7 @@ void CartesianPixels(const FastWarpJob& job, typename L::F px, typename L::F py,
     const F c2 = Abs(sine);
     for (int g = 0; g < job.groupCount; ++g) {
         const CartesianFrame& frame = job.groups[g].cartesian;
-        TurnAndStore<L>(job, job.groups[g], px, py, cosine, c2, F(frame.distance), n * F(frame.a), pixelOffset, count);
+        TurnAndStore<L, Sample>(job, job.groups[g], px, py, cosine, c2, F(frame.distance), n * F(frame.a), pixelOffset, count);
     }
 }
 
@@ -269,17 +280,17 @@ template <class L> typename L::F PolarNoiseLanes(const FastWarpJob& job, typenam
     return n;
 }
 
-template <class L>
+template <class L, class Sample>
 void TurnByPolarNoise(const FastWarpJob& job, const FastWarpGroup& group, typename L::F px, typename L::F py,
                       typename L::F n, typename L::F sine, typename L::F cosine, size_t pixelOffset, int count) {
     using F = typename L::F;
-    TurnAndStore<L>(job, group, px, py, cosine, Abs(sine), F(group.polar.distance), n * F(group.polar.a), pixelOffset,
+    TurnAndStore<L, Sample>(job, group, px, py, cosine, Abs(sine), F(group.polar.distance), n * F(group.polar.a), pixelOffset,
                     count);
 }
 
 // The polar methods (WarpPlanePolar of Warp.cpp) for one vector of pixels; imageX and imageY
 // are the pixels' positions counted with the view offset.
-template <class L>
+template <class L, class Sample>
 void PolarPixels(const FastWarpJob& job, typename L::F px, typename L::F py, typename L::F imageX, float imageY,
                  size_t pixelOffset, int count) {
     using F = typename L::F;
@@ -296,17 +307,17 @@ void PolarPixels(const FastWarpJob& job, typename L::F px, typename L::F py, typ
             const FastWarpGroup& group = job.groups[g];
             const F n = PolarNoiseLanes<L>(job, phi + (r * F(group.polar.a)) / F(40.0f), r);
             SineCosineLanes<L>(n, sine, cosine);
-            TurnByPolarNoise<L>(job, group, px, py, n, sine, cosine, pixelOffset, count);
+            TurnByPolarNoise<L, Sample>(job, group, px, py, n, sine, cosine, pixelOffset, count);
         }
         return;
     }
     const F n = PolarNoiseLanes<L>(job, phi, r);
     SineCosineLanes<L>(n, sine, cosine);
     for (int g = 0; g < job.groupCount; ++g)
-        TurnByPolarNoise<L>(job, job.groups[g], px, py, n, sine, cosine, pixelOffset, count);
+        TurnByPolarNoise<L, Sample>(job, job.groups[g], px, py, n, sine, cosine, pixelOffset, count);
 }
 
-template <class L>
+template <class L, class Sample>
 void WarpBlockLanes(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, int32_t columnBegin, int32_t columnEnd) {
     using F = typename L::F;
     using I = typename L::I;
@@ -325,9 +336,9 @@ void WarpBlockLanes(const FastWarpJob& job, int32_t rowBegin, int32_t rowEnd, in
                 float imageX[kWidth];
                 for (int k = 0; k < kWidth; ++k)
                     imageX[k] = static_cast<float>(int64_t{k < count ? x + k : columnEnd - 1} + job.offsetX);
-                PolarPixels<L>(job, px, py, LoadFloats(imageX), imageY, pixelOffset, count);
+                PolarPixels<L, Sample>(job, px, py, LoadFloats(imageX), imageY, pixelOffset, count);
             } else {
-                CartesianPixels<L>(job, px, py, pixelOffset, count);
+                CartesianPixels<L, Sample>(job, px, py, pixelOffset, count);
             }
         }
     }

@@ -200,6 +200,22 @@ inline I GatherPairs(const uint8_t* plane, Offsets offsets) {
     const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(plane), offsets.v, 1);
     return _mm256_and_si256(words, _mm256_set1_epi32(0xFFFF));
 }
+// The 16-bit samples at each offset (counted in samples) and after it, the first in the low half.
+// Reads four bytes per lane, inside the padding after the planes.
+inline I GatherPairs(const uint16_t* plane, Offsets offsets) {
+    return _mm256_i32gather_epi32(reinterpret_cast<const int*>(plane), offsets.v, 2);
+}
+// Values 0..65535 of the lanes as 16-bit samples.
+inline void StoreSamples(uint16_t* destination, I values, int count) {
+    const __m128i words = _mm_packus_epi32(_mm256_castsi256_si128(values.v), _mm256_extracti128_si256(values.v, 1));
+    if (count == 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination), words);
+        return;
+    }
+    alignas(16) uint16_t lanes[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), words);
+    std::memcpy(destination, lanes, static_cast<size_t>(count) * sizeof(uint16_t));
+}
 inline void StoreBytes(uint8_t* destination, I values, int count) {
     const __m128i words = _mm_packus_epi32(_mm256_castsi256_si128(values.v), _mm256_extracti128_si256(values.v, 1));
     const __m128i bytes = _mm_packus_epi16(words, words);

@@ -206,6 +206,14 @@ inline I GatherPairs(const uint8_t* plane, Offsets offsets) {
 inline void StoreBytes(uint8_t* destination, I values, int) {
     destination[0] = static_cast<uint8_t>(values.v);
 }
+// The 16-bit samples at the offset (counted in samples) and after it, the first in the low half.
+inline I GatherPairs(const uint16_t* plane, Offsets offsets) {
+    const uint16_t* p = plane + offsets.v;
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 16));
+}
+inline void StoreSamples(uint16_t* destination, I values, int) {
+    destination[0] = static_cast<uint16_t>(values.v);
+}
 // Column of each lane: first, first + 1, ..., none beyond last.
 inline I LaneColumns(int32_t first, int32_t) {
     return first;

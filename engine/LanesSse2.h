@@ -222,6 +222,25 @@ inline I GatherPairs(const uint8_t* plane, const Offsets& offsets) {
     return _mm_setr_epi32(pairs[0], pairs[1], pairs[2], pairs[3]);
 }
 // Values 0..255 in each lane; the first `count` are stored.
+// The 16-bit samples at each offset (counted in samples) and after it, the first in the low half.
+inline I GatherPairs(const uint16_t* plane, const Offsets& offsets) {
+    int32_t pairs[4];
+    for (int k = 0; k < 4; ++k) {
+        uint32_t pair;
+        std::memcpy(&pair, plane + offsets.v[k], sizeof pair);
+        pairs[k] = static_cast<int32_t>(pair);
+    }
+    return _mm_setr_epi32(pairs[0], pairs[1], pairs[2], pairs[3]);
+}
+// Values 0..65535 of the lanes as 16-bit samples.
+inline void StoreSamples(uint16_t* destination, I values, int count) {
+    // Signed saturation would cut 32768: the values are moved down by 32768 and back.
+    const __m128i moved = _mm_sub_epi32(values.v, _mm_set1_epi32(32768));
+    const __m128i words = _mm_xor_si128(_mm_packs_epi32(moved, moved), _mm_set1_epi16(static_cast<short>(0x8000)));
+    alignas(16) uint16_t lanes[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), words);
+    std::memcpy(destination, lanes, static_cast<size_t>(count) * sizeof(uint16_t));
+}
 inline void StoreBytes(uint8_t* destination, I values, int count) {
     const __m128i words = _mm_packs_epi32(values.v, values.v);
     const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));

@@ -23,22 +23,21 @@ float PolarNoise(bool smooth, float a, float b) {
     return smooth ? SimplexNoise2(a, b) : FractalNoise(a, b);
 }
 
-// The stored byte: the sampled value truncated toward zero (it lies in 0..255).
-uint8_t ToByte(float value) {
-    return static_cast<uint8_t>(TruncateTowardZero(value));
+// The stored sample: the sampled value truncated toward zero (it lies between the four samples
+// it was weighted from).
+template <class Sample> Sample ToSample(float value) {
+    return static_cast<Sample>(TruncateTowardZero(value));
 }
 
-} // namespace
-
-float SampleBilinear(const uint8_t* plane, int32_t width, int32_t height, float x, float y) {
+template <class Sample> float Bilinear(const Sample* plane, int32_t width, int32_t height, float x, float y) {
     if (plane == nullptr || width < 1 || height < 1)
         return 0.0f;
     const int32_t ix = ClampedIndex(x, width);
     const int32_t iy = ClampedIndex(y, height);
-    const uint8_t* row = plane + static_cast<size_t>(iy) * static_cast<size_t>(width);
+    const Sample* row = plane + static_cast<size_t>(iy) * static_cast<size_t>(width);
     if (ix + 1 >= width || iy + 1 >= height)
         return row[ix];
-    const uint8_t* below = row + width;
+    const Sample* below = row + width;
     const float fx = x - static_cast<float>(ix);
     const float fy = y - static_cast<float>(iy);
     float w00 = (1.0f - fx) * (1.0f - fy);
@@ -53,6 +52,16 @@ float SampleBilinear(const uint8_t* plane, int32_t width, int32_t height, float 
         w11 = w11 / sum;
     }
     return ((w00 * row[ix] + w10 * row[ix + 1]) + w01 * below[ix]) + w11 * below[ix + 1];
+}
+
+} // namespace
+
+float SampleBilinear(const uint8_t* plane, int32_t width, int32_t height, float x, float y) {
+    return Bilinear(plane, width, height, x, y);
+}
+
+float SampleBilinear(const uint16_t* plane, int32_t width, int32_t height, float x, float y) {
+    return Bilinear(plane, width, height, x, y);
 }
 
 void TurnPixel(float x, float y, float c1, float c2, float m, float theta, int32_t width, int32_t height,
@@ -127,16 +136,11 @@ float WrapAngle(float phi) {
     return static_cast<float>(p);
 }
 
-void WarpPlane(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-               uint8_t* destination) {
-    if (parameters.method < Radial)
-        WarpPlaneCartesian(context, parameters, source, destination);
-    else
-        WarpPlanePolar(context, parameters, source, destination);
-}
+namespace {
 
-void WarpPlaneCartesian(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-                        uint8_t* destination) {
+template <class Sample>
+void CartesianPlane(const DistortionContext& context, const FilterParameters& parameters, const Sample* source,
+                    Sample* destination) {
     const int32_t width = context.bufferWidth;
     const int32_t height = context.bufferHeight;
     if (width < 1 || source == nullptr || destination == nullptr)
@@ -144,7 +148,7 @@ void WarpPlaneCartesian(const DistortionContext& context, const FilterParameters
     const CartesianFrame frame = CartesianFrameOf(context, parameters);
     const float z = context.zoom;
     for (int32_t y = 0; y < height; ++y) {
-        uint8_t* row = destination + static_cast<size_t>(y) * static_cast<size_t>(width);
+        Sample* row = destination + static_cast<size_t>(y) * static_cast<size_t>(width);
         const float py = static_cast<float>(y);
         for (int32_t x = 0; x < width; ++x) {
             const float px = static_cast<float>(x);
@@ -173,13 +177,14 @@ void WarpPlaneCartesian(const DistortionContext& context, const FilterParameters
             }
             float sx, sy;
             TurnPixel(px, py, c1, c2, m, theta, width, height, &sx, &sy);
-            row[x] = ToByte(SampleBilinear(source, width, height, sx, sy));
+            row[x] = ToSample<Sample>(Bilinear(source, width, height, sx, sy));
         }
     }
 }
 
-void WarpPlanePolar(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-                    uint8_t* destination) {
+template <class Sample>
+void PolarPlane(const DistortionContext& context, const FilterParameters& parameters, const Sample* source,
+                Sample* destination) {
     const int32_t width = context.bufferWidth;
     const int32_t height = context.bufferHeight;
     if (width < 1 || source == nullptr || destination == nullptr)
@@ -190,7 +195,7 @@ void WarpPlanePolar(const DistortionContext& context, const FilterParameters& pa
     const bool swirl = parameters.method == Swirl;
     const bool smooth = parameters.method == RadialSmooth;
     for (int32_t y = 0; y < height; ++y) {
-        uint8_t* row = destination + static_cast<size_t>(y) * static_cast<size_t>(width);
+        Sample* row = destination + static_cast<size_t>(y) * static_cast<size_t>(width);
         const float py = static_cast<float>(y);
         const float dy = frame.centerY - static_cast<float>(int64_t{y} + context.offsetY) * z;
         for (int32_t x = 0; x < width; ++x) {
@@ -214,7 +219,35 @@ void WarpPlanePolar(const DistortionContext& context, const FilterParameters& pa
             SineCosine(n, &sine, &cosine);
             float sx, sy;
             TurnPixel(px, py, cosine, std::fabs(sine), frame.distance, n * frame.a, width, height, &sx, &sy);
-            row[x] = ToByte(SampleBilinear(source, width, height, sx, sy));
+            row[x] = ToSample<Sample>(Bilinear(source, width, height, sx, sy));
         }
     }
+}
+
+} // namespace
+
+void WarpPlaneCartesian(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
+                        uint8_t* destination) {
+    CartesianPlane(context, parameters, source, destination);
+}
+
+void WarpPlanePolar(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
+                    uint8_t* destination) {
+    PolarPlane(context, parameters, source, destination);
+}
+
+void WarpPlane(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
+               uint8_t* destination) {
+    if (parameters.method < Radial)
+        CartesianPlane(context, parameters, source, destination);
+    else
+        PolarPlane(context, parameters, source, destination);
+}
+
+void WarpPlane(const DistortionContext& context, const FilterParameters& parameters, const uint16_t* source,
+               uint16_t* destination) {
+    if (parameters.method < Radial)
+        CartesianPlane(context, parameters, source, destination);
+    else
+        PolarPlane(context, parameters, source, destination);
 }

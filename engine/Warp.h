@@ -1,5 +1,5 @@
 #pragma once
-// The warp of one 8-bit plane: for every destination pixel a point near it and an angle come
+// The warp of one plane (8 or 16 bits a sample): for every destination pixel a point near it and an angle come
 // from the noise, the pixel's position is turned about that point by that angle, and the value
 // found there in the source plane is stored. This is the reference: plain scalar code, one pixel
 // after another. The fast path (FastWarp.h) must give the same bytes.
@@ -9,9 +9,11 @@
 
 #include <cstdint>
 
-// Value of a W x H plane at the real position (x, y), 0..255: bilinear between the four
-// surrounding bytes, or the byte itself where its column or row is the last one.
+// Value of a W x H plane at the real position (x, y): bilinear between the four surrounding
+// samples, or the sample itself where its column or row is the last one. 8-bit planes hold
+// 0..255, 16-bit planes the host's 0..32768.
 float SampleBilinear(const uint8_t* plane, int32_t width, int32_t height, float x, float y);
+float SampleBilinear(const uint16_t* plane, int32_t width, int32_t height, float x, float y);
 
 // Where the pixel (x, y) takes its value from: turned by theta about the point
 // (x + c1 * m, y + c2 * m). Per axis, a position outside 0..size (or not finite) falls back to
@@ -49,10 +51,13 @@ float WrapAngle(float phi);
 constexpr float kSeamStart = 5.969026f;
 constexpr float kSeamWidth = 0.31415927f;
 
-// Warps `source` into `destination` (W x H bytes each, distinct) with context.strength:
-// the Cartesian path for methods 0 to 2, the polar path for every other method.
+// Warps `source` into `destination` (W x H samples each, distinct) with context.strength:
+// the Cartesian path for methods 0 to 2, the polar path for every other method. A 16-bit plane
+// takes its values from the same positions with the same weights as an 8-bit plane.
 void WarpPlane(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
                uint8_t* destination);
+void WarpPlane(const DistortionContext& context, const FilterParameters& parameters, const uint16_t* source,
+               uint16_t* destination);
 void WarpPlaneCartesian(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
                         uint8_t* destination);
 void WarpPlanePolar(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
