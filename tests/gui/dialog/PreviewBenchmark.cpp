@@ -1,7 +1,8 @@
 // How long the user waits for the preview after an edit: the real plug-in's dialog on a
-// 6000 x 4000 RGBA document with a 1000 x 700 preview, the Value field committed again and
-// again (Turbulence), from the commit to the repainted pane. The repaint of the same pane
-// without a render is the baseline of the same run. Prints figures; asserts nothing.
+// 6000 x 4000 RGBA document with a 1000 x 700 preview (and the larger panes the same window has
+// at 120 and 144 dpi), the Value field committed again and again (Turbulence), from the commit
+// to the repainted pane. The repaint of the same pane without a render is the baseline of the
+// same run. Prints figures; asserts nothing.
 #include "GuiHarness.h"
 #include "dialog/DialogIds.h"
 #include "dialog/PreviewPane.h"
@@ -33,15 +34,19 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-} // namespace
+struct Figures {
+    double edit = 0, best = 0, worst = 0, repaint = 0;
+    int paneWidth = 0, paneHeight = 0;
+};
 
-int main() {
-    constexpr int kEdits = 20;
+// One dialog session with the pane sized `wantedWidth` x `wantedHeight` (the 96 dpi pane, or
+// the pane a 120 or 144 dpi screen gives the same window): the median edit and repaint.
+bool Measure(int wantedWidth, int wantedHeight, int edits, Figures* figures) {
     host::SubstituteHost host;
     std::string error;
     if (!host.Load(PluginPath(), &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
+        return false;
     }
     // The dialog opens at its default place and size, not where an earlier run left it.
     DeleteFileA((PluginPath().substr(0, PluginPath().find_last_of("\\/") + 1) + "Vortiflux.ini").c_str());
@@ -51,34 +56,34 @@ int main() {
     host.options.neverShowDialog = false;
     host.options.playInfo = plugInDialogDisplay;
 
-    std::vector<double> edits, repaints;
-    int paneWidth = 0, paneHeight = 0;
+    std::vector<double> editTimes, repaints;
     gui::WhenWindowAppears("Nimbrook Vortiflux", [&](HWND dialog) {
         HWND panel = FindWindowExA(dialog, nullptr, "#32770", nullptr);
         auto* pane =
             reinterpret_cast<PreviewPane*>(GetWindowLongPtrA(GetDlgItem(dialog, IDC_MAIN_PANE), GWLP_USERDATA));
-        // Size the window so that the pane is 1000 x 700. Wine may believe the screen smaller
-        // than that window; the system's limits on a window's size are skipped for it.
-        for (int attempt = 0; attempt < 5 && (pane->width != 1000 || pane->height != 700); ++attempt) {
+        // Wine may believe the screen smaller than that window; the system's limits on a
+        // window's size are skipped for it.
+        for (int attempt = 0; attempt < 5 && (pane->width != wantedWidth || pane->height != wantedHeight); ++attempt) {
             RECT frame = {};
             GetWindowRect(dialog, &frame);
-            SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + 1000 - pane->width,
-                         frame.bottom - frame.top + 700 - pane->height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOSENDCHANGING);
+            SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + wantedWidth - pane->width,
+                         frame.bottom - frame.top + wantedHeight - pane->height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOSENDCHANGING);
             gui::Pump();
         }
         SendMessageA(dialog, WM_EXITSIZEMOVE, 0, 0);
-        paneWidth = pane->width;
-        paneHeight = pane->height;
+        figures->paneWidth = pane->width;
+        figures->paneHeight = pane->height;
         HWND field = GetDlgItem(GetDlgItem(panel, IDC_SPIN_VALUE), 1);
         HWND ok = GetDlgItem(dialog, IDOK);
-        for (int i = 0; i < kEdits + 2; ++i) {
+        for (int i = 0; i < edits + 2; ++i) {
             gui::TypeText(field, i % 2 ? "25" : "30");
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
             SetFocus(ok); // commits the field: render and repaint happen before this returns
             QueryPerformanceCounter(&end);
             if (i >= 2) // the first edits warm the caches and the worker threads
-                edits.push_back(Milliseconds(start, end));
+                editTimes.push_back(Milliseconds(start, end));
             QueryPerformanceCounter(&start);
             RedrawWindow(pane->window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             QueryPerformanceCounter(&end);
@@ -88,16 +93,36 @@ int main() {
     });
     host.RunInteractive();
     DestroyWindow(owner);
-    if (edits.empty()) {
+    if (editTimes.empty()) {
         std::fprintf(stderr, "the dialog did not open\n");
-        return 1;
+        return false;
     }
-    const double edit = Median(edits), repaint = Median(repaints);
-    std::printf("preview pane %d x %d of a 6000 x 4000 RGBA document, Turbulence, %d edits\n", paneWidth, paneHeight,
+    figures->edit = Median(editTimes);
+    figures->best = *std::min_element(editTimes.begin(), editTimes.end());
+    figures->worst = *std::max_element(editTimes.begin(), editTimes.end());
+    figures->repaint = Median(repaints);
+    return true;
+}
+
+} // namespace
+
+int main() {
+    constexpr int kEdits = 20;
+    std::printf("6000 x 4000 RGBA document, Turbulence, %d edits a pane size; from the commit of a value to the "
+                "repainted pane\n\n",
                 kEdits);
-    std::printf("edit to repainted pane: median %.1f ms, best %.1f ms, worst %.1f ms\n", edit,
-                *std::min_element(edits.begin(), edits.end()), *std::max_element(edits.begin(), edits.end()));
-    std::printf("repaint alone (baseline): median %.2f ms; an edit costs %.0f repaints\n", repaint,
-                repaint > 0 ? edit / repaint : 0.0);
+    std::printf("%-5s %-12s %10s %10s %10s %12s %10s\n", "dpi", "pane", "median ms", "best ms", "worst ms",
+                "repaint ms", "repaints");
+    const struct { int dpi, width, height; } sizes[] = {{96, 1000, 700}, {120, 1250, 875}, {144, 1500, 1050}};
+    for (const auto& size : sizes) {
+        Figures f;
+        if (!Measure(size.width, size.height, kEdits, &f))
+            return 1;
+        char pane[32];
+        std::snprintf(pane, sizeof pane, "%dx%d", f.paneWidth, f.paneHeight);
+        std::printf("%-5d %-12s %10.1f %10.1f %10.1f %12.2f %10.0f\n", size.dpi, pane, f.edit, f.best, f.worst,
+                    f.repaint, f.repaint > 0 ? f.edit / f.repaint : 0.0);
+    }
+    std::printf("\nrepaint: the same pane repainted without a render (the baseline); repaints: an edit in them\n");
     return 0;
 }
