@@ -18,5 +18,4 @@
 // done, to `progress` when it is not null. `variant` is Scalar, Sse2 or Avx2.
 void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                     bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                    EngineVariant variant, RenderProgress progress, bool copyTransparency = true,
-                    int sampleBytes = 1);
+                    EngineVariant variant, RenderProgress progress, bool copyTransparency = true, int sampleBytes = 1);

@@ -241,8 +241,9 @@ void CartesianPixels(const FastWarpJob& job, typename L::F px, typename L::F py,
         const F angleNoise = Abs(AddHigherOctavesLanes<L>(permutation, first, u, v));
         for (int g = 0; g < job.groupCount; ++g) {
             const CartesianFrame& frame = job.groups[g].cartesian;
-            TurnAndStore<L, Sample>(job, job.groups[g], px, py, F(0.75f), F(0.5f), Abs(distanceNoise * F(frame.distance2)),
-                            angleNoise * F(frame.a), pixelOffset, count);
+            TurnAndStore<L, Sample>(job, job.groups[g], px, py, F(0.75f), F(0.5f),
+                                    Abs(distanceNoise * F(frame.distance2)), angleNoise * F(frame.a), pixelOffset,
+                                    count);
         }
         return;
     }
@@ -253,7 +254,8 @@ void CartesianPixels(const FastWarpJob& job, typename L::F px, typename L::F py,
     const F c2 = Abs(sine);
     for (int g = 0; g < job.groupCount; ++g) {
         const CartesianFrame& frame = job.groups[g].cartesian;
-        TurnAndStore<L, Sample>(job, job.groups[g], px, py, cosine, c2, F(frame.distance), n * F(frame.a), pixelOffset, count);
+        TurnAndStore<L, Sample>(job, job.groups[g], px, py, cosine, c2, F(frame.distance), n * F(frame.a), pixelOffset,
+                                count);
     }
 }
 
@@ -284,8 +286,8 @@ template <class L, class Sample>
 void TurnByPolarNoise(const FastWarpJob& job, const FastWarpGroup& group, typename L::F px, typename L::F py,
                       typename L::F n, typename L::F sine, typename L::F cosine, size_t pixelOffset, int count) {
     using F = typename L::F;
-    TurnAndStore<L, Sample>(job, group, px, py, cosine, Abs(sine), F(group.polar.distance), n * F(group.polar.a), pixelOffset,
-                    count);
+    TurnAndStore<L, Sample>(job, group, px, py, cosine, Abs(sine), F(group.polar.distance), n * F(group.polar.a),
+                            pixelOffset, count);
 }
 
 // The polar methods (WarpPlanePolar of Warp.cpp) for one vector of pixels; imageX and imageY

@@ -114,3 +114,28 @@ void JoinPixelRun(const uint8_t* planes, size_t planeSize, uint8_t* run, size_t 
     for (; i < end; ++i)
         JoinPixel(planes, planeSize, pixelAt(i), i, raiseTransparency);
 }
+
+void SplitPlanes(const uint16_t* pixels, uint16_t* planes, size_t planeSize, size_t begin, size_t end, bool weighted) {
+    for (size_t i = begin; i < end; ++i) {
+        const uint16_t* pixel = pixels + 4 * i;
+        const float a = static_cast<float>(pixel[3]) / 32768.0f;
+        for (int k = 0; k < 3; ++k)
+            planes[k * planeSize + i] =
+                weighted ? static_cast<uint16_t>(static_cast<int>(static_cast<float>(pixel[k]) * a)) : pixel[k];
+        planes[3 * planeSize + i] = pixel[3];
+    }
+}
+
+void JoinPlanes(const uint16_t* planes, size_t planeSize, uint16_t* pixels, size_t begin, size_t end,
+                bool raiseTransparency) {
+    for (size_t i = begin; i < end; ++i) {
+        uint16_t* pixel = pixels + 4 * i;
+        uint16_t alpha = planes[3 * planeSize + i];
+        for (int k = 0; k < 3; ++k) {
+            pixel[k] = planes[k * planeSize + i];
+            if (raiseTransparency && pixel[k] > alpha)
+                alpha = pixel[k];
+        }
+        pixel[3] = alpha;
+    }
+}

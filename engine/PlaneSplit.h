@@ -20,3 +20,9 @@ void JoinPlanes(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t
 void SplitPixelRun(const uint8_t* pixels, uint8_t* planes, size_t planeSize, size_t first, size_t count, bool weighted);
 void JoinPixelRun(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size_t first, size_t count,
                   bool raiseTransparency);
+
+// The same for 16-bit pixels and planes: with `weighted`, colour k becomes sample k times
+// (sample 3 / 32768) in single precision, truncated.
+void SplitPlanes(const uint16_t* pixels, uint16_t* planes, size_t planeSize, size_t begin, size_t end, bool weighted);
+void JoinPlanes(const uint16_t* planes, size_t planeSize, uint16_t* pixels, size_t begin, size_t end,
+                bool raiseTransparency);

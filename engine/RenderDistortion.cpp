@@ -18,7 +18,7 @@ namespace {
 // The two plane blocks (four planes of W x H bytes each), kept from one render to the next.
 uint8_t* sourceScratch = nullptr;
 uint8_t* destinationScratch = nullptr;
-size_t scratchPlaneSize = 0; // W x H the blocks were obtained for
+size_t scratchPlaneSize = 0; // bytes of one plane the blocks were obtained for
 
 size_t SourceBlockBytes(size_t planeSize) {
     return 4 * planeSize + kSourcePadding;
@@ -59,34 +59,35 @@ void Report(RenderProgress progress, float done) {
         progress(done, 100.0f);
 }
 
-// A split (4-byte pixels into four planes) or a join (back), cut into items for the threads.
-struct PlaneCopy {
-    const uint8_t* from;
-    uint8_t* to;
+// A split (pixels of four samples into four planes) or a join (back), cut into items for the
+// threads.
+template <class Sample> struct PlaneCopy {
+    const Sample* from;
+    Sample* to;
     size_t planeSize;
     size_t pixelsPerItem;
     bool weighted; // split: colours times transparency; join: transparency raised to the colours
 };
 
-size_t ItemEnd(const PlaneCopy& copy, int item) {
+template <class Sample> size_t ItemEnd(const PlaneCopy<Sample>& copy, int item) {
     const size_t end = (static_cast<size_t>(item) + 1) * copy.pixelsPerItem;
     return end < copy.planeSize ? end : copy.planeSize;
 }
 
-void SplitItem(void* context, int item) {
-    const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
+template <class Sample> void SplitItem(void* context, int item) {
+    const auto& copy = *static_cast<const PlaneCopy<Sample>*>(context);
     SplitPlanes(copy.from, copy.to, copy.planeSize, static_cast<size_t>(item) * copy.pixelsPerItem, ItemEnd(copy, item),
                 copy.weighted);
 }
 
-void JoinItem(void* context, int item) {
-    const PlaneCopy& copy = *static_cast<const PlaneCopy*>(context);
+template <class Sample> void JoinItem(void* context, int item) {
+    const auto& copy = *static_cast<const PlaneCopy<Sample>*>(context);
     JoinPlanes(copy.from, copy.planeSize, copy.to, static_cast<size_t>(item) * copy.pixelsPerItem, ItemEnd(copy, item),
                copy.weighted);
 }
 
 // Runs a split or join on `threadCount` threads in slices of whole cache lines.
-void CopyPlanes(void (*step)(void*, int), PlaneCopy copy, int threadCount) {
+template <class Sample> void CopyPlanes(void (*step)(void*, int), PlaneCopy<Sample> copy, int threadCount) {
     const size_t items = static_cast<size_t>(threadCount) * 4;
     copy.pixelsPerItem = (copy.planeSize + items - 1) / items;
     copy.pixelsPerItem = (copy.pixelsPerItem + 63) / 64 * 64;
@@ -95,9 +96,10 @@ void CopyPlanes(void (*step)(void*, int), PlaneCopy copy, int threadCount) {
 }
 
 // The reference: one plane after another, each with its own strength, reporting after each.
+template <class Sample>
 void WarpPlanesReference(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
-                         bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                         size_t planeSize, RenderProgress progress) {
+                         bool warpTransparency, const Sample* sourcePlanes, Sample* destinationPlanes, size_t planeSize,
+                         RenderProgress progress) {
     for (int plane = 0; plane < 3; ++plane) {
         context.strength = strengths[plane];
         WarpPlane(context, parameters, sourcePlanes + plane * planeSize, destinationPlanes + plane * planeSize);
@@ -107,7 +109,7 @@ void WarpPlanesReference(DistortionContext& context, const FilterParameters& par
         context.strength = strengths[3];
         WarpPlane(context, parameters, sourcePlanes + 3 * planeSize, destinationPlanes + 3 * planeSize);
     } else if (planeSize > 0) {
-        std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize);
+        std::memcpy(destinationPlanes + 3 * planeSize, sourcePlanes + 3 * planeSize, planeSize * sizeof(Sample));
     }
     Report(progress, 95.0f);
 }
@@ -250,61 +252,68 @@ bool RenderHostRows(DistortionContext& context, const FilterParameters& paramete
     return rendered;
 }
 
-void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
-    if (cmyk && planeCount < 5) {
-        alphaUniform = true;
-        return;
-    }
-    if (planeCount <= 3 || source == nullptr || width < 1 || height < 1) {
-        alphaUniform = true;
-        return;
-    }
+namespace {
+
+template <class Sample>
+bool UniformTransparency(const Sample* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
+    if ((cmyk && planeCount < 5) || planeCount <= 3 || source == nullptr || width < 1 || height < 1)
+        return true;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    const uint8_t first = source[3];
-    for (size_t i = 1; i < pixels; ++i) {
-        if (source[4 * i + 3] != first) {
-            alphaUniform = false;
-            return;
-        }
-    }
-    alphaUniform = true;
+    const Sample first = source[3];
+    for (size_t i = 1; i < pixels; ++i)
+        if (source[4 * i + 3] != first)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
+    alphaUniform = UniformTransparency(source, width, height, planeCount, cmyk);
+}
+
+void DetectUniformAlpha(const uint16_t* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
+    alphaUniform = UniformTransparency(source, width, height, planeCount, cmyk);
 }
 
 namespace {
 
-bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
-                             uint8_t* destination, const RenderSettings& settings) {
+template <class Sample>
+bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters& parameters, const Sample* source,
+                             Sample* destination, const RenderSettings& settings) {
     size_t planeSize = 0;
     if (!PixelCount(context, &planeSize) || (planeSize > 0 && (source == nullptr || destination == nullptr)))
         return false;
-    if (planeSize > 0 && !ObtainPlaneScratch(planeSize)) {
-        std::memmove(destination, source, 4 * planeSize);
+    if (planeSize > 0 && !ObtainPlaneScratch(planeSize * sizeof(Sample))) {
+        std::memmove(destination, source, 4 * planeSize * sizeof(Sample));
         return false;
     }
+    Sample* sourcePlanes = reinterpret_cast<Sample*>(sourceScratch);
+    Sample* destinationPlanes = reinterpret_cast<Sample*>(destinationScratch);
     if (settings.examineTransparency)
         DetectUniformAlpha(source, context.bufferWidth, context.bufferHeight, settings.planeCount, settings.cmyk);
 
     const EngineVariant variant = ActiveEngineVariant();
     const bool reference = variant == EngineVariant::Reference;
     const int threadCount = reference ? 1 : RenderThreadCount(static_cast<long long>(planeSize));
-    PlaneCopy copy{source, sourceScratch, planeSize, 0, !alphaUniform && parameters.aberration != 0.0f};
+    PlaneCopy<Sample> copy{source, sourcePlanes, planeSize, 0, !alphaUniform && parameters.aberration != 0.0f};
     if (planeSize > 0)
-        CopyPlanes(&SplitItem, copy, threadCount);
+        CopyPlanes(&SplitItem<Sample>, copy, threadCount);
     Report(settings.progress, 5.0f);
 
     float strengths[4];
     const float b = PrepareWarp(context, parameters, strengths);
     const bool warpTransparency = !alphaUniform;
     if (reference)
-        WarpPlanesReference(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch,
+        WarpPlanesReference(context, parameters, strengths, warpTransparency, sourcePlanes, destinationPlanes,
                             planeSize, settings.progress);
     else
         WarpPlanesFast(context, parameters, strengths, warpTransparency, sourceScratch, destinationScratch, variant,
-                       settings.progress);
+                       settings.progress, true, int(sizeof(Sample)));
 
     if (planeSize > 0) {
-        copy = PlaneCopy{destinationScratch, destination, planeSize, 0, !alphaUniform && b != 0.0f};
-        CopyPlanes(&JoinItem, copy, threadCount);
+        copy = PlaneCopy<Sample>{destinationPlanes, destination, planeSize, 0, !alphaUniform && b != 0.0f};
+        CopyPlanes(&JoinItem<Sample>, copy, threadCount);
     }
     Report(settings.progress, 0.0f);
     return true;
@@ -314,6 +323,14 @@ bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters&
 
 bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
                       uint8_t* destination, const RenderSettings& settings) {
+    const uint32_t hostMode = UseEngineFloatMode();
+    const bool rendered = RenderInEngineFloatMode(context, parameters, source, destination, settings);
+    RestoreFloatMode(hostMode);
+    return rendered;
+}
+
+bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint16_t* source,
+                      uint16_t* destination, const RenderSettings& settings) {
     const uint32_t hostMode = UseEngineFloatMode();
     const bool rendered = RenderInEngineFloatMode(context, parameters, source, destination, settings);
     RestoreFloatMode(hostMode);

@@ -15,6 +15,8 @@ extern bool alphaUniform;
 // Sets alphaUniform for `source` (context's W x H pixels). `planeCount` is the number of planes
 // the host delivers for the document; `cmyk` is true for an 8-bit CMYK document.
 void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk);
+// The same for 16-bit pixels (four samples of 0..32768).
+void DetectUniformAlpha(const uint16_t* source, int32_t width, int32_t height, int planeCount, bool cmyk);
 
 // Receives how far a render is, `done` of `total`.
 using RenderProgress = void (*)(float done, float total);
@@ -37,6 +39,11 @@ struct RenderSettings {
 // source and no progress was reported.
 bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
                       uint8_t* destination, const RenderSettings& settings = RenderSettings{});
+// The same for 16-bit pixels (four samples of 0..32768, 8 bytes a pixel): every sample takes its
+// value from where the 8-bit render takes it, with the same weights; transparency weighs the
+// colours as a share of 32768.
+bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint16_t* source,
+                      uint16_t* destination, const RenderSettings& settings = RenderSettings{});
 
 // A document's rows as the host delivers them and takes them back: `planes` samples a pixel (3:
 // red, green, blue; 4: and transparency), rows `inputRowBytes` and `outputRowBytes` apart.

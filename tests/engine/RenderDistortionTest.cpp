@@ -245,7 +245,8 @@ TEST_P(Render, EmptyAndSinglePixelBuffers) {
                 continue;
             DistortionContext context = FinalContext(width, height);
             ForceEngineVariant(GetParam());
-            EXPECT_TRUE(RenderDistortion(context, Effect(Swirl, 30.0f), nullptr, nullptr));
+            EXPECT_TRUE(RenderDistortion(context, Effect(Swirl, 30.0f), static_cast<const uint8_t*>(nullptr),
+                                         static_cast<uint8_t*>(nullptr)));
             ForceEngineVariant(EngineVariant::Automatic);
         }
     }

@@ -1,9 +1,10 @@
-// Planes of 16-bit samples (the host's 0..32768): the fast path against the reference, and the
-// positions and weights of 8-bit planes.
+// Planes and buffers of 16-bit samples (the host's 0..32768): the fast path against the
+// reference, and the positions and weights of 8-bit planes.
 #include "EngineTestSupport.h"
 
 #include "engine/FastRender.h"
 #include "engine/FastWarp.h"
+#include "engine/RenderDistortion.h"
 #include "engine/Warp.h"
 
 #include <string>
@@ -119,6 +120,72 @@ TEST(WideSamples, SamePositionsAndWeightsAsBytes) {
         }
         EXPECT_GT(moved, int(warped8.size()) / 4) << "the effect moved too little to tell";
     }
+}
+
+// 16-bit pixels (four samples of 0..32768) like RandomImage's bytes: transparency opaque,
+// clear or varying.
+std::vector<uint16_t> RandomWideImage(int32_t width, int32_t height, Transparency transparency, uint64_t seed) {
+    const std::vector<uint8_t> bytes = RandomImage(width, height, transparency, seed);
+    Random random(seed + 1);
+    std::vector<uint16_t> samples(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i)
+        samples[i] = bytes[i] == 255 ? uint16_t(32768) : uint16_t(bytes[i] * 128 + random.Below(128));
+    return samples;
+}
+
+std::vector<uint16_t> RenderWide(EngineVariant variant, DistortionContext context, const FilterParameters& p,
+                                 const std::vector<uint16_t>& source) {
+    FillPlaneScratch(0x5A);
+    ForceEngineVariant(variant);
+    std::vector<uint16_t> destination(source.size(), 0xCDCD);
+    EXPECT_TRUE(RenderDistortion(context, p, source.data(), destination.data()));
+    ForceEngineVariant(EngineVariant::Automatic);
+    return destination;
+}
+
+// Whole 16-bit buffers: split (weighted by transparency where the aberration needs it), warp and
+// join agree between the reference and every fast variant; strength 0 gives the buffer back.
+TEST(WideSamples, WholeBuffersAgreeAndStrengthZeroGivesThemBack) {
+    const uint64_t generatorSeed = 4242;
+    Random random(generatorSeed);
+    for (int n = 0; n < (Sanitized() ? 8 : 60); ++n) {
+        const int32_t width = 1 + random.Below(60), height = 1 + random.Below(30);
+        const Transparency transparency = static_cast<Transparency>(random.Below(3));
+        const std::vector<uint16_t> source = RandomWideImage(width, height, transparency, random.Next());
+        FilterParameters p = Effect(uint8_t(n % 6), random.Float(-120.0f, 120.0f), random.Float(1.0f, 50.0f),
+                                    n % 2 == 0 ? 0.0f : random.Float(-210.0f, 210.0f));
+        p.randomSeed = random.Float(0.0f, 100.0f);
+        const DistortionContext context = FinalContext(width, height);
+        const std::vector<uint16_t> expected = RenderWide(EngineVariant::Reference, context, p, source);
+        for (EngineVariant variant : FastVariants())
+            ASSERT_EQ(RenderWide(variant, context, p, source), expected)
+                << EngineVariantName(variant) << ", case " << n << " of generator seed " << generatorSeed;
+        FilterParameters still = p;
+        still.value = 0.0f;
+        still.aberration = 0.0f;
+        EXPECT_EQ(RenderWide(EngineVariant::Automatic, context, still, source), source) << "case " << n;
+    }
+    ReleasePlaneScratch();
+}
+
+// Without the aberration's weighting, a 16-bit buffer of 128 times the bytes renders to 128 times
+// the 8-bit result (truncated alike): the same positions and weights for every plane,
+// transparency included.
+TEST(WideSamples, WholeBuffersFollowTheBytes) {
+    for (Transparency transparency : {Transparency::Opaque, Transparency::Varying}) {
+        const std::vector<uint8_t> bytes = RandomImage(45, 28, transparency, 31);
+        std::vector<uint16_t> samples(bytes.begin(), bytes.end());
+        for (uint16_t& sample : samples)
+            sample = uint16_t(sample * 128);
+        for (uint8_t method = 0; method < kDistortionMethodCount; ++method) {
+            const FilterParameters p = Effect(method, 45.0f, 9.0f);
+            const std::vector<uint8_t> rendered = Render(EngineVariant::Automatic, FinalContext(45, 28), p, bytes);
+            const std::vector<uint16_t> wide = RenderWide(EngineVariant::Automatic, FinalContext(45, 28), p, samples);
+            for (size_t i = 0; i < rendered.size(); ++i)
+                ASSERT_EQ(wide[i] / 128, rendered[i]) << "method " << int(method) << " sample " << i;
+        }
+    }
+    ReleasePlaneScratch();
 }
 
 } // namespace
