@@ -85,22 +85,29 @@ inline void Key(WORD virtualKey) {
     Send(input);
 }
 
+// A dialog with the title of `dialog` still open `limit` milliseconds from now (the same one, or
+// one shown again because the input was refused) is cancelled, and so is every later one until
+// none is open, so input that never arrives fails the test instead of hanging it.
+inline void CancelIfLeftOpen(HWND dialog, UINT limit = 10000) {
+    static wchar_t title[128];
+    GetWindowTextW(dialog, title, 128);
+    SetTimer(nullptr, 0, limit, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        if (HWND open = FindWindowW(L"#32770", title))
+            PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+        else
+            KillTimer(nullptr, timer);
+    });
+}
+
 // Types `text` (UTF-16) into an edit control of a modal dialog and ends with `endKey` (Enter:
 // the default button), as a user whose input method delivers every character: the box is
 // focused with its text selected, then the characters and the key go through the system's
-// input queue and the dialog's own loop, once the caller returns to it. A dialog still open 5
-// seconds later is cancelled, so input that never arrives fails the test instead of hanging it.
+// input queue and the dialog's own loop, once the caller returns to it.
 inline void TypeIntoDialog(HWND dialog, HWND edit, const std::wstring& text, WORD endKey = VK_RETURN) {
     BringToFront(dialog);
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    static HWND waiting = nullptr;
-    waiting = dialog;
-    SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        if (IsWindow(waiting))
-            PostMessageW(waiting, WM_COMMAND, IDCANCEL, 0);
-    });
+    CancelIfLeftOpen(dialog);
     std::vector<INPUT> keys;
     for (wchar_t unit : text) {
         INPUT key = {};
