@@ -170,6 +170,8 @@ TEST_F(UnicodeInstall, PresetsFoldersSettingsAndManualWorkUnderAnyFolderName) {
         ASSERT_TRUE(gui::PumpUntil([&] { return IndexOf(list, kPresetName) >= 0; })) << "the new preset is listed";
         EXPECT_EQ(ListEntries(list).back(), kPresetName) << "appended, shown as typed";
         EXPECT_TRUE(fs::exists(user() / fs::u8path(kPresetName + ".vfxpst")));
+        // A picture to look at (not compared: the glyphs depend on the fonts Wine finds).
+        gui::WritePng(gui::ScreenshotFolder() + "/unicode_preset_list.png", gui::CaptureWindow(panel));
         const auto messages = host::DesktopMessages();
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].caption, "Save Preset Error");
