@@ -218,8 +218,9 @@ void LayoutMainDialog(int width, int height) {
 }
 
 void CreateParameterPanel(HWND dialog) {
-    HWND panel = CreateDialogParamA(static_cast<HINSTANCE>(platform::ModuleInstance()),
-                                    MAKEINTRESOURCEA(IDD_PARAMETER_PANEL), dialog, ParameterPanelProc, 0);
+    // A Unicode dialog: its preset list and folder line show names in any script.
+    HWND panel = CreateDialogParamW(static_cast<HINSTANCE>(platform::ModuleInstance()),
+                                    MAKEINTRESOURCEW(IDD_PARAMETER_PANEL), dialog, ParameterPanelProc, 0);
     if (!panel)
         return;
     RECT panelClient = {};
