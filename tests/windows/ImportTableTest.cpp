@@ -115,13 +115,14 @@ TEST(ImportTable, NoNarrowFileNameCalls) {
         EXPECT_TRUE(has(wide)) << wide;
 }
 
-// Tests switch the message boxes off and take the shell's requests from outside the library; the
-// shipped library holds no switch of theirs, in 8-bit or UTF-16 text.
+// Tests switch the message boxes off, take the shell's requests from outside the library and
+// choose the engine's variant in-process; the shipped library holds no switch of theirs, in 8-bit
+// or UTF-16 text.
 TEST(ImportTable, NoTestSwitchesInTheLibrary) {
     const std::vector<char> bytes = FileBytes(testing_support::PluginPath());
     ASSERT_FALSE(bytes.empty());
-    for (const std::string name :
-         {"VORTIFLUX_NO_MESSAGE_BOXES", "VORTIFLUX_RECORD_SHELL", "NO_MESSAGE_BOXES", "RECORD_SHELL"}) {
+    for (const std::string name : {"VORTIFLUX_NO_MESSAGE_BOXES", "VORTIFLUX_RECORD_SHELL", "VORTIFLUX_ENGINE",
+                                   "NO_MESSAGE_BOXES", "RECORD_SHELL"}) {
         std::string utf16;
         for (char c : name)
             utf16 += std::string{c, '\0'};
