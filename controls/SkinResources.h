@@ -21,6 +21,8 @@ constexpr int kRotorTextureSize = 72;
 extern HBRUSH SkinBackgroundBrush;
 extern uint8_t skinBackgroundColour[3];
 constexpr COLORREF kSkinBackground = RGB(232, 232, 232);
+// Colour of the dialogs' static texts, drawn on the skin's background.
+constexpr COLORREF kSkinText = RGB(50, 55, 60);
 
 // The module that holds the skin's bitmaps and dialog templates (the one given to
 // RegisterSkinClasses).
