@@ -185,6 +185,88 @@ void EndDrag(TRotor* r, HWND window) {
         Notify(r, false);
 }
 
+void PressAt(TRotor* r, HWND window, int x, int y) {
+    r->doubleClicked = 0;
+    r->pressed = 1;
+    SetHover(r, true);
+    SetCapture(window);
+    TakeAngles(r, x, y);
+    UpdateRotorFields(r);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void MoveTo(TRotor* r, HWND window, WPARAM wParam, int x, int y) {
+    if (r->pressed) {
+        TakeAngles(r, x, y);
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateRotorFields(r);
+        if (r->notifyWhileDragging)
+            Notify(r, true);
+        return;
+    }
+    // A button held since a press elsewhere belongs to that press: the rotor neither takes
+    // angles from it nor the mouse.
+    if (wParam & MK_LBUTTON)
+        return;
+    if (!r->enabled) {
+        SetHover(r, false);
+    } else {
+        const double dx = x - r->centreX, dy = y - r->centreY;
+        if (dx * dx + dy * dy > (r->width / 2.0) * (r->width / 2.0)) {
+            SetHover(r, false);
+            if (GetCapture() == window)
+                ReleaseCapture();
+        } else if (!r->visualState) {
+            SetCapture(window);
+            SetHover(r, true);
+        }
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void Release(TRotor* r, HWND window) {
+    // Only a press that began on the rotor ends in a notification.
+    const bool pressed = r->pressed != 0;
+    r->pressed = 0;
+    SetHover(r, false);
+    if (GetCapture() == window)
+        ReleaseCapture();
+    if (pressed)
+        EndDrag(r, window);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+// Another window took the mouse during a drag: the drag ends where it was.
+void LoseMouse(TRotor* r, HWND window, HWND taker) {
+    if (!r->pressed || taker == window)
+        return;
+    r->pressed = 0;
+    SetHover(r, false);
+    EndDrag(r, window);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void ResetByDoubleClick(TRotor* r) {
+    r->doubleClicked = 1;
+    if (r->showPosition)
+        SetRotorPosition(r, r->defaultX, -r->defaultY);
+    else
+        SetRotorAngles(r, r->defaultX, r->defaultY);
+    Notify(r, false);
+}
+
+void Enable(TRotor* r, HWND window, bool enable) {
+    r->enabled = enable ? 1 : 0;
+    if (!enable) {
+        SetHover(r, false);
+        r->pressed = 0;
+    }
+    for (HWND field : {r->field1, r->field2, r->field3})
+        if (field)
+            EnableWindow(field, r->enabled);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
@@ -207,62 +289,16 @@ LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:
-        r->doubleClicked = 0;
-        r->pressed = 1;
-        SetHover(r, true);
-        SetCapture(window);
-        TakeAngles(r, x, y);
-        UpdateRotorFields(r);
-        InvalidateRect(window, nullptr, FALSE);
+        PressAt(r, window, x, y);
         return 0;
     case WM_MOUSEMOVE:
-        if (r->pressed) {
-            TakeAngles(r, x, y);
-            InvalidateRect(window, nullptr, FALSE);
-            UpdateRotorFields(r);
-            if (r->notifyWhileDragging)
-                Notify(r, true);
-            return 0;
-        }
-        // A button held since a press elsewhere belongs to that press: the rotor neither takes
-        // angles from it nor the mouse.
-        if (wParam & MK_LBUTTON)
-            return 0;
-        if (!r->enabled) {
-            SetHover(r, false);
-        } else {
-            const double dx = x - r->centreX, dy = y - r->centreY;
-            if (dx * dx + dy * dy > (r->width / 2.0) * (r->width / 2.0)) {
-                SetHover(r, false);
-                if (GetCapture() == window)
-                    ReleaseCapture();
-            } else if (!r->visualState) {
-                SetCapture(window);
-                SetHover(r, true);
-            }
-        }
-        InvalidateRect(window, nullptr, FALSE);
+        MoveTo(r, window, wParam, x, y);
         return 0;
-    case WM_LBUTTONUP: {
-        // Only a press that began on the rotor ends in a notification.
-        const bool pressed = r->pressed != 0;
-        r->pressed = 0;
-        SetHover(r, false);
-        if (GetCapture() == window)
-            ReleaseCapture();
-        if (pressed)
-            EndDrag(r, window);
-        InvalidateRect(window, nullptr, FALSE);
+    case WM_LBUTTONUP:
+        Release(r, window);
         return 0;
-    }
     case WM_CAPTURECHANGED:
-        // Another window took the mouse during a drag: the drag ends where it was.
-        if (r->pressed && reinterpret_cast<HWND>(lParam) != window) {
-            r->pressed = 0;
-            SetHover(r, false);
-            EndDrag(r, window);
-            InvalidateRect(window, nullptr, FALSE);
-        }
+        LoseMouse(r, window, reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_TIMER:
         if (wParam != kClickTimer)
@@ -273,12 +309,7 @@ LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM 
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_LBUTTONDBLCLK:
-        r->doubleClicked = 1;
-        if (r->showPosition)
-            SetRotorPosition(r, r->defaultX, -r->defaultY);
-        else
-            SetRotorAngles(r, r->defaultX, r->defaultY);
-        Notify(r, false);
+        ResetByDoubleClick(r);
         return 0;
     case WM_RBUTTONDOWN:
         r->pressed = 0;
@@ -288,15 +319,7 @@ LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM 
         SetValueDialog(r);
         return 0;
     case WM_ENABLE:
-        r->enabled = wParam ? 1 : 0;
-        if (!r->enabled) {
-            SetHover(r, false);
-            r->pressed = 0;
-        }
-        for (HWND field : {r->field1, r->field2, r->field3})
-            if (field)
-                EnableWindow(field, r->enabled);
-        InvalidateRect(window, nullptr, FALSE);
+        Enable(r, window, wParam != 0);
         return 0;
     case WM_DESTROY:
         KillTimer(window, kClickTimer);

@@ -16,6 +16,8 @@ extern HFONT sharedBoldFont;
 // not loaded.
 extern uint8_t* rotorTexture;
 constexpr int kRotorTextureSize = 72;
+// The texture's bitmap resource.
+constexpr int kRotorTextureBitmap = 108;
 // RGB(232,232,232): class background of every skinned control and fill of what pictures do
 // not cover.
 extern HBRUSH SkinBackgroundBrush;
