@@ -110,7 +110,7 @@ void CommitCentreField(HWND field, int id) {
     typed = std::clamp(typed, -100.0f, 100.0f);
     if (typed != *stored) {
         *stored = typed;
-        SetRotorPosition(panelRotor, gParams->centerX, -gParams->centerY);
+        ShowCentreInControls(gParams->centerX, gParams->centerY);
         SyncMarkerFromParameters();
         RefreshPreview();
     }
@@ -275,17 +275,20 @@ void LoadControlsFromParameters() {
         return;
     const int method = gParams->method < 6 ? gParams->method : -1;
     SendMessageA(GetDlgItem(parameterPanel, IDC_METHOD), CB_SETCURSEL, static_cast<WPARAM>(method), 0);
-    SetRotorPosition(panelRotor, gParams->centerX, -gParams->centerY);
-    if (!panelRotor) {
-        // Without the rotor the boxes still show the values.
-        ShowCentre(centreXField, gParams->centerX);
-        ShowCentre(centreYField, gParams->centerY);
-    }
+    ShowCentreInControls(gParams->centerX, gParams->centerY);
     emitterX = gParams->centerX;
     emitterY = gParams->centerY;
     for (int i = 0; i < kSpinCount; ++i)
         if (spins[i])
             SetSpinValue(spins[i], gParams->*kSpins[i].field);
+}
+
+void ShowCentreInControls(float x, float y) {
+    SetRotorPosition(panelRotor, x, -y);
+    // The rotor writes the boxes from its angles, which may round the last place the other way:
+    // the boxes show the numbers themselves, so that leaving a box unedited changes nothing.
+    ShowCentre(centreXField, x);
+    ShowCentre(centreYField, y);
 }
 
 void RevertCentreField(HWND field, float stored) {

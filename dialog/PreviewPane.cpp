@@ -121,8 +121,7 @@ void MoveEmitter(PreviewMarker* marker, float x, float y) {
         gParams->centerX = x;
         gParams->centerY = y;
     }
-    if (panelRotor)
-        SetRotorPosition(panelRotor, x, -y);
+    ShowCentreInControls(x, y);
 }
 
 void Notify(PreviewPane* pane, WORD code) {
@@ -356,8 +355,7 @@ void DropEmitter(PreviewPane* pane) {
     if (gParams) {
         gParams->centerX = emitterX;
         gParams->centerY = emitterY;
-        if (panelRotor)
-            SetRotorPosition(panelRotor, gParams->centerX, -gParams->centerY);
+        ShowCentreInControls(gParams->centerX, gParams->centerY);
     }
     emitter->dragging = 0;
     RefreshPreview();
