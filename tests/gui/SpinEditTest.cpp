@@ -275,6 +275,16 @@ TEST_F(SpinEditTest, RejectedOkChangesNothing) {
         EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 15908));
         EXPECT_FLOAT_EQ(spin_->min, -100);
         EXPECT_FLOAT_EQ(spin_->value, 10);
+        // A max too large to hold is beyond the limit, not 0: the field offers the limit.
+        SetDlgItemTextA(dialog, 15908, "-10");
+        SetDlgItemTextA(dialog, 15909, "inf");
+        SetDlgItemTextA(dialog, 15906, "40");
+        SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
+        gui::Pump();
+        GetDlgItemTextA(dialog, 15909, text, sizeof text);
+        EXPECT_STREQ(text, "1000.00");
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 15909));
+        EXPECT_FLOAT_EQ(spin_->max, 100);
         SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
     });
     gui::RightClick(spin_->slider, 20, 10);
