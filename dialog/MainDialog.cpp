@@ -684,5 +684,12 @@ void ShowDialogProgress(float done, float total) {
     const int range = total > 0.0f ? static_cast<int>(total) : 100;
     SendMessageA(progressBar, PBM_SETRANGE32, 0, range);
     SendMessageA(progressBar, PBM_SETPOS, static_cast<WPARAM>(std::max(0.0f, done)), 0);
-    UpdateWindow(progressBar);
+    // Painted at once at most every 50 ms: a render the user waits for shows every step it
+    // takes that long for, and a quick one is not slowed by painting steps nobody could see.
+    static DWORD lastPainted = 0;
+    const DWORD now = GetTickCount();
+    if (now - lastPainted >= 50) {
+        UpdateWindow(progressBar);
+        lastPainted = now;
+    }
 }

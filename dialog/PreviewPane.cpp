@@ -46,8 +46,12 @@ void ReleasePicture(PreviewPane* pane) {
     pane->pixelBytes = 0;
 }
 
-// New zeroed pixels for bitmapWidth x bitmapHeight; false (and no picture) without memory.
+// Pixels for bitmapWidth x bitmapHeight (the caller writes every one); those of the last picture
+// when it had that size, else new ones. False (and no picture) without memory.
 bool ReplacePixels(PreviewPane* pane, int32_t width, int32_t height) {
+    if (pane->pixels != nullptr && pane->bitmap != nullptr && width > 0 && height > 0 && pane->bitmapWidth == width &&
+        pane->bitmapHeight == height)
+        return true;
     ReleasePicture(pane);
     pane->bitmapWidth = std::max(0, width);
     pane->bitmapHeight = std::max(0, height);
@@ -73,11 +77,20 @@ void FillHeader(PreviewPane* pane) {
 }
 
 void MakeBitmap(PreviewPane* pane) {
+    if (!pane->pixels) {
+        gdi::Delete(pane->bitmap);
+        pane->bitmap = nullptr;
+        return;
+    }
+    HDC dc = GetDC(pane->window);
+    // A picture of the same size goes into the bitmap it already has.
+    if (pane->bitmap != nullptr && SetDIBits(dc, pane->bitmap, 0, UINT(pane->bitmapHeight), pane->pixels,
+                                             &pane->bitmapInfo, DIB_RGB_COLORS) == pane->bitmapHeight) {
+        ReleaseDC(pane->window, dc);
+        return;
+    }
     gdi::Delete(pane->bitmap);
     pane->bitmap = nullptr;
-    if (!pane->pixels)
-        return;
-    HDC dc = GetDC(pane->window);
     pane->bitmap = gdi::CreateDeviceBitmap(dc, &pane->bitmapInfo.bmiHeader, pane->pixels, &pane->bitmapInfo);
     ReleaseDC(pane->window, dc);
 }
@@ -600,24 +613,32 @@ void BuildPaneBitmap(PreviewPane* pane) {
     const int64_t backgroundRow = int64_t(workingContext.bufferWidth) * 3;
     const bool backgroundFits =
         background && workingContext.bufferWidth >= width && workingContext.bufferHeight >= height;
+    // Each transparency's share and its rest, computed once instead of for every pixel.
+    float share[256], rest[256];
+    for (int k = 0; k < 256; ++k) {
+        share[k] = float(k) / 255.0f;
+        rest[k] = 1.0f - share[k];
+    }
+    const int greenAt = std::min(1, planes - 1), blueAt = std::min(2, planes - 1);
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* in = static_cast<const uint8_t*>(record->outData) + y * rowBytes;
         uint8_t* target = pane->pixels + size_t(height - 1 - y) * size_t(width) * 3;
         const uint8_t* behind = backgroundFits ? background + y * backgroundRow : nullptr;
         for (int32_t x = 0; x < width; ++x, in += planes, target += 3) {
-            const uint8_t red = in[0], green = in[std::min(1, planes - 1)], blue = in[std::min(2, planes - 1)];
+            const uint8_t red = in[0], green = in[greenAt], blue = in[blueAt];
             if (planes < 4 || in[3] == 255) {
                 target[0] = blue;
                 target[1] = green;
                 target[2] = red;
                 continue;
             }
-            const float a = float(in[3]) / 255.0f;
+            const float a = share[in[3]];
             if (behind) {
                 const uint8_t* b = behind + x * 3;
-                target[0] = uint8_t(float(b[2]) * (1.0f - a) + float(blue) * a);
-                target[1] = uint8_t(float(b[1]) * (1.0f - a) + float(green) * a);
-                target[2] = uint8_t(float(b[0]) * (1.0f - a) + float(red) * a);
+                const float r = rest[in[3]];
+                target[0] = uint8_t(float(b[2]) * r + float(blue) * a);
+                target[1] = uint8_t(float(b[1]) * r + float(green) * a);
+                target[2] = uint8_t(float(b[0]) * r + float(red) * a);
             } else {
                 target[0] = uint8_t(float(blue) * a);
                 target[1] = uint8_t(float(green) * a);
