@@ -80,9 +80,11 @@ std::string PresetNameProblem(const std::string& name) {
     // Letters of any script are welcome; only what no file name may hold is refused (bytes of
     // 128 and above are parts of UTF-8 characters, text that is no UTF-8 could not be named).
     const bool utf8 = platform::IsUtf8(name);
-    for (unsigned char c : name)
+    for (const char character : name) {
+        const auto c = static_cast<unsigned char>(character);
         if (!utf8 || c < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr)
             return "A preset name cannot contain any of the characters \\ / : * ? \" < > |.";
+    }
     if (name == "." || name == "..")
         return "\"" + name + "\" cannot be the name of a preset.";
     if (name.back() == ' ' || name.back() == '.')
