@@ -324,6 +324,9 @@ void SetUpTopBarPieces(HINSTANCE module) {
     topBarTile = gdi::LoadBitmapResource(module, kBitmapTopBarTile);
     ShowTopBarPiece(IDC_TOPBAR_LEFT, kBitmapTopBarLeft, kTopBarLeftWidth);
     ShowTopBarPiece(IDC_TOPBAR_RIGHT, kBitmapTopBarRight, kTopBarRightWidth);
+    // The pictures lie under the buttons drawn on them, so a click reaches the button.
+    for (int id : {IDC_TOPBAR_LEFT, IDC_TOPBAR_RIGHT})
+        SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // The two panes and the windows the layout moves; false without the panes.

@@ -5,6 +5,7 @@
 #include "TestPlugin.h"
 #include "dialog/DialogIds.h"
 #include "dialog/PreviewPane.h"
+#include "host/DesktopCalls.h"
 
 #include <commctrl.h>
 
@@ -764,3 +765,29 @@ TEST_F(DialogSession, ResizingKeepsTheChosenZoomAndTrueButtons) {
         gui::PointerClick(Item(IDCANCEL), 10, 10);
     });
 }
+
+namespace {
+
+// The top bar's buttons lie on its pictures: a real click at a button's middle reaches the
+// button, not the picture behind it (the manual and the product page open through the shell).
+TEST_F(DialogSession, TopBarButtonsTakeRealClicks) {
+    host.document = SmoothDocument(800, 600);
+    host::ClearDesktopRecord();
+    const host::RunResult run = RunDialog([&](HWND dialog) {
+        for (int id : {IDC_MANUAL_BUTTON, IDC_PRODUCT_BUTTON}) {
+            HWND button = GetDlgItem(dialog, id);
+            ASSERT_TRUE(button != nullptr);
+            RECT box = {};
+            GetClientRect(button, &box);
+            const size_t before = host::ShellRequests().size();
+            gui::PointerClick(button, box.right / 2, box.bottom / 2);
+            EXPECT_TRUE(gui::PumpUntil([&] { return host::ShellRequests().size() > before; }))
+                << "a click in the middle of button " << id << " opened nothing";
+            gui::PumpUntil([] { return false; }, 300); // the shell thread ends
+        }
+        EndDialog(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(run.result, userCanceledErr);
+}
+
+} // namespace
