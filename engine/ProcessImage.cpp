@@ -312,6 +312,15 @@ void AbandonFinalRender(OSErr code) {
     SetResult(code);
 }
 
+// The working context's buffer of `width` x `height` pixels (both within 32 bits) and the
+// filter area it belongs to.
+void SetBufferGeometry(int64_t width, int64_t height, const VRect& filter) {
+    workingContext.bufferHeight = int32_t(height);
+    workingContext.bufferWidth = int32_t(width);
+    workingContext.areaHeight = int32_t(std::min<int64_t>(RectHeight(filter), INT32_MAX));
+    workingContext.areaWidth = int32_t(std::min<int64_t>(RectWidth(filter), INT32_MAX));
+}
+
 // The final render of an RGB document on a fast variant goes from the host's input rows straight
 // into its output rows (the same bytes as filling the working buffers, rendering and writing
 // back, in less memory). False when it does not apply: the working buffers are then used.
@@ -330,10 +339,7 @@ bool RenderFinalRows() {
     // The steps a host sees are those of the working buffers: prepared (0, 5, 10), rendered, done.
     ReportProgress(0.0f, 100.0f);
     ReleaseBuffers();
-    workingContext.bufferHeight = int32_t(height);
-    workingContext.bufferWidth = int32_t(width);
-    workingContext.areaHeight = int32_t(std::min<int64_t>(RectHeight(filter), INT32_MAX));
-    workingContext.areaWidth = int32_t(std::min<int64_t>(RectWidth(filter), INT32_MAX));
+    SetBufferGeometry(width, height, filter);
     ReportProgress(5.0f, 100.0f);
     ReportProgress(10.0f, 100.0f);
 
@@ -377,10 +383,7 @@ bool PrepareWorkingBuffers() {
         SetResult(memFullErr);
         return false;
     }
-    workingContext.bufferHeight = int32_t(height);
-    workingContext.bufferWidth = int32_t(width);
-    workingContext.areaHeight = int32_t(std::min<int64_t>(RectHeight(filter), INT32_MAX));
-    workingContext.areaWidth = int32_t(std::min<int64_t>(RectWidth(filter), INT32_MAX));
+    SetBufferGeometry(width, height, filter);
     const Layout layout = CurrentLayout();
     if (width == 0 || height == 0 || !HostRowsHold(width, height, layout.planes)) {
         // Nothing delivered: nothing to render.
