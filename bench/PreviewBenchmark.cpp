@@ -70,8 +70,7 @@ Figures Measure(int paneWidth, int paneHeight, int edits, uint8_t method) {
     workingContext.offsetY = mainView.scrollY;
     workingContext.zoom = zoom;
     PrepareWorkingBuffers();
-    DetectUniformAlpha(sourceBuffer, workingContext.bufferWidth, workingContext.bufferHeight, gFilterRecord->planes,
-                       false);
+    DetectViewTransparency();
     ProcessImage(); // the first view
 
     Figures figures{};

@@ -388,9 +388,7 @@ void OpenPreview() {
 
     const bool previewDelivered = CurrentResult() == noErr;
     PrepareWorkingBuffers();
-    const bool cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
-    DetectUniformAlpha(sourceBuffer, workingContext.bufferWidth, workingContext.bufferHeight, gFilterRecord->planes,
-                       cmyk);
+    DetectViewTransparency();
     if (previewDelivered)
         ProcessImage();
     ForgetPreviewFailure();

@@ -6,6 +6,7 @@
 #include "dialog/DialogServices.h"
 #include "dialog/MainDialog.h"
 #include "dialog/PreviewPane.h"
+#include "engine/DocumentFormat.h"
 #include "plugin/Globals.h"
 
 #include <algorithm>
@@ -163,6 +164,17 @@ void SetUpPanel(HWND panel) {
         const SpinField& s = kSpins[i];
         spins[i] = SetupSpinEdit(panel, s.id, s.labelId, s.min, s.max, s.absMin, s.absMax, s.name, s.tooltip, false,
                                  true, false, s.defaultValue);
+    }
+    // A greyscale document has one colour: the aberration has none to set apart.
+    if (gFilterRecord != nullptr &&
+        DocumentFormatOf(gFilterRecord->imageMode, gFilterRecord->depth, gFilterRecord->planes).grey()) {
+        for (int i = 0; i < kSpinCount; ++i) {
+            if (kSpins[i].id != IDC_SPIN_ABERRATION || spins[i] == nullptr)
+                continue;
+            for (HWND part : {spins[i]->window, spins[i]->edit, spins[i]->upDown, spins[i]->slider, spins[i]->label})
+                if (part != nullptr)
+                    EnableWindow(part, FALSE);
+        }
     }
 
     if (mainPane) {

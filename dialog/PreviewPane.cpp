@@ -7,6 +7,7 @@
 #include "controls/SkinResources.h"
 #include "dialog/MainDialog.h"
 #include "dialog/ParameterPanel.h"
+#include "engine/DocumentFormat.h"
 #include "engine/PreviewZoom.h"
 #include "engine/ProcessImage.h"
 #include "plugin/DocumentReading.h"
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 PreviewPane* mainPane = nullptr;
 PreviewPane* navigatorPane = nullptr;
@@ -606,9 +608,16 @@ void BuildPaneBitmap(PreviewPane* pane) {
         return;
     FillHeader(pane);
 
-    const int planes = record->planes;
+    // The preview's output is RGB (and transparency) in the host's planes and sample width; a
+    // CMYK document's four or five planes carry it too.
+    DocumentFormat shown = DocumentFormatOf(record->imageMode, record->depth, record->planes);
+    const bool cmykWithoutAlpha = shown.colors == 4 && shown.planes < 5;
+    if (shown.colors == 4)
+        shown.colors = 3;
     const int64_t rowBytes = record->outRowBytes;
-    const bool cmykWithoutAlpha = record->imageMode == plugInModeCMYKColor && planes < 5;
+    if (rowBytes < int64_t(width) * shown.pixelBytes())
+        return;
+    std::vector<uint8_t> rgba(size_t(width) * 4);
     const uint8_t* background = viewBackground && !cmykWithoutAlpha ? viewBackground : nullptr;
     const int64_t backgroundRow = int64_t(workingContext.bufferWidth) * 3;
     const bool backgroundFits =
@@ -619,14 +628,18 @@ void BuildPaneBitmap(PreviewPane* pane) {
         share[k] = float(k) / 255.0f;
         rest[k] = 1.0f - share[k];
     }
-    const int greenAt = std::min(1, planes - 1), blueAt = std::min(2, planes - 1);
     for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* in = static_cast<const uint8_t*>(record->outData) + y * rowBytes;
+        const uint8_t* row = static_cast<const uint8_t*>(record->outData) + y * rowBytes;
+        if (shown.sampleBytes == 2)
+            RowToPixels(reinterpret_cast<const uint16_t*>(row), shown, width, rgba.data());
+        else
+            RowToPixels(row, shown, width, rgba.data());
         uint8_t* target = pane->pixels + size_t(height - 1 - y) * size_t(width) * 3;
         const uint8_t* behind = backgroundFits ? background + y * backgroundRow : nullptr;
-        for (int32_t x = 0; x < width; ++x, in += planes, target += 3) {
-            const uint8_t red = in[0], green = in[greenAt], blue = in[blueAt];
-            if (planes < 4 || in[3] == 255) {
+        const uint8_t* in = rgba.data();
+        for (int32_t x = 0; x < width; ++x, in += 4, target += 3) {
+            const uint8_t red = in[0], green = in[1], blue = in[2];
+            if (in[3] == 255) {
                 target[0] = blue;
                 target[1] = green;
                 target[2] = red;
@@ -664,7 +677,9 @@ void BuildNavigatorThumbnail(PreviewPane* navigator) {
     const int32_t height = int32_t(float(filterHeight) * scale);
 
     // The source: the target layer's copy, or the host's pixels (CMYK converted) without one.
-    const bool cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
+    const DocumentFormat format =
+        DocumentFormatOf(gFilterRecord->imageMode, gFilterRecord->depth, gFilterRecord->planes);
+    const bool cmyk = format.colors == 4;
     PixelBuffer* layer = previewSource && !cmyk && FirstPixel(*previewSource) ? previewSource : nullptr;
     const uint8_t* fetched = nullptr;
     if (!layer) {
@@ -674,8 +689,7 @@ void BuildNavigatorThumbnail(PreviewPane* navigator) {
     }
     const int64_t sourceWidth = layer ? PixelBufferWidth(*layer) : filterWidth;
     const int64_t sourceHeight = layer ? PixelBufferHeight(*layer) : filterHeight;
-    const int planes = gFilterRecord->planes;
-    const bool fetchedAlpha = cmyk ? planes > 4 : planes > 3;
+    const bool fetchedAlpha = format.transparency();
     PixelBuffer* backdrop = previewBackdrop && FirstPixel(*previewBackdrop) ? previewBackdrop : nullptr;
 
     navigator->scale = scale;
@@ -690,9 +704,10 @@ void BuildNavigatorThumbnail(PreviewPane* navigator) {
             if (layer) {
                 const uint8_t* first = FirstPixel(*layer);
                 const int64_t at = sy * (layer->desc.rowBits / 8) + sx, plane = PlaneBytes(*layer);
+                const int colors = std::min(ColorPlanes(*layer), int(layer->planes));
                 for (int k = 0; k < 3; ++k)
-                    sample[k] = first[std::min(k, layer->planes - 1) * plane + at];
-                sample[3] = layer->planes > 3 ? first[3 * plane + at] : uint8_t(255);
+                    sample[k] = first[std::min(k, colors - 1) * plane + at];
+                sample[3] = layer->planes > colors ? first[colors * plane + at] : uint8_t(255);
             } else {
                 std::memcpy(sample, fetched + (sy * filterWidth + sx) * 4, 4);
                 if (!fetchedAlpha)
@@ -706,9 +721,10 @@ void BuildNavigatorThumbnail(PreviewPane* navigator) {
                 const int64_t by = std::min<int64_t>(sy, PixelBufferHeight(*backdrop) - 1);
                 const int64_t at = by * (backdrop->desc.rowBits / 8) + bx, plane = PlaneBytes(*backdrop);
                 const float checker = ((x / 5) + (y / 5)) % 2 == 1 ? 255.0f : 204.0f;
-                const float ba = backdrop->planes >= 4 ? float(first[3 * plane + at]) / 255.0f : 1.0f;
+                const int colors = std::min(ColorPlanes(*backdrop), int(backdrop->planes));
+                const float ba = backdrop->planes > colors ? float(first[colors * plane + at]) / 255.0f : 1.0f;
                 for (int k = 0; k < 3; ++k) {
-                    const float b = float(first[std::min(k, backdrop->planes - 1) * plane + at]);
+                    const float b = float(first[std::min(k, colors - 1) * plane + at]);
                     behind[k] = ba < 1.0f ? float(int(b * ba + float(int(checker * (1.0f - ba))))) : b;
                 }
                 for (int k = 0; k < 3; ++k)

@@ -1,5 +1,6 @@
 #include "engine/PreviewZoom.h"
 
+#include "engine/DocumentFormat.h"
 #include "platform/Platform.h"
 #include "plugin/Globals.h"
 #include "plugin/Rectangles.h"
@@ -241,20 +242,21 @@ void ShowAlert(const char* text) {
     platform::ShowMessage(nullptr, text, "Plugin Alert", platform::MessageIcon::Warning);
 }
 
-void ConvertCmykRows(int64_t width, int64_t height, int64_t planes) {
+template <class Host> void ConvertCmykRows(int64_t width, int64_t height, int64_t planes) {
     const FilterRecord& r = *gFilterRecord;
     AcquiredSuite<PSColorSpaceSuite1> colorSpace(kPSColorSpaceSuite, kPSColorSpaceSuiteVersion1);
     const bool useSuite = colorSpace && colorSpace->Convert8 != nullptr;
     std::vector<Color8> colors(useSuite ? size_t(std::min(width, kMaxColorsPerCall)) : 0);
     for (int64_t y = 0; y < height; ++y) {
-        const uint8_t* in = static_cast<const uint8_t*>(r.inData) + y * r.inRowBytes;
+        const Host* in = reinterpret_cast<const Host*>(static_cast<const uint8_t*>(r.inData) + y * r.inRowBytes);
         uint8_t* out = navigatorSource + y * width * 4;
         for (int64_t x = 0; x < width; ++x)
-            out[x * 4 + 3] = planes > 4 ? in[x * planes + 4] : uint8_t(255);
+            out[x * 4 + 3] = planes > 4 ? SampleAs<uint8_t>(in[x * planes + 4]) : uint8_t(255);
         if (!useSuite) {
             for (int64_t x = 0; x < width; ++x) {
-                const uint8_t* s = in + x * planes;
-                CmykToRgbFallback(uint8_t(255 - s[0]), uint8_t(255 - s[1]), uint8_t(255 - s[2]), uint8_t(255 - s[3]),
+                const Host* s = in + x * planes;
+                CmykToRgbFallback(uint8_t(255 - SampleAs<uint8_t>(s[0])), uint8_t(255 - SampleAs<uint8_t>(s[1])),
+                                  uint8_t(255 - SampleAs<uint8_t>(s[2])), uint8_t(255 - SampleAs<uint8_t>(s[3])),
                                   out + x * 4);
             }
             continue;
@@ -263,7 +265,8 @@ void ConvertCmykRows(int64_t width, int64_t height, int64_t planes) {
         for (int64_t start = 0; start < width; start += int64_t(colors.size())) {
             const int64_t count = std::min<int64_t>(int64_t(colors.size()), width - start);
             for (int64_t i = 0; i < count; ++i)
-                std::copy(in + (start + i) * planes, in + (start + i) * planes + 4, colors[size_t(i)]);
+                for (int k = 0; k < 4; ++k)
+                    colors[size_t(i)][k] = SampleAs<uint8_t>(in[(start + i) * planes + k]);
             if (colorSpace->Convert8(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, colors.data(),
                                      int16_t(count)) != kSPNoError)
                 continue; // the thumbnail keeps black there; nothing else depends on it
@@ -356,27 +359,30 @@ bool FetchNavigatorSource() {
         return false;
     }
     const FilterRecord& r = *gFilterRecord;
+    const DocumentFormat format = DocumentFormatOf(r.imageMode, r.depth, r.planes);
     const int64_t planes = r.planes;
-    if (r.inData == nullptr || planes < 1 || int64_t(r.inRowBytes) < width * planes) {
+    if (r.inData == nullptr || planes < 1 || int64_t(r.inRowBytes) < width * format.pixelBytes()) {
         ReleaseNavigatorSource();
         ShowAlert("Photoshop cannot allocate so big memory\nTry to use smaller pictures");
         SetResult(userCanceledErr);
         return false;
     }
 
-    if (r.depth == 8 || r.depth == 0) {
-        if (r.imageMode == plugInModeCMYKColor && planes >= 4) {
-            ConvertCmykRows(width, height, planes);
-        } else {
-            for (int64_t y = 0; y < height; ++y) {
-                const uint8_t* in = static_cast<const uint8_t*>(r.inData) + y * r.inRowBytes;
-                uint8_t* out = navigatorSource + y * width * 4;
-                for (int64_t x = 0; x < width; ++x, in += planes, out += 4) {
-                    for (int64_t k = 0; k < 3; ++k)
-                        out[k] = in[std::min(k, planes - 1)];
-                    out[3] = planes > 3 ? in[3] : uint8_t(255);
-                }
-            }
+    // Shown at 8 bits: 16-bit samples are narrowed, grey is repeated into the three colours.
+    const bool wide = format.sampleBytes == 2;
+    if (format.cmyk()) {
+        if (wide)
+            ConvertCmykRows<uint16_t>(width, height, planes);
+        else
+            ConvertCmykRows<uint8_t>(width, height, planes);
+    } else {
+        for (int64_t y = 0; y < height; ++y) {
+            const uint8_t* in = static_cast<const uint8_t*>(r.inData) + y * r.inRowBytes;
+            uint8_t* out = navigatorSource + y * width * 4;
+            if (wide)
+                RowToPixels(reinterpret_cast<const uint16_t*>(in), format, width, out);
+            else
+                RowToPixels(in, format, width, out);
         }
     }
     navigatorSourceReady = true;

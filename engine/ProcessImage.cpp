@@ -1,5 +1,6 @@
 #include "engine/ProcessImage.h"
 
+#include "engine/DocumentFormat.h"
 #include "engine/EngineVariant.h"
 #include "engine/PreviewView.h"
 #include "engine/PreviewZoom.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 DistortionContext workingContext;
@@ -34,19 +36,22 @@ constexpr int64_t kMaxColorsPerCall = 32767;
 const char* const kWrongModeText = "Wrong Image mode!\r\n Image should be RGB or CMYK";
 const char* const kWrongDepthText = "Wrong Image mode!\r\n Image should be RGB or CMYK with 8 bits per channel";
 
-// How the host's samples of one pixel map onto the buffer's four bytes.
+// How the host's samples of one pixel map onto the working buffers' four samples, and how wide
+// those are: the document's depth in a final render; 8 bits in the preview, which is shown at 8.
 struct Layout {
-    int64_t planes = 0;  // samples per pixel the host delivers
-    bool cmyk = false;   // four inks converted through the host's colour space suite
-    bool direct = false; // fewer samples than the mode has colours (single channels): no conversion
+    DocumentFormat format;
+    int bufferBytes = 1; // bytes of one sample of the working buffers
+    int64_t planes() const { return format.planes; }
+    bool cmyk() const { return format.cmyk(); }
+    bool direct() const { return format.direct(); }
+    bool wideBuffers() const { return bufferBytes == 2; }
+    bool wideHost() const { return format.sampleBytes == 2; }
 };
 
 Layout CurrentLayout() {
     Layout layout;
-    layout.planes = std::max<int64_t>(gFilterRecord->planes, 0);
-    const int64_t colors = gFilterRecord->imageMode == plugInModeCMYKColor ? 4 : 3;
-    layout.direct = layout.planes < colors;
-    layout.cmyk = gFilterRecord->imageMode == plugInModeCMYKColor && !layout.direct;
+    layout.format = DocumentFormatOf(gFilterRecord->imageMode, gFilterRecord->depth, gFilterRecord->planes);
+    layout.bufferBytes = dialogActive ? 1 : layout.format.sampleBytes;
     return layout;
 }
 
@@ -64,12 +69,13 @@ InputRows Input() {
     return InputRows{static_cast<uint8_t*>(gFilterRecord->inData), gFilterRecord->inRowBytes, -1};
 }
 
-// The samples the input and the output must hold for `width` x `height` pixels.
-bool HostRowsHold(int64_t width, int64_t height, int64_t planes) {
+// The bytes the input and the output rows must hold for `width` x `height` pixels.
+bool HostRowsHold(int64_t width, int64_t height, const DocumentFormat& format) {
     const FilterRecord& r = *gFilterRecord;
     const InputRows input = Input();
-    return input.data != nullptr && r.outData != nullptr && input.rowBytes >= width * planes &&
-           (input.height < 0 || input.height >= height) && int64_t(r.outRowBytes) >= width * planes;
+    const int64_t rowBytes = width * format.pixelBytes();
+    return input.data != nullptr && r.outData != nullptr && input.rowBytes >= rowBytes &&
+           (input.height < 0 || input.height >= height) && int64_t(r.outRowBytes) >= rowBytes;
 }
 
 uint8_t* InRow(int64_t y) {
@@ -79,28 +85,43 @@ uint8_t* InRow(int64_t y) {
 uint8_t* OutRow(int64_t y) {
     return static_cast<uint8_t*>(gFilterRecord->outData) + y * gFilterRecord->outRowBytes;
 }
-uint8_t* BufferRow(uint8_t* buffer, int64_t y) {
-    return buffer + y * int64_t(workingContext.bufferWidth) * 4;
+template <class Sample> Sample* BufferRow(uint8_t* buffer, int64_t y) {
+    return reinterpret_cast<Sample*>(buffer) + y * int64_t(workingContext.bufferWidth) * 4;
+}
+template <class Sample> const Sample* HostSamples(const uint8_t* row) {
+    return reinterpret_cast<const Sample*>(row);
+}
+template <class Sample> Sample* HostSamples(uint8_t* row) {
+    return reinterpret_cast<Sample*>(row);
 }
 
-uint8_t Weighted(uint8_t value, uint8_t alpha) {
-    return static_cast<uint8_t>(float(value) * (float(alpha) / 255.0f));
+// A colour composed over black by its transparency, in single precision, truncated.
+template <class Sample> Sample Weighted(Sample value, Sample alpha) {
+    return static_cast<Sample>(float(value) * (float(alpha) / float(OpaqueSample<Sample>())));
 }
 
 // Colours of one conversion call, obtained once per pass; null when memory is short.
-struct ColorArray {
+template <class Color> struct ColorArray {
     explicit ColorArray(int64_t width) : count(std::min(width, kMaxColorsPerCall)) {
-        colors = new (std::nothrow) Color8[size_t(std::max<int64_t>(count, 1))];
+        colors = new (std::nothrow) Color[size_t(std::max<int64_t>(count, 1))];
     }
     ~ColorArray() { delete[] colors; }
     ColorArray(const ColorArray&) = delete;
     ColorArray& operator=(const ColorArray&) = delete;
     int64_t count;
-    Color8* colors;
+    Color* colors;
 };
 
 bool Convert(const PSColorSpaceSuite1* suite, int16_t from, int16_t to, Color8* colors, int64_t count) {
     return suite->Convert8(from, to, colors, static_cast<int16_t>(count)) == kSPNoError;
+}
+bool Convert(const PSColorSpaceSuite1* suite, int16_t from, int16_t to, Color16* colors, int64_t count) {
+    return suite->Convert16(from, to, colors, static_cast<int16_t>(count)) == kSPNoError;
+}
+
+// Whether the host converts colours of the working buffers' width.
+bool CanConvert(const PSColorSpaceSuite1* suite, const Layout& layout) {
+    return layout.wideBuffers() ? suite->Convert16 != nullptr : suite->Convert8 != nullptr;
 }
 
 // Copies the input to the output unchanged (a mode the filter does not process).
@@ -143,67 +164,80 @@ int64_t SampledIndex(int64_t coordinate, int32_t offset, int64_t limit) {
     return std::clamp<int64_t>(sampled, 0, limit - 1);
 }
 
-void FillFromInput(const Layout& layout) {
+template <class Buffer, class Host> void FillFromInput(const Layout& layout) {
     const int64_t width = workingContext.bufferWidth, height = workingContext.bufferHeight;
+    const DocumentFormat& format = layout.format;
     for (int64_t y = 0; y < height; ++y) {
-        const uint8_t* in = InRow(y);
-        uint8_t* pixel = BufferRow(sourceBuffer, y);
-        // The common layouts in plain loops the compiler can widen.
-        if (layout.planes == 4 && !layout.direct) {
-            std::memcpy(pixel, in, size_t(width) * 4);
+        const Host* in = HostSamples<Host>(InRow(y));
+        Buffer* pixel = BufferRow<Buffer>(sourceBuffer, y);
+        // The common layouts of samples as they are in plain loops the compiler can widen.
+        if (sizeof(Buffer) == sizeof(Host) && format.planes == 4 && format.colors == 3) {
+            std::memcpy(pixel, in, size_t(width) * 4 * sizeof(Buffer));
             continue;
         }
-        if (layout.planes == 3 && !layout.direct) {
+        if (sizeof(Buffer) == sizeof(Host) && format.planes == 3 && format.colors == 3) {
             for (int64_t x = 0; x < width; ++x) {
-                pixel[4 * x] = in[3 * x];
-                pixel[4 * x + 1] = in[3 * x + 1];
-                pixel[4 * x + 2] = in[3 * x + 2];
-                pixel[4 * x + 3] = 255;
+                pixel[4 * x] = Buffer(in[3 * x]);
+                pixel[4 * x + 1] = Buffer(in[3 * x + 1]);
+                pixel[4 * x + 2] = Buffer(in[3 * x + 2]);
+                pixel[4 * x + 3] = OpaqueSample<Buffer>();
             }
             continue;
         }
-        for (int64_t x = 0; x < width; ++x, in += layout.planes, pixel += 4) {
-            for (int k = 0; k < 3; ++k)
-                pixel[k] = in[std::min<int64_t>(k, layout.planes - 1)];
-            pixel[3] = !layout.direct && layout.planes > 3 ? in[3] : uint8_t(255);
-        }
+        RowToPixels(in, format, width, pixel);
     }
 }
 
-// The preview source's planes at a buffer pixel; planes the source lacks read as 255.
+void FillFromInput(const Layout& layout) {
+    if (layout.wideBuffers())
+        FillFromInput<uint16_t, uint16_t>(layout);
+    else if (layout.wideHost())
+        FillFromInput<uint8_t, uint16_t>(layout);
+    else
+        FillFromInput<uint8_t, uint8_t>(layout);
+}
+
+// The preview source's planes at a buffer pixel (grey repeated into the three colours; planes
+// the source lacks read as 255). CMYK gives its four inks and the transparency is not read.
 void SamplePreview(int64_t x, int64_t y, uint8_t samples[4]) {
     PixelBuffer& source = *previewSource;
     const uint8_t* first = FirstPixel(source);
     const int64_t sy = SampledIndex(y, workingContext.offsetY, PixelBufferHeight(source));
     const int64_t sx = SampledIndex(x, workingContext.offsetX, PixelBufferWidth(source));
     const int64_t at = sy * (source.desc.rowBits / 8) + sx;
-    for (int k = 0; k < 4; ++k)
-        samples[k] = k < source.planes ? first[k * PlaneBytes(source) + at] : uint8_t(255);
+    const int colors = ColorPlanes(source);
+    for (int k = 0; k < 4; ++k) {
+        const int plane = colors == 1 && k < 3 ? 0 : (colors == 1 ? 1 : k);
+        samples[k] = plane < source.planes ? first[plane * PlaneBytes(source) + at] : uint8_t(255);
+    }
 }
 
 bool UsePreviewSource() {
     return dialogActive && previewSource != nullptr && FirstPixel(*previewSource) != nullptr;
 }
 
+// The preview source is read at 8 bits, as the preview's buffers are.
 void FillFromPreviewSource(const Layout& layout) {
     const int64_t height = std::min<int64_t>(workingContext.bufferHeight, PixelBufferHeight(*previewSource));
     const int64_t width = std::min<int64_t>(workingContext.bufferWidth, PixelBufferWidth(*previewSource));
     for (int64_t y = 0; y < height; ++y) {
-        uint8_t* pixel = BufferRow(sourceBuffer, y);
+        uint8_t* pixel = BufferRow<uint8_t>(sourceBuffer, y);
         for (int64_t x = 0; x < width; ++x, pixel += 4) {
             uint8_t samples[4];
             SamplePreview(x, y, samples);
             std::copy(samples, samples + 3, pixel);
-            pixel[3] = layout.planes >= 4 ? samples[3] : uint8_t(255);
+            pixel[3] = layout.format.transparency() ? samples[3] : uint8_t(255);
         }
     }
 }
 
-// CMYK input to RGB through the host, in calls of at most 32767 colours so that every pixel of
-// a wide row is converted. False when memory or the conversion failed.
-bool FillFromCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
+// CMYK input to RGB through the host (Color8 or Color16 as wide as the working buffers), in
+// calls of at most 32767 colours so that every pixel of a wide row is converted. False when
+// memory or the conversion failed.
+template <class Color, class Host> bool FillFromCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
+    using Buffer = std::remove_extent_t<Color>;
     const int64_t width = workingContext.bufferWidth, height = workingContext.bufferHeight;
-    ColorArray array(width);
+    ColorArray<Color> array(width);
     if (array.colors == nullptr) {
         SetResult(memFullErr);
         return false;
@@ -211,21 +245,25 @@ bool FillFromCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
     const bool fromPreview = UsePreviewSource();
     const int64_t rows = fromPreview ? std::min<int64_t>(height, PixelBufferHeight(*previewSource)) : height;
     const int64_t columns = fromPreview ? std::min<int64_t>(width, PixelBufferWidth(*previewSource)) : width;
+    const int64_t planes = layout.planes();
     for (int64_t y = 0; y < rows; ++y) {
-        const uint8_t* in = InRow(y);
-        uint8_t* row = BufferRow(sourceBuffer, y);
+        const Host* in = HostSamples<Host>(InRow(y));
+        Buffer* row = BufferRow<Buffer>(sourceBuffer, y);
         for (int64_t start = 0; start < columns; start += array.count) {
             const int64_t count = std::min(array.count, columns - start);
             for (int64_t i = 0; i < count; ++i) {
                 const int64_t x = start + i;
-                const uint8_t* samples = in + x * layout.planes;
-                uint8_t preview[4];
-                if (fromPreview) {
+                const Host* samples = in + x * planes;
+                if (fromPreview) { // 8-bit, as is the preview's buffer
+                    uint8_t preview[4];
                     SamplePreview(x, y, preview);
-                    samples = preview;
+                    for (int k = 0; k < 4; ++k)
+                        array.colors[i][k] = Buffer(preview[k]);
+                } else {
+                    for (int k = 0; k < 4; ++k)
+                        array.colors[i][k] = SampleAs<Buffer>(samples[k]);
                 }
-                std::copy(samples, samples + 4, array.colors[i]);
-                row[x * 4 + 3] = layout.planes >= 5 ? in[x * layout.planes + 4] : uint8_t(255);
+                row[x * 4 + 3] = planes >= 5 ? SampleAs<Buffer>(samples[4]) : OpaqueSample<Buffer>();
             }
             if (!Convert(suite, plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, array.colors, count)) {
                 SetResult(errPlugInHostInsufficient);
@@ -238,51 +276,81 @@ bool FillFromCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
     return true;
 }
 
-// The destination buffer in the RGB layout (RGB documents, and every document in the preview).
-void WriteBackRgb(const Layout& layout) {
+bool FillFromCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
+    if (layout.wideBuffers())
+        return FillFromCmyk<Color16, uint16_t>(layout, suite);
+    if (layout.wideHost())
+        return FillFromCmyk<Color8, uint16_t>(layout, suite);
+    return FillFromCmyk<Color8, uint8_t>(layout, suite);
+}
+
+// The destination buffer in the RGB layout (RGB and grey documents, and every document in the
+// preview, whose 8-bit buffers are widened for a 16-bit host).
+template <class Host, class Buffer> void WriteBackRgb(const Layout& layout) {
     const int64_t width = workingContext.bufferWidth, height = workingContext.bufferHeight;
-    const int64_t written = std::min<int64_t>(layout.planes, 4);
+    const int64_t planes = layout.planes();
+    const int64_t written = std::min<int64_t>(planes, 4);
+    const DocumentFormat& format = layout.format;
     for (int64_t y = 0; y < height; ++y) {
-        const uint8_t* pixel = BufferRow(destinationBuffer, y);
-        uint8_t* out = OutRow(y);
-        if (layout.planes == 4) {
-            std::memcpy(out, pixel, size_t(width) * 4);
+        const Buffer* pixel = BufferRow<Buffer>(destinationBuffer, y);
+        Host* out = HostSamples<Host>(OutRow(y));
+        if (sizeof(Host) == sizeof(Buffer) && planes == 4 && format.colors == 3) {
+            std::memcpy(out, pixel, size_t(width) * 4 * sizeof(Buffer));
             continue;
         }
-        for (int64_t x = 0; x < width; ++x, pixel += 4, out += layout.planes) {
-            if (layout.planes >= 4 || layout.direct) {
-                std::copy(pixel, pixel + written, out);
-            } else if (pixel[3] == 255) {
-                std::copy(pixel, pixel + 3, out);
+        for (int64_t x = 0; x < width; ++x, pixel += 4, out += planes) {
+            if (format.grey() && planes >= 1) {
+                // The three colours were warped alike: the first is the grey.
+                out[0] = SampleAs<Host>(pixel[0]);
+                if (planes > 1)
+                    out[1] = SampleAs<Host>(pixel[3]);
+            } else if (planes >= 4 || format.direct()) {
+                for (int64_t k = 0; k < written; ++k)
+                    out[k] = SampleAs<Host>(pixel[k]);
+            } else if (pixel[3] == OpaqueSample<Buffer>()) {
+                for (int k = 0; k < 3; ++k)
+                    out[k] = SampleAs<Host>(pixel[k]);
             } else {
                 for (int k = 0; k < 3; ++k) // composed over black
-                    out[k] = Weighted(pixel[k], pixel[3]);
+                    out[k] = SampleAs<Host>(Weighted(pixel[k], pixel[3]));
             }
         }
     }
 }
 
-// The destination buffer back to CMYK through the host. Every row is converted into the source
-// buffer (no longer needed) before anything is written, so a failing conversion leaves the
-// output as the host delivered it. The fifth sample, when there is one, carries byte 3.
-bool WriteBackCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
+void WriteBackRgb(const Layout& layout) {
+    if (layout.wideBuffers())
+        WriteBackRgb<uint16_t, uint16_t>(layout);
+    else if (layout.wideHost())
+        WriteBackRgb<uint16_t, uint8_t>(layout);
+    else
+        WriteBackRgb<uint8_t, uint8_t>(layout);
+}
+
+// The destination buffer back to CMYK through the host (a final render, so the buffers are as
+// wide as the host's samples). Every row is converted into the source buffer (no longer needed)
+// before anything is written, so a failing conversion leaves the output as the host delivered
+// it. The fifth sample, when there is one, carries sample 3.
+template <class Color> bool WriteBackCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
+    using Sample = std::remove_extent_t<Color>;
     const int64_t width = workingContext.bufferWidth, height = workingContext.bufferHeight;
-    ColorArray array(width);
+    const int64_t planes = layout.planes();
+    ColorArray<Color> array(width);
     if (array.colors == nullptr) {
         SetResult(memFullErr);
         return false;
     }
     for (int64_t y = 0; y < height; ++y) {
-        const uint8_t* row = BufferRow(destinationBuffer, y);
-        uint8_t* converted = BufferRow(sourceBuffer, y);
+        const Sample* row = BufferRow<Sample>(destinationBuffer, y);
+        Sample* converted = BufferRow<Sample>(sourceBuffer, y);
         for (int64_t start = 0; start < width; start += array.count) {
             const int64_t count = std::min(array.count, width - start);
             for (int64_t i = 0; i < count; ++i) {
-                const uint8_t* pixel = row + (start + i) * 4;
-                Color8& color = array.colors[i];
-                color[0] = 255;
+                const Sample* pixel = row + (start + i) * 4;
+                Color& color = array.colors[i];
+                color[0] = OpaqueSample<Sample>();
                 for (int k = 0; k < 3; ++k)
-                    color[k + 1] = layout.planes > 4 ? pixel[k] : Weighted(pixel[k], pixel[3]);
+                    color[k + 1] = planes > 4 ? pixel[k] : Weighted(pixel[k], pixel[3]);
             }
             if (!Convert(suite, plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, array.colors, count)) {
                 SetResult(errPlugInHostInsufficient);
@@ -293,16 +361,20 @@ bool WriteBackCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
         }
     }
     for (int64_t y = 0; y < height; ++y) {
-        const uint8_t* converted = BufferRow(sourceBuffer, y);
-        const uint8_t* row = BufferRow(destinationBuffer, y);
-        uint8_t* out = OutRow(y);
-        for (int64_t x = 0; x < width; ++x, out += layout.planes) {
+        const Sample* converted = BufferRow<Sample>(sourceBuffer, y);
+        const Sample* row = BufferRow<Sample>(destinationBuffer, y);
+        Sample* out = HostSamples<Sample>(OutRow(y));
+        for (int64_t x = 0; x < width; ++x, out += planes) {
             std::copy(converted + x * 4, converted + x * 4 + 4, out);
-            if (layout.planes > 4)
+            if (planes > 4)
                 out[4] = row[x * 4 + 3];
         }
     }
     return true;
+}
+
+bool WriteBackCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
+    return layout.wideBuffers() ? WriteBackCmyk<Color16>(layout, suite) : WriteBackCmyk<Color8>(layout, suite);
 }
 
 // Ends a final render that could not complete: the output stays as the host delivered it.
@@ -326,14 +398,15 @@ void SetBufferGeometry(int64_t width, int64_t height, const VRect& filter) {
 // back, in less memory). False when it does not apply: the working buffers are then used.
 bool RenderFinalRows() {
     const Layout layout = CurrentLayout();
-    if (layout.cmyk || layout.direct || (layout.planes != 3 && layout.planes != 4) ||
+    const DocumentFormat& format = layout.format;
+    if (format.colors != 3 || format.sampleBytes != 1 || (format.planes != 3 && format.planes != 4) ||
         ActiveEngineVariant() == EngineVariant::Reference)
         return false;
     const VRect out = GetOutRect();
     const VRect filter = GetFilterRect();
     const int64_t height = RectHeight(out), width = RectWidth(out);
     if (width <= 0 || height <= 0 || height > INT32_MAX || width > INT32_MAX ||
-        uint64_t(width) * uint64_t(height) > (SIZE_MAX / 8) || !HostRowsHold(width, height, layout.planes))
+        uint64_t(width) * uint64_t(height) > (SIZE_MAX / 8) || !HostRowsHold(width, height, format))
         return false;
 
     // The steps a host sees are those of the working buffers: prepared (0, 5, 10), rendered, done.
@@ -344,7 +417,7 @@ bool RenderFinalRows() {
     ReportProgress(10.0f, 100.0f);
 
     const FilterRecord& record = *gFilterRecord;
-    const HostRows rows{InRow(0), Input().rowBytes, OutRow(0), record.outRowBytes, int(layout.planes)};
+    const HostRows rows{InRow(0), Input().rowBytes, OutRow(0), record.outRowBytes, format.planes};
     RenderSettings settings;
     settings.planeCount = record.planes;
     settings.progress = &ReportProgress;
@@ -361,7 +434,18 @@ bool RenderFinalRows() {
 } // namespace
 
 bool IsSupportedImage(int16_t imageMode, int32_t depth) {
-    return (imageMode == plugInModeRGBColor || imageMode == plugInModeCMYKColor) && (depth == 8 || depth == 0);
+    switch (imageMode) {
+    case plugInModeRGBColor:
+    case plugInModeCMYKColor:
+    case plugInModeGrayScale:
+        return depth == 8 || depth == 0;
+    case plugInModeRGB48:
+    case plugInModeCMYK64:
+    case plugInModeGray16:
+        return depth == 16;
+    default:
+        return false;
+    }
 }
 
 void ReleaseWorkingBuffers() {
@@ -377,7 +461,7 @@ bool PrepareWorkingBuffers() {
     const VRect filter = GetFilterRect();
     const int64_t height = RectHeight(out), width = RectWidth(out);
     ReleaseBuffers();
-    // Four bytes a pixel, counted in 64 bits: an area no buffer can hold fails here instead of
+    // Four samples a pixel, counted in 64 bits: an area no buffer can hold fails here instead of
     // wrapping into a small allocation.
     if (height > INT32_MAX || width > INT32_MAX || uint64_t(width) * uint64_t(height) > (SIZE_MAX / 8)) {
         SetResult(memFullErr);
@@ -385,14 +469,14 @@ bool PrepareWorkingBuffers() {
     }
     SetBufferGeometry(width, height, filter);
     const Layout layout = CurrentLayout();
-    if (width == 0 || height == 0 || !HostRowsHold(width, height, layout.planes)) {
+    if (width == 0 || height == 0 || !HostRowsHold(width, height, layout.format)) {
         // Nothing delivered: nothing to render.
         workingContext.bufferHeight = workingContext.bufferWidth = 0;
         ReportProgress(10.0f, 100.0f);
         return true;
     }
 
-    gWorkingBytes = size_t(width) * size_t(height) * 4;
+    gWorkingBytes = size_t(width) * size_t(height) * 4 * size_t(layout.bufferBytes);
     sourceBuffer = static_cast<uint8_t*>(platform::AllocatePages(gWorkingBytes));
     destinationBuffer = static_cast<uint8_t*>(platform::AllocatePages(gWorkingBytes));
     if (sourceBuffer == nullptr || destinationBuffer == nullptr) {
@@ -401,14 +485,14 @@ bool PrepareWorkingBuffers() {
         return false;
     }
 
-    if (layout.cmyk) {
+    if (layout.cmyk()) {
         AcquiredSuite<PSColorSpaceSuite1> colorSpace(kPSColorSpaceSuite, kPSColorSpaceSuiteVersion1);
         // Without the suite the buffer stays transparent black and the write-back is skipped.
-        if (colorSpace && colorSpace->Convert8 != nullptr && !FillFromCmyk(layout, colorSpace.get())) {
+        if (colorSpace && CanConvert(colorSpace.get(), layout) && !FillFromCmyk(layout, colorSpace.get())) {
             ReleaseBuffers();
             return false;
         }
-    } else if (UsePreviewSource() && !layout.direct) {
+    } else if (UsePreviewSource() && !layout.direct()) {
         FillFromPreviewSource(layout);
     } else {
         FillFromInput(layout);
@@ -421,6 +505,12 @@ bool PrepareWorkingBuffers() {
     }
     ReportProgress(10.0f, 100.0f);
     return true;
+}
+
+void DetectViewTransparency() {
+    const FilterRecord& r = *gFilterRecord;
+    DetectUniformAlpha(sourceBuffer, workingContext.bufferWidth, workingContext.bufferHeight, r.planes,
+                       DocumentFormatOf(r.imageMode, r.depth, r.planes).colors);
 }
 
 void BuildViewBackground() {
@@ -476,7 +566,7 @@ void BuildViewBackground() {
             const uint8_t* pixel = first + sy * rowBytes + sx;
             uint8_t color[3];
             for (int k = 0; k < 3; ++k)
-                color[k] = cmyk ? row[size_t(x)][k + 1] : pixel[std::min(k, planes - 1) * planeBytes];
+                color[k] = cmyk ? row[size_t(x)][k + 1] : pixel[std::min({k, planes - 1, colors - 1}) * planeBytes];
             if (planes <= colors) {
                 std::copy(color, color + 3, out);
                 continue;
@@ -494,8 +584,8 @@ bool AlertIfUnsupportedImage() {
     const FilterRecord* record = gFilterRecord;
     if (record == nullptr || IsSupportedImage(record->imageMode, record->depth))
         return false;
-    const bool wrongMode = record->imageMode != plugInModeRGBColor && record->imageMode != plugInModeCMYKColor &&
-                           record->imageMode != plugInModeRGB48 && record->imageMode != plugInModeCMYK64;
+    // A mode the filter takes at another depth is a wrong depth; anything else a wrong mode.
+    const bool wrongMode = !IsSupportedImage(record->imageMode, 8) && !IsSupportedImage(record->imageMode, 16);
     platform::ShowMessage(nullptr, wrongMode ? kWrongModeText : kWrongDepthText, "Plugin Alert",
                           platform::MessageIcon::Warning);
     return true;
@@ -528,7 +618,7 @@ void ProcessImage() {
     }
     const Layout layout = CurrentLayout();
     if (sourceBuffer == nullptr || destinationBuffer == nullptr ||
-        !HostRowsHold(workingContext.bufferWidth, workingContext.bufferHeight, layout.planes)) {
+        !HostRowsHold(workingContext.bufferWidth, workingContext.bufferHeight, layout.format)) {
         // Nothing was delivered (or prepared) to render.
         if (!dialogActive)
             ReleaseWorkingBuffers();
@@ -538,10 +628,19 @@ void ProcessImage() {
 
     RenderSettings settings;
     settings.planeCount = gFilterRecord->planes;
-    settings.cmyk = gFilterRecord->imageMode == plugInModeCMYKColor;
+    settings.colorPlanes = layout.format.colors;
     settings.examineTransparency = !dialogActive; // the dialog judged it on the whole document
     settings.progress = &ReportProgress;
-    if (!RenderDistortion(workingContext, *gParams, sourceBuffer, destinationBuffer, settings) && !dialogActive) {
+    // Grey has one colour: the aberration has no colours to set apart.
+    FilterParameters parameters = *gParams;
+    if (layout.format.grey())
+        parameters.aberration = 0.0f;
+    const bool rendered =
+        layout.wideBuffers()
+            ? RenderDistortion(workingContext, parameters, reinterpret_cast<const uint16_t*>(sourceBuffer),
+                               reinterpret_cast<uint16_t*>(destinationBuffer), settings)
+            : RenderDistortion(workingContext, parameters, sourceBuffer, destinationBuffer, settings);
+    if (!rendered && !dialogActive) {
         // The engine could not get its scratch memory and copied the source: an undistorted
         // image is no result.
         AbandonFinalRender(memFullErr);
@@ -549,9 +648,9 @@ void ProcessImage() {
     }
 
     OSErr result = noErr;
-    if (layout.cmyk && !dialogActive) {
+    if (layout.cmyk() && !dialogActive) {
         AcquiredSuite<PSColorSpaceSuite1> colorSpace(kPSColorSpaceSuite, kPSColorSpaceSuiteVersion1);
-        if (colorSpace && colorSpace->Convert8 != nullptr && !WriteBackCmyk(layout, colorSpace.get()))
+        if (colorSpace && CanConvert(colorSpace.get(), layout) && !WriteBackCmyk(layout, colorSpace.get()))
             result = CurrentResult() != noErr ? CurrentResult() : memFullErr;
     } else {
         WriteBackRgb(layout);

@@ -26,10 +26,13 @@ bool PrepareWorkingBuffers();
 // Releases the source, destination, background and plane scratch blocks, and the preview's own
 // sample of the view with the memory of its last request (ReleasePreviewRequests).
 void ReleaseWorkingBuffers();
+// Judges from the source buffer (8 bits a sample, as in the dialog) whether the document's
+// transparency varies: the preview decides it once, on the view it opens with.
+void DetectViewTransparency();
 // Builds viewBackground from the preview backdrop at the view's zoom and scroll position.
 void BuildViewBackground();
 
-// The modes the filter processes: 8-bit RGB and 8-bit CMYK.
+// The modes the filter processes: RGB, CMYK and greyscale at 8 and at 16 bits.
 bool IsSupportedImage(int16_t imageMode, int32_t depth);
 // For any other image: tells the user ("Plugin Alert") and returns true.
 bool AlertIfUnsupportedImage();

@@ -255,8 +255,8 @@ bool RenderHostRows(DistortionContext& context, const FilterParameters& paramete
 namespace {
 
 template <class Sample>
-bool UniformTransparency(const Sample* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
-    if ((cmyk && planeCount < 5) || planeCount <= 3 || source == nullptr || width < 1 || height < 1)
+bool UniformTransparency(const Sample* source, int32_t width, int32_t height, int planeCount, int colorPlanes) {
+    if (planeCount <= colorPlanes || source == nullptr || width < 1 || height < 1)
         return true;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
     const Sample first = source[3];
@@ -268,12 +268,12 @@ bool UniformTransparency(const Sample* source, int32_t width, int32_t height, in
 
 } // namespace
 
-void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
-    alphaUniform = UniformTransparency(source, width, height, planeCount, cmyk);
+void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, int colorPlanes) {
+    alphaUniform = UniformTransparency(source, width, height, planeCount, colorPlanes);
 }
 
-void DetectUniformAlpha(const uint16_t* source, int32_t width, int32_t height, int planeCount, bool cmyk) {
-    alphaUniform = UniformTransparency(source, width, height, planeCount, cmyk);
+void DetectUniformAlpha(const uint16_t* source, int32_t width, int32_t height, int planeCount, int colorPlanes) {
+    alphaUniform = UniformTransparency(source, width, height, planeCount, colorPlanes);
 }
 
 namespace {
@@ -291,7 +291,8 @@ bool RenderInEngineFloatMode(DistortionContext& context, const FilterParameters&
     Sample* sourcePlanes = reinterpret_cast<Sample*>(sourceScratch);
     Sample* destinationPlanes = reinterpret_cast<Sample*>(destinationScratch);
     if (settings.examineTransparency)
-        DetectUniformAlpha(source, context.bufferWidth, context.bufferHeight, settings.planeCount, settings.cmyk);
+        DetectUniformAlpha(source, context.bufferWidth, context.bufferHeight, settings.planeCount,
+                           settings.colorPlanes);
 
     const EngineVariant variant = ActiveEngineVariant();
     const bool reference = variant == EngineVariant::Reference;

@@ -13,20 +13,21 @@
 extern bool alphaUniform;
 
 // Sets alphaUniform for `source` (context's W x H pixels). `planeCount` is the number of planes
-// the host delivers for the document; `cmyk` is true for an 8-bit CMYK document.
-void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, bool cmyk);
+// the host delivers for the document and `colorPlanes` the number of colours of its mode (1 grey,
+// 3 RGB, 4 CMYK): the source has transparency only when there are more planes than colours.
+void DetectUniformAlpha(const uint8_t* source, int32_t width, int32_t height, int planeCount, int colorPlanes);
 // The same for 16-bit pixels (four samples of 0..32768).
-void DetectUniformAlpha(const uint16_t* source, int32_t width, int32_t height, int planeCount, bool cmyk);
+void DetectUniformAlpha(const uint16_t* source, int32_t width, int32_t height, int planeCount, int colorPlanes);
 
 // Receives how far a render is, `done` of `total`.
 using RenderProgress = void (*)(float done, float total);
 
 // What a render needs to know besides the pixels and the effect.
 struct RenderSettings {
-    // The planes the host delivers for the document, and whether it is an 8-bit CMYK document:
-    // they tell whether the source's byte 3 is transparency at all.
+    // The planes the host delivers for the document, and the colours of its mode (1 grey, 3 RGB,
+    // 4 CMYK): they tell whether the source's sample 3 is transparency at all.
     int planeCount = 4;
-    bool cmyk = false;
+    int colorPlanes = 3;
     // True: the render judges alphaUniform from its own source. False: alphaUniform stays as the
     // caller set it (the preview judges it once on the document, not on each view).
     bool examineTransparency = true;

@@ -34,6 +34,8 @@ public:
     // plugIncolorServicesCMYKSpace (the same space leaves them as they are). False for any other
     // pair of spaces.
     bool Convert8(int16_t from, int16_t to, Color8* colors, size_t count);
+    // The same for colours of 16-bit components in the range 0..32768 (32768 is no ink).
+    bool Convert16(int16_t from, int16_t to, Color16* colors, size_t count);
 
 private:
     struct Transforms;
@@ -41,8 +43,11 @@ private:
     std::vector<uint8_t> profile_;
 };
 
-// The plain conversions of one colour.
+// The plain conversions of one colour, at 8 bits and at 16 (0..32768, the same formulas with
+// 32768 in place of 255).
 void PlainCmykToRgb(const uint8_t cmyk[4], uint8_t rgb[3]);
 void PlainRgbToCmyk(const uint8_t rgb[3], uint8_t cmyk[4]);
+void PlainCmykToRgb(const uint16_t cmyk[4], uint16_t rgb[3]);
+void PlainRgbToCmyk(const uint16_t rgb[3], uint16_t cmyk[4]);
 
 } // namespace host

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace host {
 
@@ -42,8 +43,15 @@ Document Document::Make(int32_t width, int32_t height, int16_t mode, bool transp
                 if (plane == document.colorPlanes) // transparency: mostly opaque, some holes
                     value = ((x / 5 + y / 3) % 4 == 0) ? uint8_t(value / 2) : uint8_t(255);
                 uint8_t* target = document.sample(x, y, plane);
-                for (int b = 0; b < document.bytesPerSample(); ++b)
-                    target[b] = value;
+                if (document.bytesPerSample() == 1) {
+                    target[0] = value;
+                    continue;
+                }
+                // 16 bits in the host's range 0..32768, with low bits no 8-bit sample has; opaque
+                // is 32768.
+                const bool opaque = plane == document.colorPlanes && value == 255;
+                const uint16_t wide = opaque ? uint16_t(32768) : uint16_t(value * 128u + ((state >> 8) & 127u));
+                std::memcpy(target, &wide, 2);
             }
         }
     }

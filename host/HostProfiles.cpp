@@ -36,6 +36,7 @@ void ApplyFull(SubstituteHost* host) {
     o.processPerRun = false;
     o.dataSlotBits = 64;
     host->suites().withheld.clear();
+    host->suites().convert16 = true;
     host->suites().withheldVersions.clear();
 }
 
@@ -78,6 +79,7 @@ void ApplyHostProfile(HostProfile profile, SubstituteHost* host) {
         o.refillOnlyOnNewRect = true;
         host->suites().withheld = {kPSChannelPortsSuite, kPSBasicActionControlSuite};
         host->suites().withheldVersions[kPSActionDescriptorSuite] = {kPSActionDescriptorSuiteVersion3};
+        host->suites().convert16 = false;
         break;
     case HostProfile::Gimp:
         o.basicSuite = false;

@@ -11,6 +11,7 @@
 //            category) and asks 'enbl' before every run; 16-bit rectangles only; the action
 //            descriptor suite at version 2 only; no channel ports and no action control suite;
 //            inData (and outData, maskData) refilled only when the requested rectangle changes;
+//            the colour space suite's Convert16 is not implemented;
 //            masks by the selection as the filter cases say.
 //   gimp     like the GIMP host: no basic suite (so no suites at all), no descriptors, no channel
 //            ports, no document description, no 32-bit rectangles, colour services that fail,

@@ -70,6 +70,17 @@ SPErr Convert8Proc(int16_t from, int16_t to, Color8* colors, int16_t count) {
     return suites->converter().Convert8(from, to, colors, size_t(count)) ? kSPNoError : kSPBadParameterError;
 }
 
+SPErr Convert16Proc(int16_t from, int16_t to, Color16* colors, int16_t count) {
+    HostSuites* suites = Suites();
+    if (suites == nullptr || colors == nullptr || count < 0)
+        return kSPBadParameterError;
+    if (!suites->convert16)
+        return kSPUnimplementedError;
+    ++suites->convertCalls;
+    suites->largestConvert = std::max<int>(suites->largestConvert, count);
+    return suites->converter().Convert16(from, to, colors, size_t(count)) ? kSPNoError : kSPBadParameterError;
+}
+
 // Components of the old callback in the ColorSpace suite's byte order and back. Grey is the
 // only other space it converts (to and from RGB, through the luminance).
 bool ComponentsToColor(int16_t space, const int16_t components[4], Color8 color) {
@@ -183,6 +194,7 @@ HostSuites::HostSuites(Document* document) : document_(document), actions_(docum
     basic_.ReallocateBlock = &ReallocateBlockProc;
     basic_.Undefined = &UndefinedProc;
     colorSpace_.Convert8 = &Convert8Proc;
+    colorSpace_.Convert16 = &Convert16Proc;
     ports_.CountLevels = &CountLevelsProc;
     ports_.CanRead = &CanReadProc;
     ports_.ReadPixelsFromLevel = &ReadPixelsFromLevelProc;

@@ -41,9 +41,11 @@ public:
     int OutstandingTotal() const;
     // Every AcquireSuite call (granted or not) by name.
     std::map<std::string, int> acquireCalls;
-    // Calls of Convert8 and the largest count one of them asked for.
+    // Calls of Convert8 and Convert16 and the largest count one of them asked for.
     int convertCalls = 0;
     int largestConvert = 0;
+    // False: Convert16 answers that it is not implemented (as a host of 8-bit images does).
+    bool convert16 = true;
 
     // Rebuilds the document description from the document (before every selector); null when
     // the document has no size.

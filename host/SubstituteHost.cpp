@@ -83,11 +83,20 @@ bool SubstituteHost::Load(const std::string& path, std::string* error) {
 
 bool SubstituteHost::FilterEnabled() const {
     const auto properties = ParsePropertyList(library_.propertyList());
+    const int16_t imageMode = EnableImageMode(document.mode, document.depth);
+    // A mode missing from the mode flags (bit n of the bytes, highest bit first) greys the
+    // command out before 'enbl' is asked.
+    const Property* modes = properties ? FindProperty(*properties, FourCC("mode")) : nullptr;
+    if (modes != nullptr && imageMode >= 0) {
+        const size_t byte = size_t(imageMode) / 8;
+        if (byte >= modes->data.size() || (modes->data[byte] & (0x80 >> (imageMode % 8))) == 0)
+            return false;
+    }
     const Property* enable = properties ? FindProperty(*properties, FourCC("enbl")) : nullptr;
     if (enable == nullptr)
         return true;
     EnableContext context;
-    context.imageMode = EnableImageMode(document.mode, document.depth);
+    context.imageMode = imageMode;
     context.depth = document.depth;
     context.hasAlpha = document.hasTransparency;
     context.hasSelection = document.selection.has_value();

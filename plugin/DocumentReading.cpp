@@ -1,10 +1,12 @@
 #include "plugin/DocumentReading.h"
 
+#include "engine/DocumentFormat.h"
 #include "plugin/Globals.h"
 #include "plugin/Rectangles.h"
 #include "plugin/Suites.h"
 
 #include <memory>
+#include <new>
 #include <vector>
 
 PixelBuffer* previewSource = nullptr;
@@ -102,6 +104,37 @@ struct BufferOwner {
     ~BufferOwner() { ReleasePixelBuffer(buffer); }
 };
 
+// One plane of 16-bit samples of a buffer's size (border included), for reading a deep channel.
+struct WidePlane {
+    std::vector<uint16_t> samples;
+    PixelMemoryDesc desc{};
+    bool Obtain(const PixelBuffer& buffer) {
+        const int64_t width = PixelBufferWidth(buffer), height = PixelBufferHeight(buffer);
+        if (width * 16 > INT32_MAX || height <= 0)
+            return false;
+        if (samples.empty()) {
+            try {
+                samples.resize(size_t(width) * size_t(height));
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+        }
+        desc.data = samples.data();
+        desc.depth = 16;
+        desc.colBits = 16;
+        desc.rowBits = int32_t(width * 16);
+        desc.bitOffset = int32_t(buffer.border * (width * 16 + 16));
+        return true;
+    }
+    // The samples to the 8-bit plane at `plane` (the same geometry).
+    void NarrowInto(uint8_t* plane, const PixelBuffer& buffer) const {
+        const size_t count = size_t(PixelBufferWidth(buffer)) * size_t(PixelBufferHeight(buffer));
+        const size_t rowBytes = size_t(buffer.desc.rowBits / 8), width = size_t(PixelBufferWidth(buffer));
+        for (size_t i = 0; i < count; ++i)
+            plane[(i / width) * rowBytes + i % width] = NarrowSample(samples[i]);
+    }
+};
+
 void DeleteBuffer(PixelBuffer*& buffer) {
     if (buffer == nullptr)
         return;
@@ -140,11 +173,23 @@ bool ReadChannels(const ReadChannelDesc* channels, PixelBuffer& buffer) {
 
     PixelMemoryDesc desc = buffer.desc; // advanced plane by plane; the buffer's own stays
     const int64_t planeBytes = PlaneBytes(buffer);
+    WidePlane wide;
     int plane = 0;
     for (const ReadChannelDesc* channel = channels; channel != nullptr && CurrentResult() == noErr;
          channel = channel->next, ++plane) {
         if (plane >= buffer.planes)
             break; // more channels than planes: the rest has nowhere to go
+        // A 16-bit channel is read into a plane of its own depth and narrowed into the buffer's.
+        uint8_t* narrowInto = nullptr;
+        const PixelMemoryDesc bufferPlane = desc;
+        if (channel->depth == 16 && buffer.desc.depth == 8) {
+            if (!wide.Obtain(buffer)) {
+                SetResult(memFullErr);
+                return false;
+            }
+            narrowInto = static_cast<uint8_t*>(desc.data);
+            desc = wide.desc;
+        }
         if (useSuite) {
             Boolean canRead = false;
             const SPErr asked = ports->CanRead(channel->port, &canRead);
@@ -162,6 +207,11 @@ bool ReadChannels(const ReadChannelDesc* channels, PixelBuffer& buffer) {
             PSScaling scaling{area, area};
             VRect wrote{};
             SetResult(readPixels(channel->port, &scaling, &area, &desc, &wrote));
+        }
+        if (narrowInto != nullptr) {
+            desc = bufferPlane;
+            if (CurrentResult() == noErr)
+                wide.NarrowInto(narrowInto, buffer);
         }
         desc.data = static_cast<uint8_t*>(desc.data) + planeBytes;
     }
@@ -216,12 +266,13 @@ bool ReadPreviewDocument(const ReadChannelDesc* channels) {
     const ReadImageDocumentDesc* document = gFilterRecord->documentInfo;
     int planes = document != nullptr ? CountChannels(channels) : gFilterRecord->planes;
     // With a transparency plane in the host's data, the buffers get one after the colour planes
-    // (plane 3 in RGB, plane 4 in CMYK, where plane 3 is the black ink).
-    const int colors = gFilterRecord->imageMode == plugInModeCMYKColor ? 4 : 3;
+    // (plane 3 in RGB, plane 4 in CMYK, where plane 3 is the black ink, plane 1 in greyscale).
+    const int16_t mode = gFilterRecord->imageMode;
+    const int colors = DocumentFormatOf(mode, gFilterRecord->depth, gFilterRecord->planes).colors;
     if (gFilterRecord->planes > colors && planes <= colors + 1)
         planes = colors + 1;
-    const int32_t depth = channels != nullptr && channels->depth != 0 ? channels->depth : 8;
-    const int16_t mode = gFilterRecord->imageMode;
+    // The preview is shown at 8 bits: deeper channels are narrowed as they are read.
+    const int32_t depth = 8;
     const VRect area = GetFilterRect();
 
     auto backdrop = std::make_unique<PixelBuffer>();

@@ -103,6 +103,8 @@ bool FillPixelBuffer(PixelBuffer& buffer, const RGBColor& color) {
 }
 
 int ColorPlanes(const PixelBuffer& buffer) {
+    if (buffer.mode == plugInModeGrayScale || buffer.mode == plugInModeGray16)
+        return 1;
     return buffer.mode == plugInModeCMYKColor || buffer.mode == plugInModeCMYK64 ? 4 : 3;
 }
 

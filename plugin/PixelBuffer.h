@@ -38,8 +38,9 @@ bool CopyPixelBuffer(PixelBuffer& destination, PixelBuffer& source);
 // Fills plane k with component k of `color` converted from RGB to the buffer's mode (the
 // unconverted value when the host cannot convert); planes beyond the fourth become 0.
 bool FillPixelBuffer(PixelBuffer& buffer, const RGBColor& color);
-// The colour planes of the buffer's mode: 4 for CMYK, 3 otherwise. The plane after them, when
-// there is one, is the transparency (so in CMYK plane 3 is the black ink, not transparency).
+// The colour planes of the buffer's mode: 1 for greyscale, 4 for CMYK, 3 otherwise. The plane
+// after them, when there is one, is the transparency (so in CMYK plane 3 is the black ink, not
+// transparency, and in greyscale plane 1 is the transparency).
 int ColorPlanes(const PixelBuffer& buffer);
 // With a transparency plane: every sample of it becomes at least `value`.
 void RaiseAlpha(PixelBuffer& buffer, uint8_t value);

@@ -56,10 +56,12 @@ PROPERTIES = [
     ("vers", INTERFACE_VERSION),
     ("cmpt", INTERFACE_VERSION + cstring("Vortiflux")),
     ("8664", cstring("PluginMain")),  # entry point of the 64-bit x86 code
-    ("mode", bytes([0x18, 0, 0, 0])),  # of the mode flags (highest bit first) only RGB and CMYK
+    # The mode flags, highest bit first: greyscale 0x40, RGB 0x10 and CMYK 0x08 in the first
+    # byte; Gray16 0x20, RGB48 0x10 and CMYK64 0x04 in the second.
+    ("mode", bytes([0x58, 0x34, 0, 0])),
     # Terminology: version, class and event code, resource id, scope, padded to 56 bytes.
     ("hstm", (struct.pack("<I", 0) + code("VxFp") + code("VxFp") + struct.pack("<H", 16000) + cstring(SCOPE)).ljust(56, b"\0")),
-    ("enbl", cstring("in (PSHOP_ImageMode, RGBMode, CMYKMode)")),
+    ("enbl", cstring("in (PSHOP_ImageMode, RGBMode, CMYKMode, GrayScaleMode, Gray16Mode, RGB48Mode, CMYK64Mode)")),
     ("ms32", struct.pack("<ii", 2000000, 2000000)),  # largest image: height, width
     ("flly", bytes([0x80, 0, 0, 0])),  # may run as a re-editable filter layer
     ("fici", b"".join(bytes(entry) for entry in FILTER_CASES)),

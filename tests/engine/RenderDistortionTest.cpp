@@ -311,7 +311,7 @@ TEST_P(Render, DialogRendersUseTheDialogsTransparencyFlag) {
     gFilterRecord = &record;
     dialogActive = true;
     const std::vector<uint8_t> varying = RandomImage(24, 24, Transparency::Varying, 15);
-    DetectUniformAlpha(varying.data(), 1, 1, 4, false); // the first pixel alone: uniform
+    DetectUniformAlpha(varying.data(), 1, 1, 4, 3); // the first pixel alone: uniform
     ASSERT_TRUE(alphaUniform);
     RenderSettings dialogRender;
     dialogRender.examineTransparency = false;
@@ -356,17 +356,17 @@ TEST(DetectUniformAlpha, DecidesFromThePlanesAndTheBytes) {
     std::vector<uint8_t> constant = varying;
     for (size_t i = 3; i < constant.size(); i += 4)
         constant[i] = 77;
-    DetectUniformAlpha(varying.data(), 5, 4, 4, true); // CMYK without transparency: not even looked at
+    DetectUniformAlpha(varying.data(), 5, 4, 4, 4); // CMYK without transparency: not even looked at
     EXPECT_TRUE(alphaUniform);
-    DetectUniformAlpha(varying.data(), 5, 4, 5, true);
+    DetectUniformAlpha(varying.data(), 5, 4, 5, 4);
     EXPECT_FALSE(alphaUniform);
-    DetectUniformAlpha(varying.data(), 5, 4, 3, false); // RGB without transparency
+    DetectUniformAlpha(varying.data(), 5, 4, 3, 3); // RGB without transparency
     EXPECT_TRUE(alphaUniform);
-    DetectUniformAlpha(varying.data(), 5, 4, 4, false);
+    DetectUniformAlpha(varying.data(), 5, 4, 4, 3);
     EXPECT_FALSE(alphaUniform);
-    DetectUniformAlpha(constant.data(), 5, 4, 4, false);
+    DetectUniformAlpha(constant.data(), 5, 4, 4, 3);
     EXPECT_TRUE(alphaUniform);
-    DetectUniformAlpha(varying.data(), 0, 4, 4, false); // empty
+    DetectUniformAlpha(varying.data(), 0, 4, 4, 3); // empty
     EXPECT_TRUE(alphaUniform);
 }
 

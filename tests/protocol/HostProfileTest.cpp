@@ -86,16 +86,22 @@ protected:
     }
 };
 
-TEST_P(HostProfiles, ListTheFilterForEightBitRgbAndCmykOnly) {
+TEST_P(HostProfiles, ListTheFilterForRgbCmykAndGreyAtEightAndSixteenBits) {
     auto host = HostOf(GetParam());
     ASSERT_TRUE(host->library().loaded());
     for (const Kind& kind : kKinds) {
         host->document = SelectedDocument(kind.mode, kind.transparency);
         EXPECT_TRUE(host->FilterEnabled()) << kind.name;
     }
-    host->document = host::Document::Make(8, 8, plugInModeRGB48, false, 16);
+    for (int16_t mode : {plugInModeRGB48, plugInModeCMYK64, plugInModeGray16}) {
+        host->document = host::Document::Make(8, 8, mode, false, 16);
+        EXPECT_TRUE(host->FilterEnabled()) << mode;
+    }
+    host->document = host::Document::Make(8, 8, plugInModeGrayScale, true);
+    EXPECT_TRUE(host->FilterEnabled());
+    host->document = host::Document::Make(8, 8, plugInModeLabColor, false);
     EXPECT_FALSE(host->FilterEnabled());
-    host->document = host::Document::Make(8, 8, plugInModeGrayScale, false);
+    host->document = host::Document::Make(8, 8, plugInModeLab48, false, 16);
     EXPECT_FALSE(host->FilterEnabled());
 }
 
@@ -228,16 +234,16 @@ INSTANTIATE_TEST_SUITE_P(EveryHost, HostProfiles, ::testing::ValuesIn(host::AllH
                              return std::string(host::HostProfileName(info.param));
                          });
 
-// A 16-bit document in a host that does not ask the enable expression: one message, no
-// dialog, no request, the image as it was.
+// A document of a mode the filter does not take, in a host that does not ask the enable
+// expression: one message, no dialog, no request, the image as it was.
 class DeepDocuments : public testing_support::InProcessTest, public ::testing::WithParamInterface<HostProfile> {};
 
-TEST_P(DeepDocuments, AreReportedOnceBeforeAnyDialogAndLeftAlone) {
+TEST_P(DeepDocuments, OfOtherModesAreReportedOnceBeforeAnyDialogAndLeftAlone) {
     host::ApplyHostProfile(GetParam(), &host);
     host.library().UseEntry(&testing_support::InProcessEntry, testing_support::LinkedPropertyList());
-    for (int16_t mode : {plugInModeRGB48, plugInModeCMYK64}) {
+    for (int16_t mode : {plugInModeLab48, plugInModeLabColor}) {
         platform::ClearRecordedMessages();
-        host.document = host::Document::Make(12, 9, mode, true, 16);
+        host.document = host::Document::Make(12, 9, mode, true, mode == plugInModeLab48 ? 16 : 8);
         const std::vector<uint8_t> before = host.document.pixels;
         const host::RunResult run = host.RunInteractive();
         if (host.options.evaluateEnable) {
@@ -252,7 +258,7 @@ TEST_P(DeepDocuments, AreReportedOnceBeforeAnyDialogAndLeftAlone) {
         const auto messages = platform::RecordedMessages();
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].caption, "Plugin Alert");
-        EXPECT_EQ(messages[0].text, "Wrong Image mode!\r\n Image should be RGB or CMYK with 8 bits per channel");
+        EXPECT_EQ(messages[0].text, "Wrong Image mode!\r\n Image should be RGB or CMYK");
     }
 }
 

@@ -129,8 +129,7 @@ std::vector<Step> RunSession(const HostSetup& setup, const Session& session, boo
         workingContext.zoom = zoom;
         PrepareWorkingBuffers();
         if (steps.empty()) // the dialog looks at the transparency of the view it opens with
-            DetectUniformAlpha(sourceBuffer, workingContext.bufferWidth, workingContext.bufferHeight,
-                               gFilterRecord->planes, gFilterRecord->imageMode == plugInModeCMYKColor);
+            DetectViewTransparency();
         ProcessImage();
 
         Shown& shown = step.shown;

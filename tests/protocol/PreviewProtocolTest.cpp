@@ -247,8 +247,9 @@ TEST_F(FinalRender, WrongModesAlertTheUserAndCopyTheImage) {
     };
     const char* wrongMode = "Wrong Image mode!\r\n Image should be RGB or CMYK";
     const char* wrongDepth = "Wrong Image mode!\r\n Image should be RGB or CMYK with 8 bits per channel";
-    for (Case c : {Case{plugInModeGrayScale, 8, wrongMode}, Case{plugInModeLabColor, 8, wrongMode},
-                   Case{plugInModeRGB48, 16, wrongDepth}, Case{plugInModeCMYK64, 16, wrongDepth}}) {
+    // The modes it takes, at a depth they do not have, are a wrong depth.
+    for (Case c : {Case{plugInModeLabColor, 8, wrongMode}, Case{plugInModeLab48, 16, wrongMode},
+                   Case{plugInModeRGBColor, 16, wrongDepth}, Case{plugInModeGrayScale, 16, wrongDepth}}) {
         platform::ClearRecordedMessages();
         host.document = host::Document::Make(9, 7, c.mode, true, c.depth);
         const std::vector<uint8_t> before = host.document.pixels;

@@ -21,7 +21,7 @@ std::vector<uint8_t> Render(std::vector<uint8_t> source, int32_t width, int32_t 
     std::vector<uint8_t> destination(source.size());
     RenderSettings settings;
     settings.planeCount = planes;
-    settings.cmyk = cmyk;
+    settings.colorPlanes = cmyk ? 4 : 3;
     EXPECT_TRUE(RenderDistortion(context, p, source.data(), destination.data(), settings));
     ReleasePlaneScratch();
     return destination;
@@ -197,8 +197,8 @@ TEST_F(Processing, OtherModesAndDeepDataAreCopiedUnchanged) {
         int16_t mode;
         int32_t depth;
     };
-    for (Case c : {Case{plugInModeGrayScale, 8}, Case{plugInModeLabColor, 8}, Case{plugInModeIndexedColor, 8},
-                   Case{plugInModeRGB48, 16}, Case{plugInModeCMYK64, 16}}) {
+    for (Case c : {Case{plugInModeLabColor, 8}, Case{plugInModeIndexedColor, 8}, Case{plugInModeLab48, 16},
+                   Case{plugInModeRGBColor, 16}}) {
         host.document = host::Document::Make(13, 9, c.mode, false, c.depth);
         const host::Document input = host.document;
         const host::RunResult run = RunWith(40.0f, 50.0f);

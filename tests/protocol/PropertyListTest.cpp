@@ -78,7 +78,7 @@ TEST(PropertyList, MatchesTheLayoutByteForByte) {
     expected.Property("vers", {0x00, 0x00, 0x04, 0x00});
     expected.Property("cmpt", Join({{0x00, 0x00, 0x04, 0x00}, CString("Vortiflux")}));
     expected.Property("8664", CString("PluginMain"));
-    expected.Property("mode", {0x18, 0x00, 0x00, 0x00});
+    expected.Property("mode", {0x58, 0x34, 0x00, 0x00});
     std::vector<uint8_t> terminology = Join({Le32(0),
                                              Le32(FourCC("VxFp")),
                                              Le32(FourCC("VxFp")),
@@ -86,7 +86,8 @@ TEST(PropertyList, MatchesTheLayoutByteForByte) {
                                              CString("d9543b0c-3c91-11d4-97bc-43c134052017")});
     terminology.resize(56, 0);
     expected.Property("hstm", terminology);
-    expected.Property("enbl", CString("in (PSHOP_ImageMode, RGBMode, CMYKMode)"));
+    expected.Property(
+        "enbl", CString("in (PSHOP_ImageMode, RGBMode, CMYKMode, GrayScaleMode, Gray16Mode, RGB48Mode, CMYK64Mode)"));
     expected.Property("ms32", Join({Le32(2000000), Le32(2000000)}));
     expected.Property("flly", {0x80, 0x00, 0x00, 0x00});
     // No case writes outside the selection (flag 0x08): hosts mask and feather the result.
@@ -148,7 +149,7 @@ TEST(StrictHost, ListsTheFilterAndRefusesWhatItMustRefuse) {
         EXPECT_EQ(host::FilterCaseFlags(list, host::FilterCase(c)) & host::kWritesOutsideSelection, 0) << c;
 }
 
-TEST(StrictHost, EnableExpressionOffersTheCommandFor8BitRgbAndCmykOnly) {
+TEST(StrictHost, EnableExpressionOffersTheCommandForRgbCmykAndGreyOnly) {
     host::PluginLibrary library;
     std::string error;
     ASSERT_TRUE(library.Load(testing_support::PluginPath(), &error)) << error;
@@ -165,10 +166,13 @@ TEST(StrictHost, EnableExpressionOffersTheCommandFor8BitRgbAndCmykOnly) {
     };
     EXPECT_EQ(enabled(plugInModeRGBColor, 8), true);
     EXPECT_EQ(enabled(plugInModeCMYKColor, 8), true);
-    EXPECT_EQ(enabled(plugInModeRGBColor, 16), false);
-    EXPECT_EQ(enabled(plugInModeCMYKColor, 16), false);
-    EXPECT_EQ(enabled(plugInModeGrayScale, 8), false);
+    EXPECT_EQ(enabled(plugInModeGrayScale, 8), true);
+    EXPECT_EQ(enabled(plugInModeRGB48, 16), true);
+    EXPECT_EQ(enabled(plugInModeCMYK64, 16), true);
+    EXPECT_EQ(enabled(plugInModeGray16, 16), true);
     EXPECT_EQ(enabled(plugInModeLabColor, 8), false);
+    EXPECT_EQ(enabled(plugInModeLab48, 16), false);
+    EXPECT_EQ(enabled(plugInModeIndexedColor, 8), false);
 }
 
 TEST(StrictHost, EnableExpressionsOfOtherFiltersAreReadOrRefused) {
