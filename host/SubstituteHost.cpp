@@ -599,19 +599,19 @@ void SubstituteHost::WriteBackOutput() {
         for (int64_t j = 0; j < width; ++j) {
             const int64_t x = outRect_.left + j;
             const int weight = masked && x >= 0 && x < document.width ? MaskAt(x, y) : 255;
-            for (int64_t p = 0; p < planes; ++p) {
-                for (int64_t b = 0; b < bytesPerSample; ++b, ++in) {
-                    if (x < 0 || x >= document.width)
-                        continue;
-                    const size_t at =
-                        size_t(((y * document.width + x) * docPlanes + outLoPlane_ + p) * bytesPerSample + b);
-                    const uint8_t value =
-                        weight == 255 ? *in : uint8_t((before[at] * (255 - weight) + *in * weight + 127) / 255);
-                    uint8_t& target = document.pixels[at];
-                    if (target != value) {
-                        target = value;
-                        documentChanged_ = true;
-                    }
+            for (int64_t p = 0; p < planes; ++p, in += bytesPerSample) {
+                if (x < 0 || x >= document.width)
+                    continue;
+                // Whole samples are blended (a 16-bit sample is one number, not two bytes).
+                const size_t at = size_t(((y * document.width + x) * docPlanes + outLoPlane_ + p) * bytesPerSample);
+                uint32_t was = 0, result = 0;
+                std::memcpy(&was, &before[at], size_t(bytesPerSample));
+                std::memcpy(&result, in, size_t(bytesPerSample));
+                const uint32_t value =
+                    weight == 255 ? result : (was * uint32_t(255 - weight) + result * uint32_t(weight) + 127) / 255;
+                if (std::memcmp(&document.pixels[at], &value, size_t(bytesPerSample)) != 0) {
+                    std::memcpy(&document.pixels[at], &value, size_t(bytesPerSample));
+                    documentChanged_ = true;
                 }
             }
         }

@@ -3,6 +3,7 @@
 // show exactly what a host without the limit shows.
 #include "PreviewChecks.h"
 
+#include "engine/DocumentFormat.h"
 #include "engine/FilterParameters.h"
 #include "engine/PreviewView.h"
 #include "engine/PreviewZoom.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -102,7 +104,7 @@ std::vector<Step> RunSession(const HostSetup& setup, const Session& session, boo
     const Rect pane{0, 0, int16_t(session.viewHeight), int16_t(session.viewWidth)};
     if (readLayers)
         ReadPreviewDocument(nullptr);
-    if (previewSource == nullptr || gFilterRecord->imageMode == plugInModeCMYKColor)
+    if (previewSource == nullptr || DocumentFormatOf(gFilterRecord->imageMode, 8, 4).colors == 4)
         FetchNavigatorSource();
     data.proxyRect = pane;
     result = noErr;
@@ -140,11 +142,18 @@ std::vector<Step> RunSession(const HostSetup& setup, const Session& session, boo
         shown.width = RectWidth(out);
         shown.height = RectHeight(out);
         const FilterRecord& r = *gFilterRecord;
-        const int64_t planes = r.planes, written = std::min<int64_t>(planes, 4);
+        // The output holds the picture in RGB (and transparency) in the host's planes and sample
+        // width, CMYK's too; the pane shows it at 8 bits.
+        DocumentFormat format = DocumentFormatOf(r.imageMode, r.depth, r.planes);
+        format.colors = std::min(format.colors, 3);
+        std::vector<uint8_t> rgba(size_t(shown.width) * 4);
         for (int64_t y = 0; r.outData != nullptr && y < shown.height; ++y) {
             const uint8_t* row = static_cast<const uint8_t*>(r.outData) + y * r.outRowBytes;
-            for (int64_t x = 0; x < shown.width; ++x)
-                shown.samples.insert(shown.samples.end(), row + x * planes, row + x * planes + written);
+            if (format.sampleBytes == 2)
+                RowToPixels(reinterpret_cast<const uint16_t*>(row), format, shown.width, rgba.data());
+            else
+                RowToPixels(row, format, shown.width, rgba.data());
+            shown.samples.insert(shown.samples.end(), rgba.begin(), rgba.end());
         }
         steps.push_back(std::move(step));
         result = noErr;
@@ -216,11 +225,16 @@ struct Mode {
     int16_t mode;
     bool transparency;
     const char* name;
+    int32_t depth = 8;
 };
 const Mode kModes[] = {{plugInModeRGBColor, false, "RGB"},
                        {plugInModeRGBColor, true, "RGB with transparency"},
                        {plugInModeCMYKColor, false, "CMYK"},
-                       {plugInModeCMYKColor, true, "CMYK with transparency"}};
+                       {plugInModeCMYKColor, true, "CMYK with transparency"},
+                       {plugInModeGrayScale, true, "grey with transparency"},
+                       {plugInModeGray16, false, "16-bit grey", 16},
+                       {plugInModeRGB48, true, "16-bit RGB with transparency", 16},
+                       {plugInModeCMYK64, true, "16-bit CMYK with transparency", 16}};
 
 host::Document WithSelection(host::Document document, VRect selection) {
     document.selection = selection;
@@ -232,25 +246,27 @@ std::vector<Session> StandardSessions(const Mode& mode) {
     std::vector<Session> sessions;
     // The whole image fits at zoom 2, where it is asked for with the rectangle of the view at
     // 100 %.
-    sessions.push_back(Session{host::Document::Make(80, 60, mode.mode, mode.transparency),
+    sessions.push_back(Session{host::Document::Make(80, 60, mode.mode, mode.transparency, mode.depth),
                                40,
                                30,
                                {{1, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}});
     // A selection 160 x 120 at (60, 40): the view at 100 % scrolled by (10, 10) and the view at
     // zoom 2 scrolled by (40, 30) both ask for the rectangle (70, 50) to (110, 80).
-    sessions.push_back(Session{
-        WithSelection(host::Document::Make(300, 200, mode.mode, mode.transparency, 8, 7), VRect{40, 60, 160, 220}),
-        40,
-        30,
-        {{1, 0, 0}, {1, 10, 10}, {2, 80, 60}, {3, 25, 15}, {0, 0, 0}, {2, 1000, 1000}, {1, 0, 0}}});
+    sessions.push_back(
+        Session{WithSelection(host::Document::Make(300, 200, mode.mode, mode.transparency, mode.depth, 7),
+                              VRect{40, 60, 160, 220}),
+                40,
+                30,
+                {{1, 0, 0}, {1, 10, 10}, {2, 80, 60}, {3, 25, 15}, {0, 0, 0}, {2, 1000, 1000}, {1, 0, 0}}});
     // A selection at odd places, whose zoomed edges round.
-    sessions.push_back(Session{
-        WithSelection(host::Document::Make(301, 203, mode.mode, mode.transparency, 8, 11), VRect{41, 63, 163, 229}),
-        40,
-        30,
-        {{1, 0, 0}, {2, 17, 9}, {3, 1000, 1000}, {4, 5, 3}, {0, 0, 0}, {1, 200, 200}}});
+    sessions.push_back(
+        Session{WithSelection(host::Document::Make(301, 203, mode.mode, mode.transparency, mode.depth, 11),
+                              VRect{41, 63, 163, 229}),
+                40,
+                30,
+                {{1, 0, 0}, {2, 17, 9}, {3, 1000, 1000}, {4, 5, 3}, {0, 0, 0}, {1, 200, 200}}});
     // No selection, an image larger than the view.
-    sessions.push_back(Session{host::Document::Make(250, 170, mode.mode, mode.transparency, 8, 5),
+    sessions.push_back(Session{host::Document::Make(250, 170, mode.mode, mode.transparency, mode.depth, 5),
                                40,
                                30,
                                {{1, 0, 0}, {1, 33, 21}, {3, 40, 20}, {0, 0, 0}, {5, 0, 0}, {1, 0, 0}}});
@@ -323,7 +339,7 @@ void ExpectSameViewsAsFullHost(host::HostProfile profile) {
 
 void ExpectPlainViewsShowTheDocument(const host::HostOptions& options) {
     for (const Mode& mode : kModes) {
-        if (mode.mode == plugInModeCMYKColor)
+        if (mode.mode == plugInModeCMYKColor || mode.mode == plugInModeCMYK64)
             continue; // the preview shows CMYK converted to RGB
         for (Session session : StandardSessions(mode)) {
             SCOPED_TRACE(Describe(mode, session));
@@ -331,7 +347,7 @@ void ExpectPlainViewsShowTheDocument(const host::HostOptions& options) {
             const std::vector<Shown> views = Pictures(RunSession(options, session, false));
             const host::Document& document = session.document;
             const VRect filter = document.filterRect();
-            const int planes = document.planes(), written = std::min(planes, 4);
+            const DocumentFormat format = DocumentFormatOf(document.mode, document.depth, int16_t(document.planes()));
             for (size_t i = 0; i < views.size(); ++i) {
                 const Shown& view = views[i];
                 SCOPED_TRACE("view " + std::to_string(i) + " at zoom " + std::to_string(int(view.zoom)));
@@ -352,10 +368,23 @@ void ExpectPlainViewsShowTheDocument(const host::HostOptions& options) {
                     const int64_t sy = (zoomed(filter.top) + view.scrollY + y) * z;
                     for (int64_t x = 0; x < view.width; ++x) {
                         const int64_t sx = (zoomed(filter.left) + view.scrollX + x) * z;
-                        for (int k = 0; k < written; ++k) {
-                            const bool inside = sx < document.width && sy < document.height;
-                            const uint8_t expected = inside ? document.sampleAt(int32_t(sx), int32_t(sy), k) : 255;
-                            ASSERT_EQ(view.samples[size_t((y * view.width + x) * written + k)], expected)
+                        // The document's pixel as the pane shows it: at 8 bits, grey in all three colours.
+                        const bool inside = sx < document.width && sy < document.height;
+                        uint8_t expected[4] = {255, 255, 255, 255};
+                        if (inside) {
+                            const uint8_t* pixel =
+                                document.pixels.data() + size_t(sy) * document.rowBytes() +
+                                size_t(sx) * size_t(document.planes()) * size_t(document.bytesPerSample());
+                            if (format.sampleBytes == 2) {
+                                uint16_t samples[5] = {};
+                                std::memcpy(samples, pixel, size_t(document.planes()) * 2);
+                                RowToPixels(samples, format, 1, expected);
+                            } else {
+                                RowToPixels(pixel, format, 1, expected);
+                            }
+                        }
+                        for (int k = 0; k < 4; ++k) {
+                            ASSERT_EQ(view.samples[size_t((y * view.width + x) * 4 + k)], expected[k])
                                 << "at " << x << "," << y << " plane " << k;
                         }
                     }

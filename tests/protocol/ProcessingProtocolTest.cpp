@@ -5,6 +5,7 @@
 #include "plugin/Globals.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 using testing_support::PluginTest;
@@ -13,15 +14,16 @@ namespace {
 
 // The engine, linked into this program, on a buffer built the way the filter builds it; the
 // tests compare the document with what the engine makes of it.
-std::vector<uint8_t> Render(std::vector<uint8_t> source, int32_t width, int32_t height, const FilterParameters& p,
-                            int planes, bool cmyk) {
+template <class Sample>
+std::vector<Sample> Render(std::vector<Sample> source, int32_t width, int32_t height, const FilterParameters& p,
+                           int planes, int colorPlanes) {
     DistortionContext context;
     context.bufferWidth = context.areaWidth = width;
     context.bufferHeight = context.areaHeight = height;
-    std::vector<uint8_t> destination(source.size());
+    std::vector<Sample> destination(source.size());
     RenderSettings settings;
     settings.planeCount = planes;
-    settings.colorPlanes = cmyk ? 4 : 3;
+    settings.colorPlanes = colorPlanes;
     EXPECT_TRUE(RenderDistortion(context, p, source.data(), destination.data(), settings));
     ReleasePlaneScratch();
     return destination;
@@ -29,6 +31,91 @@ std::vector<uint8_t> Render(std::vector<uint8_t> source, int32_t width, int32_t 
 
 uint8_t Weighted(uint8_t value, uint8_t alpha) {
     return uint8_t(float(value) * (float(alpha) / 255.0f));
+}
+uint16_t Weighted(uint16_t value, uint16_t alpha) {
+    return uint16_t(float(value) * (float(alpha) / 32768.0f));
+}
+
+// A document's samples as numbers (8 or 16 bits).
+uint16_t SampleOf(const host::Document& document, int32_t x, int32_t y, int plane) {
+    if (document.bytesPerSample() == 1)
+        return document.sampleAt(x, y, plane);
+    uint16_t sample = 0;
+    const size_t at = size_t(y) * document.rowBytes() + (size_t(x) * size_t(document.planes()) + size_t(plane)) * 2;
+    std::memcpy(&sample, document.pixels.data() + at, 2);
+    return sample;
+}
+void SetSample(host::Document& document, int32_t x, int32_t y, int plane, uint16_t sample) {
+    if (document.bytesPerSample() == 1)
+        *document.sample(x, y, plane) = uint8_t(sample);
+    else
+        std::memcpy(document.sample(x, y, plane), &sample, 2);
+}
+
+// The document a run on an RGB or grey document of `Sample`s should leave behind: grey is
+// warped as one colour, which the aberration does not touch.
+template <class Sample> host::Document ExpectedPlain(const host::Document& input, FilterParameters p) {
+    const int planes = input.planes(), colors = input.colorPlanes;
+    const Sample opaque = sizeof(Sample) == 1 ? Sample(255) : Sample(32768);
+    if (colors == 1)
+        p.aberration = 0.0f;
+    std::vector<Sample> source(size_t(input.width) * size_t(input.height) * 4);
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x) {
+            Sample* pixel = &source[(size_t(y) * input.width + x) * 4];
+            for (int k = 0; k < 3; ++k)
+                pixel[k] = Sample(SampleOf(input, x, y, colors == 1 ? 0 : k));
+            pixel[3] = planes > colors ? Sample(SampleOf(input, x, y, colors)) : opaque;
+        }
+    const std::vector<Sample> rendered = Render(source, input.width, input.height, p, planes, colors);
+    host::Document expected = input;
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x) {
+            const Sample* pixel = &rendered[(size_t(y) * input.width + x) * 4];
+            if (colors == 1) {
+                SetSample(expected, x, y, 0, pixel[0]);
+                if (planes > 1)
+                    SetSample(expected, x, y, 1, pixel[3]);
+                continue;
+            }
+            for (int k = 0; k < planes; ++k)
+                SetSample(expected, x, y, k,
+                          planes == 3 && pixel[3] != opaque ? Weighted(pixel[k], pixel[3]) : pixel[k]);
+        }
+    return expected;
+}
+
+// The document a 16-bit CMYK run should leave behind, with the host's 16-bit conversion.
+host::Document ExpectedCmyk64(const host::Document& input, const FilterParameters& p) {
+    host::ColorConverter converter;
+    converter.SetProfile(input.iccProfile);
+    const int planes = input.planes();
+    std::vector<uint16_t> source(size_t(input.width) * size_t(input.height) * 4);
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x) {
+            Color16 color = {SampleOf(input, x, y, 0), SampleOf(input, x, y, 1), SampleOf(input, x, y, 2),
+                             SampleOf(input, x, y, 3)};
+            converter.Convert16(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, &color, 1);
+            uint16_t* pixel = &source[(size_t(y) * input.width + x) * 4];
+            std::copy(color + 1, color + 4, pixel);
+            pixel[3] = planes > 4 ? SampleOf(input, x, y, 4) : uint16_t(32768);
+        }
+    const std::vector<uint16_t> rendered = Render(source, input.width, input.height, p, planes, 4);
+    host::Document expected = input;
+    for (int32_t y = 0; y < input.height; ++y)
+        for (int32_t x = 0; x < input.width; ++x) {
+            const uint16_t* pixel = &rendered[(size_t(y) * input.width + x) * 4];
+            Color16 color = {32768, pixel[0], pixel[1], pixel[2]};
+            if (planes == 4)
+                for (int k = 0; k < 3; ++k)
+                    color[k + 1] = Weighted(pixel[k], pixel[3]);
+            converter.Convert16(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, &color, 1);
+            for (int k = 0; k < 4; ++k)
+                SetSample(expected, x, y, k, color[k]);
+            if (planes > 4)
+                SetSample(expected, x, y, 4, pixel[3]);
+        }
+    return expected;
 }
 
 // The document an RGB run should leave behind.
@@ -39,7 +126,7 @@ host::Document ExpectedRgb(const host::Document& input, const FilterParameters& 
         for (int32_t x = 0; x < input.width; ++x)
             for (int k = 0; k < 4; ++k)
                 source[(size_t(y) * input.width + x) * 4 + k] = k < planes ? input.sampleAt(x, y, k) : uint8_t(255);
-    const std::vector<uint8_t> rendered = Render(source, input.width, input.height, p, planes, false);
+    const std::vector<uint8_t> rendered = Render(source, input.width, input.height, p, planes, 3);
     host::Document expected = input;
     for (int32_t y = 0; y < input.height; ++y)
         for (int32_t x = 0; x < input.width; ++x) {
@@ -65,7 +152,7 @@ host::Document ExpectedCmyk(const host::Document& input, const FilterParameters&
             std::copy(color + 1, color + 4, pixel);
             pixel[3] = planes > 4 ? input.sampleAt(x, y, 4) : uint8_t(255);
         }
-    const std::vector<uint8_t> rendered = Render(source, input.width, input.height, p, planes, true);
+    const std::vector<uint8_t> rendered = Render(source, input.width, input.height, p, planes, 4);
     host::Document expected = input;
     for (int32_t y = 0; y < input.height; ++y)
         for (int32_t x = 0; x < input.width; ++x) {
@@ -190,6 +277,66 @@ TEST_F(Processing, EveryPixelOfACmykRowWiderThanOneConversionIsFiltered) {
     ASSERT_EQ(RunWith(0.0f, 0.0f).result, noErr);
     EXPECT_LE(host.suites().largestConvert, 32767);
     EXPECT_TRUE(SameDocument(host.document, ExpectedCmyk(input, Effect(0.0f, 0.0f))));
+}
+
+TEST_F(Processing, GreyAndSixteenBitDocumentsAreDistortedAtTheirOwnDepth) {
+    struct Case {
+        int16_t mode;
+        int32_t depth;
+    };
+    for (Case c : {Case{plugInModeGrayScale, 8}, Case{plugInModeGray16, 16}, Case{plugInModeRGB48, 16}}) {
+        for (bool transparency : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "mode " << c.mode << ", transparency " << transparency);
+            host.document = host::Document::Make(37, 23, c.mode, transparency, c.depth);
+            const host::Document input = host.document;
+            ASSERT_EQ(RunWith(0.0f, 0.0f).result, noErr);
+            EXPECT_TRUE(SameDocument(host.document, input)) << "value 0 gives the image back";
+            std::vector<host::Document> results;
+            for (float aberration : {0.0f, 60.0f}) {
+                host.document = input;
+                ASSERT_EQ(RunWith(40.0f, aberration).result, noErr);
+                const host::Document expected = c.depth == 16
+                                                    ? ExpectedPlain<uint16_t>(input, Effect(40.0f, aberration))
+                                                    : ExpectedPlain<uint8_t>(input, Effect(40.0f, aberration));
+                EXPECT_TRUE(SameDocument(host.document, expected)) << "aberration " << aberration;
+                results.push_back(host.document);
+            }
+            if (c.mode != plugInModeRGB48) {
+                EXPECT_TRUE(SameDocument(results[1], results[0])) << "grey has no colours for the aberration to part";
+            }
+            if (c.depth == 16) {
+                // The depth was used: samples an 8-bit render widened could not give.
+                size_t fine = 0;
+                for (int32_t y = 0; y < input.height; ++y)
+                    for (int32_t x = 0; x < input.width; ++x)
+                        fine += SampleOf(results[0], x, y, 0) % 128 != 0 ? 1 : 0;
+                EXPECT_GT(fine, size_t(input.width) * size_t(input.height) / 2);
+            }
+        }
+    }
+    EXPECT_EQ(host.suites().OutstandingTotal(), 0);
+}
+
+TEST_F(Processing, SixteenBitCmykGoesThroughTheHostsSixteenBitConversion) {
+    VF_SKIP_UNLESS(testing_support::ConvertsCmyk(host), testing_support::kNoCmyk);
+    for (bool transparency : {false, true}) {
+        host.document = host::Document::Make(29, 17, plugInModeCMYK64, transparency, 16);
+        const host::Document input = host.document;
+        for (float value : {0.0f, 35.0f}) {
+            host.document = input;
+            const host::RunResult run = RunWith(value, 30.0f);
+            if (!host.suites().convert16) {
+                // A host that cannot convert 16-bit colours: the user is told, the image stays.
+                EXPECT_NE(run.result, noErr);
+                EXPECT_TRUE(SameDocument(host.document, input));
+                continue;
+            }
+            ASSERT_EQ(run.result, noErr);
+            EXPECT_TRUE(SameDocument(host.document, ExpectedCmyk64(input, Effect(value, 30.0f))))
+                << "transparency " << transparency << ", value " << value;
+        }
+        EXPECT_EQ(host.suites().OutstandingTotal(), 0);
+    }
 }
 
 TEST_F(Processing, OtherModesAndDeepDataAreCopiedUnchanged) {
