@@ -96,7 +96,7 @@ bool FillPixelBuffer(PixelBuffer& buffer, const RGBColor& color) {
     ConvertColor(components, plugInModeRGBColor, buffer.mode); // unconverted values when it fails
     const size_t planeBytes = size_t(PlaneBytes(buffer));
     for (int plane = 0; plane < buffer.planes; ++plane) {
-        const uint8_t value = plane < 4 ? uint8_t(components[plane] & 0xFF) : uint8_t(0);
+        const uint8_t value = plane < ColorPlanes(buffer) ? uint8_t(components[plane] & 0xFF) : uint8_t(0);
         std::memset(data + size_t(plane) * planeBytes, value, planeBytes);
     }
     return true;

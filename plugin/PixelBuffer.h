@@ -36,7 +36,7 @@ void ReleasePixelBuffer(PixelBuffer& buffer);
 // otherwise false and nothing copied.
 bool CopyPixelBuffer(PixelBuffer& destination, PixelBuffer& source);
 // Fills plane k with component k of `color` converted from RGB to the buffer's mode (the
-// unconverted value when the host cannot convert); planes beyond the fourth become 0.
+// unconverted value when the host cannot convert); the planes after the colours become 0.
 bool FillPixelBuffer(PixelBuffer& buffer, const RGBColor& color);
 // The colour planes of the buffer's mode: 1 for greyscale, 4 for CMYK, 3 otherwise. The plane
 // after them, when there is one, is the transparency (so in CMYK plane 3 is the black ink, not

@@ -791,3 +791,100 @@ TEST_F(DialogSession, TopBarButtonsTakeRealClicks) {
 }
 
 } // namespace
+
+namespace {
+
+// The smooth picture, larger than the pane, at 16 bits or in grey: 16-bit samples get low bits no
+// 8-bit sample has, grey is the picture's luminance; with transparency the left third is clear,
+// the rest opaque.
+host::Document DeepSmoothDocument(int16_t mode, int32_t depth, bool transparency) {
+    host::Document rgb = SmoothDocument(1100, 700);
+    host::Document document = host::Document::Make(1100, 700, mode, transparency, depth);
+    const int colors = document.colorPlanes;
+    for (int32_t y = 0; y < document.height; ++y)
+        for (int32_t x = 0; x < document.width; ++x) {
+            uint16_t samples[4] = {rgb.sampleAt(x, y, 0), rgb.sampleAt(x, y, 1), rgb.sampleAt(x, y, 2), 255};
+            if (colors == 1)
+                samples[0] = uint16_t((samples[0] * 30 + samples[1] * 59 + samples[2] * 11) / 100);
+            samples[colors] = x < document.width / 3 ? 0 : 255;
+            for (int k = 0; k < document.planes(); ++k) {
+                const bool opaque = k == colors && samples[k] == 255;
+                const uint16_t wide = opaque ? 32768 : uint16_t(samples[k] * 128 + (x + y) % 128);
+                if (depth == 16)
+                    std::memcpy(document.sample(x, y, k), &wide, 2);
+                else
+                    *document.sample(x, y, k) = uint8_t(samples[k]);
+            }
+        }
+    return document;
+}
+
+// The colours of a pane's picture (blue-green-red, bottom-up) in columns [left, right).
+std::vector<const uint8_t*> PanePixels(const PreviewPane* pane, int32_t left, int32_t right) {
+    std::vector<const uint8_t*> pixels;
+    for (int32_t y = 0; y < pane->bitmapHeight; ++y)
+        for (int32_t x = std::max(left, 0); x < std::min(right, pane->bitmapWidth); ++x)
+            pixels.push_back(pane->pixels + (size_t(y) * size_t(pane->bitmapWidth) + size_t(x)) * 3);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(DialogSession, GreyAndSixteenBitDocumentsArePreviewedAndAppliedAtTheirDepth) {
+    struct Case {
+        int16_t mode;
+        int32_t depth;
+        const char* name;
+    };
+    for (const Case& c : {Case{plugInModeGray16, 16, "dialog_grey16"}, Case{plugInModeGrayScale, 8, "dialog_grey8"},
+                          Case{plugInModeRGB48, 16, "dialog_rgb48"}}) {
+        SCOPED_TRACE(c.name);
+        const bool grey = c.mode != plugInModeRGB48;
+        host.document = DeepSmoothDocument(c.mode, c.depth, true);
+        const std::vector<uint8_t> original = host.document.pixels;
+        const host::RunResult run = RunDialog([&](HWND) {
+            // Grey has no colours for the aberration to part: its field is greyed out.
+            EXPECT_EQ(IsWindowEnabled(PanelItem(IDC_SPIN_ABERRATION)) != FALSE, !grey);
+            PreviewPane* pane = Pane(IDC_MAIN_PANE);
+            PreviewPane* navigator = Pane(IDC_NAVIGATOR);
+            ASSERT_NE(pane, nullptr);
+            ASSERT_NE(navigator, nullptr);
+            for (int zoomedOut = 0; zoomedOut < 2; ++zoomedOut) {
+                ASSERT_NE(pane->pixels, nullptr);
+                const std::vector<const uint8_t*> all = PanePixels(pane, 0, pane->bitmapWidth);
+                ASSERT_FALSE(all.empty());
+                size_t coloured = 0;
+                for (const uint8_t* p : all)
+                    coloured += p[0] != p[1] || p[1] != p[2] ? 1 : 0;
+                if (grey)
+                    EXPECT_EQ(coloured, 0u) << "zoomed out " << zoomedOut;
+                else
+                    EXPECT_GT(coloured, all.size() / 4) << "zoomed out " << zoomedOut; // a third is clear
+                // The clear third shows the checkerboard: light grey and white cells.
+                int light = 0, white = 0;
+                for (const uint8_t* p : PanePixels(pane, 4, pane->bitmapWidth / 3 - 40)) {
+                    light += p[0] == 204 && p[1] == 204 && p[2] == 204 ? 1 : 0;
+                    white += p[0] == 255 && p[1] == 255 && p[2] == 255 ? 1 : 0;
+                }
+                EXPECT_GT(light, 100) << "zoomed out " << zoomedOut;
+                EXPECT_GT(white, 100) << "zoomed out " << zoomedOut;
+                size_t navigatorColoured = 0;
+                for (const uint8_t* p : PanePixels(navigator, 0, navigator->bitmapWidth))
+                    navigatorColoured += p[0] != p[1] || p[1] != p[2] ? 1 : 0;
+                EXPECT_EQ(navigatorColoured == 0, grey);
+                if (zoomedOut == 0) {
+                    Screenshot(c.name);
+                    EXPECT_EQ(ZoomLabel(), "100%");
+                    gui::PointerClick(Item(IDC_ZOOM_OUT), 5, 5);
+                    gui::Pump();
+                    EXPECT_NE(ZoomLabel(), "100%");
+                }
+            }
+            gui::PointerClick(Item(IDOK), 10, 10);
+        });
+        EXPECT_EQ(run.result, noErr);
+        EXPECT_TRUE(run.documentChanged);
+        EXPECT_EQ(host.document.depth, c.depth);
+        EXPECT_TRUE(ReplayWithoutDialog(original) == host.document.pixels);
+    }
+}
