@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 using testing_support::TempFolder;
 using namespace tool_test;
@@ -286,6 +288,27 @@ TEST_F(DeepTool, InfoCallsTheNewModesSupported) {
     EXPECT_NE(run.output.find("TIFF, 10 x 8, Grey with alpha, 8-bit, 2 planes, no profile, supported\n"),
               std::string::npos)
         << run.output;
+}
+
+TEST_F(DeepTool, AnImageThePluginDoesNotTakeIsRefusedNotHandedBackUnchanged) {
+    // A copy of the library whose enable expression takes bitmaps only (padded to its length).
+    std::ifstream in(VORTIFLUX_PLUGIN_PATH, std::ios::binary);
+    std::string library((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t from = library.find("in (PSHOP_ImageMode,");
+    ASSERT_NE(from, std::string::npos);
+    const size_t to = library.find(')', from) + 1;
+    std::string expression = "in (PSHOP_ImageMode, BitmapMode)";
+    ASSERT_LE(expression.size(), to - from);
+    expression.resize(to - from, ' ');
+    library.replace(from, to - from, expression);
+    folder.Write("Bitmaps.so", library);
+
+    Write(folder.file("in.png"), Pattern(12, 10, cli::ColorModel::Rgb, false));
+    const ToolRun run = Apply("in.png", "out.png", "--quiet --plugin " + folder.file("Bitmaps.so"));
+    EXPECT_EQ(run.exitCode, 2) << run.output;
+    EXPECT_NE(run.output.find("in.png: the plug-in library does not take this image (8-bit RGB)"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("out.png")));
 }
 
 // FNV-1a of an image's samples.
