@@ -4,15 +4,9 @@
 #include "plugin/FolderPaths.h"
 #include "plugin/Globals.h"
 
-#include <objbase.h>
-#include <shellapi.h>
-
 #include <atomic>
-#include <cstdio>
 #include <new>
 #include <vector>
-
-void (*shellRequestHook)(const char* target) = nullptr;
 
 namespace {
 
@@ -36,39 +30,14 @@ void ForgetEndedThreads() {
     shellThreads.swap(running);
 }
 
-void AppendToRecord(const char* recordFile, const char* target) {
-    if (std::FILE* file = std::fopen(recordFile, "ab")) {
-        std::fprintf(file, "open %s\n", target);
-        std::fclose(file);
-    }
-}
-
-void AskShell(const ShellRequest& request) {
-    if (shellRequestHook != nullptr) {
-        shellRequestHook(request.target.c_str());
-        return;
-    }
-    char recordFile[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("VORTIFLUX_RECORD_SHELL", recordFile, sizeof recordFile);
-    if (length > 0 && length < sizeof recordFile) {
-        AppendToRecord(recordFile, request.target.c_str());
-        return;
-    }
-    // The shell may hand the request to components that need COM on the calling thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    // A failure (no browser, missing manual file) is not reported.
-    ShellExecuteA(request.owner, "open", request.target.c_str(), nullptr, nullptr, SW_SHOW);
-    if (SUCCEEDED(com))
-        CoUninitialize();
-}
-
 // The body of every shell thread: the one shell call, then the thread gives back its reference
 // on the library as its very last action (the system does that, outside the library's code).
 void RunShellRequest(void* raw) {
     auto* request = static_cast<ShellRequest*>(raw);
     busy = true;
     try {
-        AskShell(*request);
+        // A failure (no browser, missing manual file) is not reported.
+        platform::OpenWithShell(request->owner, request->target);
     } catch (...) {
         // Nothing of a failed request is reported; the flag must come down all the same.
     }
@@ -83,7 +52,7 @@ void StartShellThread(platform::ThreadFunction body, const std::string& target, 
         return;
     ForgetEndedThreads();
     HMODULE library = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&RunShellRequest),
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&RunShellRequest),
                             &library))
         return;
     auto* request = new (std::nothrow) ShellRequest{target, owner, library};

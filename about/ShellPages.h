@@ -25,7 +25,7 @@ constexpr const char* kProductPage =
     "http://www.nimbrook.example.com/products/products.php?menu=get_prod_id&p_menustate=&prod_id=22";
 
 // The file of a manual page: HelpFolder + the page's file (777 the parameters page, any other
-// selector the main page).
+// selector the main page), in UTF-8; the shell is handed its UTF-16 form.
 std::string ManualPagePath(int page);
 
 // Opens a manual page (kManualMainPage or kManualParametersPage) with `owner` as the owner of
@@ -47,10 +47,6 @@ bool ShellThreadBusy();
 constexpr uint32_t kShellThreadWait = 5000;
 bool CloseShellThreads(uint32_t milliseconds = kShellThreadWait);
 
-// Instead of starting a browser, tests can take the shell's requests:
-// - in the same program, through this hook (called on the shell thread with the verb "open"
-//   and the file or address);
-// - in any program, the real plug-in included, by naming a file in the environment variable
-//   VORTIFLUX_RECORD_SHELL, to which every request is appended as "open <target>" and a line
-//   feed.
-extern void (*shellRequestHook)(const char* target);
+// Tests take the requests instead of a browser: in-process through the platform layer's shell
+// request handler, and for the built library by the test host, which redirects the library's
+// import of the shell's open call to a recorder of its own.

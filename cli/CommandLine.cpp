@@ -63,9 +63,11 @@ void WarnBeyond(const std::string& option, const std::string& typed, double valu
 
 std::string Squeezed(const std::string& text) {
     std::string squeezed;
-    for (unsigned char c : text)
+    for (const char character : text) {
+        const auto c = static_cast<unsigned char>(character);
         if (c != ' ' && c != '-' && c != '_')
             squeezed += char(std::tolower(c));
+    }
     return squeezed;
 }
 

@@ -3,6 +3,7 @@
 #include "controls/GdiObjects.h"
 #include "controls/SkinControls.h"
 #include "controls/SkinResources.h"
+#include "controls/WindowRule.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,43 @@ void Paint(ContainerLinkRecord* link, HDC target) {
     canvas.CopyTo(target, 0, 0);
 }
 
+LRESULT HandleLink(ContainerLinkRecord* link, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return 1;
+    case WM_PAINT:
+        if (link->kind != kLinkCaption || !link->text)
+            break;
+        {
+            gdi::Paint paint(window);
+            Paint(link, paint.dc());
+        }
+        return 1;
+    case WM_MOUSEMOVE:
+        if (link->active && handCursor)
+            SetCursor(handCursor);
+        return 1;
+    case WM_SETCURSOR:
+        // The hand is set on every move; the class cursor must not undo it in between.
+        if (link->active && handCursor)
+            return TRUE;
+        break;
+    case WM_LBUTTONDOWN:
+        if (link->active)
+            SendMessageA(GetParent(window), WM_COMMAND, static_cast<WORD>(link->id), 0);
+        return 1;
+    case WM_COMMAND:
+        PostMessageA(GetParent(window), message, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void FreeLink(ContainerLinkRecord* link) {
+    std::free(link->text);
+    delete link;
+}
+
 } // namespace
 
 HFONT LinkFont() {
@@ -47,54 +85,8 @@ HCURSOR LinkCursor() {
 }
 
 LRESULT CALLBACK ContainerLinkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* link = reinterpret_cast<ContainerLinkRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    switch (message) {
-    case WM_CREATE: {
-        link = static_cast<ContainerLinkRecord*>(std::calloc(1, sizeof(ContainerLinkRecord)));
-        if (!link)
-            return 0;
-        RECT client = {};
-        GetClientRect(window, &client);
-        link->window = window;
-        link->id = GetDlgCtrlID(window);
-        link->width = client.right;
-        link->height = client.bottom;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(link));
-        return 1;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        if (link) {
-            std::free(link->text);
-            std::free(link);
-        }
-        break;
-    case WM_PAINT:
-        if (!link || link->kind != kLinkCaption || !link->text)
-            break;
-        {
-            gdi::Paint paint(window);
-            Paint(link, paint.dc());
-        }
-        return 1;
-    case WM_MOUSEMOVE:
-        if (link && link->active && handCursor)
-            SetCursor(handCursor);
-        return 1;
-    case WM_SETCURSOR:
-        // The hand is set on every move; the class cursor must not undo it in between.
-        if (link && link->active && handCursor)
-            return TRUE;
-        break;
-    case WM_LBUTTONDOWN:
-        if (link && link->active)
-            SendMessageA(GetParent(window), WM_COMMAND, static_cast<WORD>(link->id), 0);
-        return 1;
-    case WM_COMMAND:
-        PostMessageA(GetParent(window), message, wParam, lParam);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    static const skin::WindowRule rule{false, true, true};
+    return skin::RunWindowRule<ContainerLinkRecord>(rule, window, message, wParam, lParam, HandleLink, FreeLink);
 }
 
 void SetUpContainerLinkClass(HINSTANCE module) {

@@ -1,4 +1,4 @@
-// "Mac Slider CPP": a thin bar with a triangular thumb, the slider of the spin edit. A click
+// "Mac Slider CPP": a thin track with a round thumb, the slider of the spin edit. A click
 // moves the thumb at once but tells the parent only when the click timer fires, so that a double
 // click can cancel the single click's notification.
 #include "controls/GdiObjects.h"
@@ -8,13 +8,27 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 
 namespace {
 
-// The thumb's tip sits this many pixels inside either end of the slider.
-constexpr int kInset = 5;
+constexpr int kInset = kSliderInset;
+// Radius of the round thumb, pixels (smaller on a slider too thin for it).
+constexpr int kKnobRadius = 6;
+
+// Colours of the track, its filled part and the thumb.
+constexpr COLORREF kTrack = RGB(214, 218, 224);
+constexpr COLORREF kTrackDisabled = RGB(226, 226, 226);
+constexpr COLORREF kBlueEdge = RGB(52, 104, 168);
+constexpr COLORREF kPlainEdge = RGB(80, 84, 90);
+constexpr COLORREF kDisabledEdge = RGB(170, 170, 170);
+constexpr COLORREF kBlueFill = RGB(86, 150, 215);
+constexpr COLORREF kPlainFill = RGB(128, 132, 138);
+constexpr COLORREF kKnob = RGB(250, 251, 253);
+constexpr COLORREF kKnobDisabled = RGB(238, 238, 238);
+constexpr COLORREF kMark = RGB(155, 0, 0);
 
 float Clamp(float v, float lo, float hi) {
     return v < lo ? lo : v > hi ? hi : v;
@@ -29,13 +43,19 @@ void ColourReply(HDC dc, UINT message) {
 
 } // namespace
 
+// Pixels the thumb's centre travels from the start of the range to its end: from kInset to the
+// pixel kInset from the far end, so that the thumb keeps the same distance from both ends.
+int Travel(int extent) {
+    return extent - 1 - 2 * kInset;
+}
+
 float TMacSlider::ValueAt(int x, int y) const {
     const int extent = mode == 1 ? height : width;
     const int p = mode == 1 ? y : x;
     // A slider without room for its thumb or without a range has only one value.
-    if (extent <= 2 * kInset || max == min)
+    if (Travel(extent) <= 0 || max == min)
         return min;
-    float v = (p - kInset) / ((extent - 2.0f * kInset) / (max - min)) + min;
+    float v = (p - kInset) / (float(Travel(extent)) / (max - min)) + min;
     v = min < max ? Clamp(v, min, max) : Clamp(v, max, min);
     if (clampToMarks)
         v = Clamp(v, markLow, markHigh);
@@ -44,9 +64,9 @@ float TMacSlider::ValueAt(int x, int y) const {
 
 int TMacSlider::ThumbPosition() const {
     const int extent = mode == 1 ? height : width;
-    if (extent <= 2 * kInset || max == min)
+    if (Travel(extent) <= 0 || max == min)
         return kInset;
-    return static_cast<int>((value - min) * ((extent - 2.0f * kInset) / (max - min)) + kInset + 0.5f);
+    return static_cast<int>((value - min) * (float(Travel(extent)) / (max - min)) + kInset + 0.5f);
 }
 
 void SetSliderValue(TMacSlider* slider, float v, bool keepUpDown) {
@@ -98,74 +118,80 @@ void TMacSlider::Notify(LPARAM code) {
     SendMessageA(parent, WM_COMMAND, static_cast<WORD>(id), code);
 }
 
+namespace {
+
+// A rectangle along the slider: `from` to `to` along it, `low` to `high` across it.
+RECT Along(bool vertical, int from, int to, int low, int high) {
+    return vertical ? RECT{low, from, high, to} : RECT{from, low, to, high};
+}
+
+void FillBox(HDC dc, const RECT& box, COLORREF colour) {
+    HBRUSH brush = gdi::CreateBrush(colour);
+    FillRect(dc, &box, brush);
+    gdi::Delete(brush);
+}
+
+void RoundBox(HDC dc, const RECT& box, COLORREF fill, COLORREF edge, int radius) {
+    HBRUSH brush = gdi::CreateBrush(fill);
+    HPEN pen = gdi::CreatePen(PS_SOLID, 1, edge);
+    {
+        gdi::Selection selectedBrush(dc, brush);
+        gdi::Selection selectedPen(dc, pen);
+        RoundRect(dc, box.left, box.top, box.right, box.bottom, radius, radius);
+    }
+    gdi::Delete(pen);
+    gdi::Delete(brush);
+}
+
+} // namespace
+
+// A rounded track across the middle, filled from its start up to the value, and a round thumb
+// on it; grey throughout when disabled. The track's edge is blue when the range can be changed.
 void TMacSlider::Paint(HDC target) {
     gdi::Canvas canvas(target, width, height);
     HDC dc = canvas.dc();
     RECT area = {0, 0, width, height};
     FillRect(dc, &area, SkinBackgroundBrush);
-    gdi::Selection brush(dc, GetStockObject(enabled ? GRAY_BRUSH : LTGRAY_BRUSH));
     const bool vertical = mode == 1;
+    const int extent = vertical ? height : width;
+    const int across = vertical ? width : height;
+    const int middle = across / 2;
     const int q = ThumbPosition();
+    const COLORREF edge = !enabled ? kDisabledEdge : blueOutline ? kBlueEdge : kPlainEdge;
+    const int radius = std::max(2, std::min(kKnobRadius, (across - 4) / 2));
+
     if (lineStyle == 1 && !vertical) {
-        HPEN grey = enabled ? nullptr : gdi::CreatePen(PS_SOLID, 1, RGB(127, 127, 127));
-        {
-            gdi::Selection pen(dc, grey ? static_cast<HGDIOBJ>(grey) : GetStockObject(BLACK_PEN));
-            const int m = height / 2;
-            MoveToEx(dc, kInset, m - kInset, nullptr);
-            LineTo(dc, kInset, m);
-            LineTo(dc, width - kInset, m);
-            LineTo(dc, width - kInset, m - kInset - 1);
-            const POINT thumb[3] = {{q, height - m}, {q - 3, height - 2}, {q + 3, height - 2}};
-            Polygon(dc, thumb, 3);
-        }
-        gdi::Delete(grey);
-        canvas.CopyTo(target, 0, 0);
-        return;
+        // A thin line with ticks at both ends.
+        const int end = width - 1 - kInset;
+        FillBox(dc, Along(false, kInset, end + 1, middle, middle + 1), edge);
+        FillBox(dc, Along(false, kInset, kInset + 1, middle - 4, middle + 1), edge);
+        FillBox(dc, Along(false, end, end + 1, middle - 4, middle + 1), edge);
+    } else {
+        const int trackStart = kInset - 4, trackEnd = extent - kInset + 3;
+        RoundBox(dc, Along(vertical, trackStart, trackEnd, middle - 2, middle + 3), enabled ? kTrack : kTrackDisabled,
+                 edge, 4);
+        if (enabled && q > trackStart + 1)
+            FillBox(dc, Along(vertical, trackStart + 1, std::min(q, trackEnd - 1), middle - 1, middle + 2),
+                    blueOutline ? kBlueFill : kPlainFill);
     }
-    const int t = (vertical ? width : height) / 4 > 0 ? (vertical ? width : height) / 4 : 1;
-    auto triangle = [&](int at, POINT* points) {
-        if (vertical) {
-            points[0] = {width - t - 2, at};
-            points[1] = {width - 2, at - 5};
-            points[2] = {width - 2, at + 5};
-        } else {
-            points[0] = {at, height - t - 2};
-            points[1] = {at - 5, height - 2};
-            points[2] = {at + 5, height - 2};
-        }
-    };
     if (clampToMarks) {
-        HPEN red = gdi::CreatePen(PS_SOLID, 2, RGB(155, 0, 0));
-        {
-            gdi::Selection pen(dc, red);
-            for (float mark : {markLow, markHigh}) {
-                const int extent = vertical ? height : width;
-                int at = kInset;
-                if (extent > 2 * kInset && max != min)
-                    at = static_cast<int>((mark - min) * ((extent - 2.0f * kInset) / (max - min)) + kInset + 0.5f);
-                POINT points[3];
-                triangle(at, points);
-                Polygon(dc, points, 3);
-            }
+        for (float mark : {markLow, markHigh}) {
+            int at = kInset;
+            if (Travel(extent) > 0 && max != min)
+                at = static_cast<int>((mark - min) * (float(Travel(extent)) / (max - min)) + kInset + 0.5f);
+            FillBox(dc, Along(vertical, at - 1, at + 1, middle - radius, middle + radius + 1), kMark);
         }
-        gdi::Delete(red);
     }
-    HPEN outline = nullptr;
-    if (!enabled)
-        outline = gdi::CreatePen(PS_SOLID, 1, RGB(127, 127, 127));
-    else if (blueOutline)
-        outline = gdi::CreatePen(PS_SOLID, 1, RGB(0, 0, 150));
+    const RECT knob = Along(vertical, q - radius, q + radius + 1, middle - radius, middle + radius + 1);
+    HBRUSH fill = gdi::CreateBrush(enabled ? kKnob : kKnobDisabled);
+    HPEN pen = gdi::CreatePen(PS_SOLID, 1, edge);
     {
-        gdi::Selection pen(dc, outline ? static_cast<HGDIOBJ>(outline) : GetStockObject(BLACK_PEN));
-        if (vertical)
-            Rectangle(dc, t, kInset, width - 2 * t, height - kInset);
-        else
-            Rectangle(dc, kInset, t, width - kInset, height - 2 * t);
-        POINT thumb[3];
-        triangle(q, thumb);
-        Polygon(dc, thumb, 3);
+        gdi::Selection selectedBrush(dc, fill);
+        gdi::Selection selectedPen(dc, pen);
+        Ellipse(dc, knob.left, knob.top, knob.right, knob.bottom);
     }
-    gdi::Delete(outline);
+    gdi::Delete(pen);
+    gdi::Delete(fill);
     canvas.CopyTo(target, 0, 0);
 }
 
@@ -214,7 +240,8 @@ LRESULT TMacSlider::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lP
         TakeValueAt(x, y);
         return 0;
     case WM_MOUSEMOVE:
-        if (mode == 2 || wParam != MK_LBUTTON)
+        // Only a drag that began on the slider moves it (the press took the capture).
+        if (mode == 2 || wParam != MK_LBUTTON || GetCapture() != w)
             return 0;
         TakeValueAt(x, y);
         SendMessageA(GetParent(w), WM_HSCROLL, 0, 0);
@@ -224,8 +251,10 @@ LRESULT TMacSlider::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONUP:
         if (mode == 2)
             break;
-        if (GetCapture() == w)
-            ReleaseCapture();
+        // A release after a press elsewhere is no click of the slider.
+        if (GetCapture() != w)
+            return 0;
+        ReleaseCapture();
         if (!SetTimer(w, kClickTimer, kClickDelay, nullptr)) {
             TakeValueAt(x, y);
             Notify(0);

@@ -3,6 +3,7 @@
 #include "controls/GdiObjects.h"
 #include "controls/SkinControls.h"
 #include "controls/SkinResources.h"
+#include "controls/WindowRule.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,9 @@ namespace {
 
 constexpr int kCap = 18;
 constexpr int kFaceHeight = 24;
+// Rows at the top and at the bottom of a face that a lower button keeps as they are (the
+// rounded corners and the rims); only the rows between them are squeezed.
+constexpr int kFaceRim = 8;
 constexpr uint8_t kNormal = 0, kHot = 1, kPressed = 2, kDefault = 3;
 
 HFONT buttonFont = nullptr;
@@ -21,6 +25,32 @@ constexpr int kLeftCapIds[4] = {155, 156, 158, 157};
 
 uint8_t RestingState(const MacStyleBtnRecord* b) {
     return b->isDefault ? kDefault : kNormal;
+}
+
+void SetState(MacStyleBtnRecord* b, uint8_t state) {
+    if (b->state == state)
+        return;
+    b->state = state;
+    InvalidateRect(b->window, nullptr, FALSE);
+}
+
+// Draws one piece of the face (kCap x kFaceHeight) into `width` x `height` at x: the rims as
+// they are, the rows between them stretched or squeezed.
+void DrawPiece(HDC dc, HBITMAP piece, int x, int width, int height) {
+    gdi::BitmapSource source(dc, piece);
+    if (height >= kFaceHeight) {
+        StretchBlt(dc, x, 0, width, kFaceHeight, source.dc(), 0, 0, kCap, kFaceHeight, SRCCOPY);
+        return;
+    }
+    if (height <= 2 * kFaceRim) {
+        StretchBlt(dc, x, 0, width, height, source.dc(), 0, 0, kCap, kFaceHeight, SRCCOPY);
+        return;
+    }
+    const int middle = kFaceHeight - 2 * kFaceRim;
+    StretchBlt(dc, x, 0, width, kFaceRim, source.dc(), 0, 0, kCap, kFaceRim, SRCCOPY);
+    StretchBlt(dc, x, kFaceRim, width, height - 2 * kFaceRim, source.dc(), 0, kFaceRim, kCap, middle, SRCCOPY);
+    StretchBlt(dc, x, height - kFaceRim, width, kFaceRim, source.dc(), 0, kFaceHeight - kFaceRim, kCap, kFaceRim,
+               SRCCOPY);
 }
 
 void Paint(MacStyleBtnRecord* b, HDC target) {
@@ -35,18 +65,12 @@ void Paint(MacStyleBtnRecord* b, HDC target) {
         RECT all = {0, 0, b->width, b->height};
         FillRect(dc, &all, SkinBackgroundBrush);
     }
-    {
-        gdi::BitmapSource left(dc, triple[0]);
-        BitBlt(dc, 0, 0, kCap, kFaceHeight, left.dc(), 0, 0, SRCCOPY);
-    }
-    {
-        gdi::BitmapSource right(dc, triple[2]);
-        BitBlt(dc, b->width - kCap, 0, kCap, kFaceHeight, right.dc(), 0, 0, SRCCOPY);
-    }
-    if (b->width > 2 * kCap) {
-        gdi::BitmapSource middle(dc, triple[1]);
-        StretchBlt(dc, kCap, 0, b->width - 2 * kCap, kFaceHeight, middle.dc(), 0, 0, kCap, kFaceHeight, SRCCOPY);
-    }
+    // Rows are dropped or repeated, never blended, when the face is squeezed.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    if (b->width > 2 * kCap)
+        DrawPiece(dc, triple[1], kCap, b->width - 2 * kCap, b->height);
+    DrawPiece(dc, triple[0], 0, kCap, b->height);
+    DrawPiece(dc, triple[2], b->width - kCap, kCap, b->height);
     if (b->text) {
         gdi::Selection font(dc, buttonFont);
         SetBkMode(dc, TRANSPARENT);
@@ -64,95 +88,106 @@ bool Inside(const MacStyleBtnRecord* b, LPARAM lParam) {
     return PtInRect(&client, point) != FALSE;
 }
 
-} // namespace
+void OnMouseMove(MacStyleBtnRecord* b, HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!b->enabled)
+        return;
+    const bool inside = Inside(b, lParam);
+    if (b->pressed) {
+        // The press keeps the capture: the face shows whether a release here would click.
+        SetState(b, inside ? kPressed : RestingState(b));
+        return;
+    }
+    // A button held since a press elsewhere belongs to that press: no hover, no capture.
+    if (wParam & MK_LBUTTON)
+        return;
+    if (inside) {
+        if (b->state == kHot)
+            return;
+        SetCapture(window);
+        SetState(b, kHot);
+    } else {
+        if (GetCapture() == window)
+            ReleaseCapture();
+        SetState(b, RestingState(b));
+    }
+}
 
-LRESULT CALLBACK MacStyleBtnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* b = reinterpret_cast<MacStyleBtnRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+void OnButtonUp(MacStyleBtnRecord* b, HWND window, LPARAM lParam) {
+    // Only a press that began on the button and ends on it clicks, as with every push button.
+    const bool click = b->pressed && b->enabled && Inside(b, lParam);
+    b->pressed = 0;
+    if (GetCapture() == window)
+        ReleaseCapture();
+    SetState(b, RestingState(b));
+    if (!click)
+        return;
+    SetFocus(window);
+    PostMessageA(GetParent(window), WM_COMMAND, static_cast<WORD>(b->id), 0);
+}
+
+LRESULT HandleButton(MacStyleBtnRecord* b, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE: {
-        b = static_cast<MacStyleBtnRecord*>(std::calloc(1, sizeof(MacStyleBtnRecord)));
-        if (!b)
-            return 0;
-        RECT client = {};
-        GetClientRect(window, &client);
-        b->window = window;
-        b->id = GetDlgCtrlID(window);
-        b->width = client.right;
-        b->height = client.bottom;
+    case WM_CREATE:
         // Every dialog attaches its buttons before showing them; until then a button is an
         // enabled ordinary one.
         b->enabled = 1;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(b));
+        return 1;
+    case WM_PAINT: {
+        gdi::Paint paint(window);
+        Paint(b, paint.dc());
         return 1;
     }
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        if (b) {
-            std::free(b->text);
-            std::free(b);
-        }
-        break;
-    case WM_PAINT:
-        if (!b)
-            break;
-        {
-            gdi::Paint paint(window);
-            Paint(b, paint.dc());
-        }
-        return 1;
     case WM_ERASEBKGND:
-        if (b)
-            return 1;
-        break;
+        return 1;
     case WM_SIZE:
-        if (b) {
-            b->width = LOWORD(lParam);
-            b->height = HIWORD(lParam);
-        }
+        b->width = LOWORD(lParam);
+        b->height = HIWORD(lParam);
         return 0;
     case WM_ENABLE:
-        if (b) {
-            b->enabled = wParam ? 1 : 0;
-            InvalidateRect(window, nullptr, FALSE);
-        }
-        return 0;
-    case WM_MOUSEMOVE:
-        if (!b || !b->enabled)
-            return 1;
-        if (Inside(b, lParam)) {
-            if (b->state == kHot)
-                return 1;
-            SetCapture(window);
-            b->state = kHot;
-        } else {
-            if (GetCapture() == window)
-                ReleaseCapture();
+        b->enabled = wParam ? 1 : 0;
+        if (!b->enabled) {
+            b->pressed = 0;
             b->state = RestingState(b);
         }
         InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(b, window, wParam, lParam);
         return 1;
     case WM_LBUTTONDOWN:
-        if (b && b->enabled) {
-            b->state = kPressed;
-            InvalidateRect(window, nullptr, FALSE);
+        if (b->enabled) {
+            b->pressed = 1;
+            SetCapture(window);
+            SetState(b, kPressed);
         }
         return 1;
     case WM_LBUTTONUP:
-        if (!b)
-            return 1;
-        // The hot state holds the capture; a release ends it.
-        if (GetCapture() == window)
-            ReleaseCapture();
-        b->state = RestingState(b);
-        InvalidateRect(window, nullptr, FALSE);
-        SetFocus(window);
-        PostMessageA(GetParent(window), WM_COMMAND, static_cast<WORD>(b->id), 0);
+        OnButtonUp(b, window, lParam);
         return 1;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a message box, for instance): the press is over.
+        if (reinterpret_cast<HWND>(lParam) != window) {
+            b->pressed = 0;
+            SetState(b, RestingState(b));
+        }
+        return 0;
     case WM_COMMAND:
         PostMessageA(GetParent(window), message, wParam, lParam);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void FreeButton(MacStyleBtnRecord* b) {
+    std::free(b->text);
+    delete b;
+}
+
+} // namespace
+
+LRESULT CALLBACK MacStyleBtnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const skin::WindowRule rule{false, true, true};
+    return skin::RunWindowRule<MacStyleBtnRecord>(rule, window, message, wParam, lParam, HandleButton, FreeButton);
 }
 
 void SetUpMacStyleButtonClass(HINSTANCE module) {

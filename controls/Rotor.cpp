@@ -16,6 +16,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegrees = 180.0 / kPi;
 // Width of the rim over which the sphere fades into the background.
 constexpr double kRimFade = 11.0;
+// The skin's background grey, into which the sphere's rim fades.
+constexpr double kBackground = 232.0;
 
 // cos of the azimuth folded into 0 ... 45 degrees: the factor that maps the square onto the disc.
 double FoldFactor(double azimuth) {
@@ -48,6 +50,26 @@ uint8_t Channel(double v) {
     return static_cast<uint8_t>(v < 0.0 ? 0.0 : v > 255.0 ? 255.0 : v);
 }
 
+// The texture at (u, v) in texels, bilinear: the disc is larger than the texture, and nearest
+// sampling would show its texels as blocks.
+void SampleTexture(double u, double v, double colour[3]) {
+    constexpr int last = kRotorTextureSize - 1;
+    u = u < 0.0 ? 0.0 : u > last ? last : u;
+    v = v < 0.0 ? 0.0 : v > last ? last : v;
+    const int u0 = static_cast<int>(u), v0 = static_cast<int>(v);
+    const int u1 = u0 < last ? u0 + 1 : last, v1 = v0 < last ? v0 + 1 : last;
+    const double fu = u - u0, fv = v - v0;
+    const uint8_t* t00 = rotorTexture + (v0 * kRotorTextureSize + u0) * 3;
+    const uint8_t* t01 = rotorTexture + (v0 * kRotorTextureSize + u1) * 3;
+    const uint8_t* t10 = rotorTexture + (v1 * kRotorTextureSize + u0) * 3;
+    const uint8_t* t11 = rotorTexture + (v1 * kRotorTextureSize + u1) * 3;
+    for (int i = 0; i < 3; ++i) {
+        const double top = t00[i] + (t01[i] - t00[i]) * fu;
+        const double bottom = t10[i] + (t11[i] - t10[i]) * fu;
+        colour[i] = top + (bottom - top) * fv;
+    }
+}
+
 void PaintSphere(const TRotor* r, uint8_t* bits) {
     const int width = r->width;
     const int height = r->height;
@@ -68,7 +90,7 @@ void PaintSphere(const TRotor* r, uint8_t* bits) {
         uint8_t* row = bits + static_cast<size_t>(py) * width * 4;
         for (int px = 0; px < width; ++px) {
             uint8_t* pixel = row + px * 4;
-            pixel[0] = pixel[1] = pixel[2] = 232;
+            pixel[0] = pixel[1] = pixel[2] = static_cast<uint8_t>(kBackground);
             pixel[3] = 0;
             const int x = px - cx;
             const int y = py - cy;
@@ -81,25 +103,27 @@ void PaintSphere(const TRotor* r, uint8_t* bits) {
                 s = 0.0;
             const double d = s * s * s;
             const double d2p = d * d;
-            const double h = r->visualState ? d2p * d2p : d2p * d2p * d2p;
+            // A disabled rotor is not lit: no highlight follows the crosshair.
+            const double h = !r->enabled ? 0.0 : r->visualState ? d2p * d2p : d2p * d2p * d2p;
             double colour[3];
             if (rotorTexture) {
-                int column = 36 + x * 36 / radius;
-                int line = 36 + y * 36 / radius;
-                column = column < 0 ? 0 : column > 71 ? 71 : column;
-                line = line < 0 ? 0 : line > 71 ? 71 : line;
-                const uint8_t* texel = rotorTexture + (line * kRotorTextureSize + column) * 3;
-                for (int i = 0; i < 3; ++i)
-                    colour[i] = r->enabled ? texel[i] : texel[1];
+                const double half = kRotorTextureSize / 2.0;
+                SampleTexture(half + x * half / radius - 0.5, half + y * half / radius - 0.5, colour);
             } else {
                 // Without a texture the sphere is grey, brighter towards the light.
                 const double grey = 205.0 * s + 50.0;
                 colour[0] = colour[1] = colour[2] = grey;
             }
+            if (!r->enabled) {
+                // Disabled: the sphere's own brightness only, faded towards the background.
+                const double grey = 0.3 * colour[0] + 0.59 * colour[1] + 0.11 * colour[2];
+                for (double& c : colour)
+                    c = grey * 0.45 + kBackground * 0.55;
+            }
             double blend = z >= kRimFade ? 1.0 : z / kRimFade;
             for (int i = 0; i < 3; ++i) {
                 const double lit = colour[i] * (1.0 - h) + 255.0 * h;
-                colour[i] = lit * blend + 232.0 * (1.0 - blend);
+                colour[i] = lit * blend + kBackground * (1.0 - blend);
             }
             pixel[0] = Channel(colour[2]);
             pixel[1] = Channel(colour[1]);
@@ -154,6 +178,95 @@ void SetHover(TRotor* r, bool hover) {
     r->visualState = hover ? 1 : 0;
 }
 
+// The end of a click or drag: the parent hears of it when the click timer fires, unless a
+// double click comes first.
+void EndDrag(TRotor* r, HWND window) {
+    if (!SetTimer(window, kClickTimer, kClickDelay, nullptr))
+        Notify(r, false);
+}
+
+void PressAt(TRotor* r, HWND window, int x, int y) {
+    r->doubleClicked = 0;
+    r->pressed = 1;
+    SetHover(r, true);
+    SetCapture(window);
+    TakeAngles(r, x, y);
+    UpdateRotorFields(r);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void MoveTo(TRotor* r, HWND window, WPARAM wParam, int x, int y) {
+    if (r->pressed) {
+        TakeAngles(r, x, y);
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateRotorFields(r);
+        if (r->notifyWhileDragging)
+            Notify(r, true);
+        return;
+    }
+    // A button held since a press elsewhere belongs to that press: the rotor neither takes
+    // angles from it nor the mouse.
+    if (wParam & MK_LBUTTON)
+        return;
+    if (!r->enabled) {
+        SetHover(r, false);
+    } else {
+        const double dx = x - r->centreX, dy = y - r->centreY;
+        if (dx * dx + dy * dy > (r->width / 2.0) * (r->width / 2.0)) {
+            SetHover(r, false);
+            if (GetCapture() == window)
+                ReleaseCapture();
+        } else if (!r->visualState) {
+            SetCapture(window);
+            SetHover(r, true);
+        }
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void Release(TRotor* r, HWND window) {
+    // Only a press that began on the rotor ends in a notification.
+    const bool pressed = r->pressed != 0;
+    r->pressed = 0;
+    SetHover(r, false);
+    if (GetCapture() == window)
+        ReleaseCapture();
+    if (pressed)
+        EndDrag(r, window);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+// Another window took the mouse during a drag: the drag ends where it was.
+void LoseMouse(TRotor* r, HWND window, HWND taker) {
+    if (!r->pressed || taker == window)
+        return;
+    r->pressed = 0;
+    SetHover(r, false);
+    EndDrag(r, window);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void ResetByDoubleClick(TRotor* r) {
+    r->doubleClicked = 1;
+    if (r->showPosition)
+        SetRotorPosition(r, r->defaultX, -r->defaultY);
+    else
+        SetRotorAngles(r, r->defaultX, r->defaultY);
+    Notify(r, false);
+}
+
+void Enable(TRotor* r, HWND window, bool enable) {
+    r->enabled = enable ? 1 : 0;
+    if (!enable) {
+        SetHover(r, false);
+        r->pressed = 0;
+    }
+    for (HWND field : {r->field1, r->field2, r->field3})
+        if (field)
+            EnableWindow(field, r->enabled);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
@@ -176,45 +289,16 @@ LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:
-        r->doubleClicked = 0;
-        SetHover(r, true);
-        SetCapture(window);
-        TakeAngles(r, x, y);
-        UpdateRotorFields(r);
-        InvalidateRect(window, nullptr, FALSE);
+        PressAt(r, window, x, y);
         return 0;
     case WM_MOUSEMOVE:
-        if (wParam & MK_LBUTTON) {
-            TakeAngles(r, x, y);
-            InvalidateRect(window, nullptr, FALSE);
-            UpdateRotorFields(r);
-            if (r->notifyWhileDragging)
-                Notify(r, true);
-            return 0;
-        }
-        if (!r->enabled) {
-            SetHover(r, false);
-        } else {
-            const double dx = x - r->centreX, dy = y - r->centreY;
-            if (dx * dx + dy * dy > (r->width / 2.0) * (r->width / 2.0)) {
-                SetHover(r, false);
-                if (GetCapture() == window)
-                    ReleaseCapture();
-            } else if (!r->visualState) {
-                SetCapture(window);
-                SetHover(r, true);
-            }
-        }
-        InvalidateRect(window, nullptr, FALSE);
+        MoveTo(r, window, wParam, x, y);
         return 0;
     case WM_LBUTTONUP:
-        SetHover(r, false);
-        if (GetCapture() == window)
-            ReleaseCapture();
-        if (!SetTimer(window, kClickTimer, kClickDelay, nullptr)) {
-            Notify(r, false);
-            InvalidateRect(window, nullptr, FALSE);
-        }
+        Release(r, window);
+        return 0;
+    case WM_CAPTURECHANGED:
+        LoseMouse(r, window, reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_TIMER:
         if (wParam != kClickTimer)
@@ -225,27 +309,17 @@ LRESULT HandleRotor(TRotor* r, HWND window, UINT message, WPARAM wParam, LPARAM 
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_LBUTTONDBLCLK:
-        r->doubleClicked = 1;
-        if (r->showPosition)
-            SetRotorPosition(r, r->defaultX, -r->defaultY);
-        else
-            SetRotorAngles(r, r->defaultX, r->defaultY);
-        Notify(r, false);
+        ResetByDoubleClick(r);
         return 0;
     case WM_RBUTTONDOWN:
+        r->pressed = 0;
         SetHover(r, false);
         if (GetCapture() == window)
             ReleaseCapture();
         SetValueDialog(r);
         return 0;
     case WM_ENABLE:
-        r->enabled = wParam ? 1 : 0;
-        if (!r->enabled)
-            SetHover(r, false);
-        for (HWND field : {r->field1, r->field2, r->field3})
-            if (field)
-                EnableWindow(field, r->enabled);
-        InvalidateRect(window, nullptr, FALSE);
+        Enable(r, window, wParam != 0);
         return 0;
     case WM_DESTROY:
         KillTimer(window, kClickTimer);

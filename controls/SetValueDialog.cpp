@@ -33,12 +33,48 @@ void ShowNumber(HWND dialog, int item, float v, bool integerMode) {
     SetDlgItemTextA(dialog, item, text);
 }
 
+// A typed number: text that is no number (or "nan") counts as 0; a number too large to hold
+// ("1e999", "inf") keeps its sign, so the checks below hold it at the nearest limit.
 float ReadNumber(HWND dialog, int item) {
     char text[64] = {};
     GetDlgItemTextA(dialog, item, text, sizeof text);
-    // Text that is no finite number counts as 0, as text that is no number at all does.
-    const float v = static_cast<float>(std::atof(text));
+    const float v = ReadTypedNumber(text);
+    return std::isnan(v) ? 0.0f : v;
+}
+
+// An angle has no limits to hold it at: only a finite number counts.
+float ReadAngle(HWND dialog, int item) {
+    const float v = ReadNumber(dialog, item);
     return std::isfinite(v) ? v : 0.0f;
+}
+
+// The dialog wears the skin as the other dialogs do: the skin's background behind everything
+// but the fields, its text colour, and the bold font for what the user reads and types.
+constexpr int kBoldItems[] = {kSetValueName,     kSetValueCurrent1,  kSetValueCurrent2, kSetValueType,  kSetValueRange,
+                              kSetValueNewValue, kSetValueNewSecond, kSetValueNewMin,   kSetValueNewMax};
+
+void ApplySkinFonts(HWND dialog) {
+    if (!sharedBoldFont)
+        return;
+    for (int item : kBoldItems)
+        SendDlgItemMessageA(dialog, item, WM_SETFONT, reinterpret_cast<WPARAM>(sharedBoldFont), FALSE);
+}
+
+// The answer to a colour message, or false when the system's colours stay (the fields).
+bool SkinColour(UINT message, WPARAM wParam, INT_PTR* brush) {
+    switch (message) {
+    case WM_CTLCOLORSTATIC:
+        SetTextColor(reinterpret_cast<HDC>(wParam), kSkinText);
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        [[fallthrough]];
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+        if (!SkinBackgroundBrush)
+            return false;
+        *brush = reinterpret_cast<INT_PTR>(SkinBackgroundBrush);
+        return true;
+    }
+    return false;
 }
 
 bool FocusInField(HWND dialog) {
@@ -161,9 +197,13 @@ void InitSpin(HWND dialog, SpinSession* session) {
 
 INT_PTR CALLBACK SpinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* session = reinterpret_cast<SpinSession*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    INT_PTR brush = 0;
+    if (SkinColour(message, wParam, &brush))
+        return brush;
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        ApplySkinFonts(dialog);
         InitSpin(dialog, reinterpret_cast<SpinSession*>(lParam));
         return TRUE;
     case WM_COMMAND: {
@@ -200,10 +240,14 @@ INT_PTR CALLBACK SpinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 INT_PTR CALLBACK RotorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* rotor = reinterpret_cast<TRotor*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    INT_PTR brush = 0;
+    if (SkinColour(message, wParam, &brush))
+        return brush;
     switch (message) {
     case WM_INITDIALOG: {
         rotor = reinterpret_cast<TRotor*>(lParam);
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        ApplySkinFonts(dialog);
         SetDlgItemTextA(dialog, kSetValueName, rotor->name ? rotor->name : "");
         SetDlgItemTextA(dialog, kSetValueType, "Light position");
         ShowNumber(dialog, kSetValueCurrent1, rotor->azimuth, false);
@@ -224,8 +268,8 @@ INT_PTR CALLBACK RotorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                 PostMessageA(dialog, WM_NEXTDLGCTL, 0, 0);
                 return TRUE;
             }
-            rotor->azimuth = ReadNumber(dialog, kSetValueNewValue);
-            rotor->elevation = ReadNumber(dialog, kSetValueNewSecond);
+            rotor->azimuth = ReadAngle(dialog, kSetValueNewValue);
+            rotor->elevation = ReadAngle(dialog, kSetValueNewSecond);
             InvalidateRect(rotor->window, nullptr, FALSE);
             PostMessageA(GetParent(rotor->window), WM_COMMAND, static_cast<WORD>(rotor->id), 0);
             EndDialog(dialog, 1);

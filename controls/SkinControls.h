@@ -118,6 +118,10 @@ void SetButtonBitmaps(TControlButton* button, int normalId, int hotId, int press
 
 // ---- Mac-style slider ("Mac Slider CPP") -------------------------------------------------------
 
+// The thumb's centre stays this many pixels inside either end of the slider, so that the whole
+// thumb is always drawn clear of the border.
+constexpr int kSliderInset = 8;
+
 class TMacSlider : public TContaner {
 public:
     TMacSlider() = default;
@@ -197,6 +201,11 @@ TSpinEdit* SetupSpinEdit(HWND dialog, int spinId, int labelId, float min, float 
 void SetSpinValue(TSpinEdit* spin, float v);
 void SetSpinRange(TSpinEdit* spin, float lo, float hi);
 
+// A number as the fields read what is typed: the standard conversion (text that is no number
+// gives 0), and also "inf" or "infinity" with either sign, which not every runtime's conversion
+// knows; "nan" gives NaN. The caller decides what a value beyond its range becomes.
+float ReadTypedNumber(const char* text);
+
 // Timer of the spin edit's delayed notification and its delay in milliseconds.
 constexpr UINT_PTR kSpinNotifyTimer = 333;
 constexpr UINT kSpinNotifyDelay = 500;
@@ -227,6 +236,7 @@ public:
     HWND field3 = nullptr;
     int32_t centreX = 0;
     int32_t centreY = 0;
+    uint8_t pressed = 0; // the left button went down on the rotor and is still held
 };
 
 void SetRotorPosition(TRotor* rotor, float x, float y);
@@ -257,6 +267,7 @@ struct MacStyleBtnRecord {
     uint8_t state; // 0 normal, 1 hot, 2 pressed, 3 default
     uint8_t isDefault;
     uint8_t enabled;
+    uint8_t pressed; // the left button went down on the button and is still held
 };
 
 struct ContainerLinkRecord {

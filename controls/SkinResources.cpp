@@ -78,7 +78,7 @@ void SetUpDialogResources(HWND dialog, HINSTANCE module) {
         ReleaseDC(dialog, dc);
     }
     sharedBoldFont = gdi::CreateFontNamed(BoldFontHeight(screenDpi), FW_BOLD, false, DEFAULT_QUALITY, "Arial");
-    LoadRotorTexture(module, 108);
+    LoadRotorTexture(module, kRotorTextureBitmap);
 }
 
 void ReleaseDialogResources() {

@@ -16,11 +16,15 @@ extern HFONT sharedBoldFont;
 // not loaded.
 extern uint8_t* rotorTexture;
 constexpr int kRotorTextureSize = 72;
+// The texture's bitmap resource.
+constexpr int kRotorTextureBitmap = 108;
 // RGB(232,232,232): class background of every skinned control and fill of what pictures do
 // not cover.
 extern HBRUSH SkinBackgroundBrush;
 extern uint8_t skinBackgroundColour[3];
 constexpr COLORREF kSkinBackground = RGB(232, 232, 232);
+// Colour of the dialogs' static texts, drawn on the skin's background.
+constexpr COLORREF kSkinText = RGB(50, 55, 60);
 
 // The module that holds the skin's bitmaps and dialog templates (the one given to
 // RegisterSkinClasses).

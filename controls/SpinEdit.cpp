@@ -7,11 +7,13 @@
 
 #include <commctrl.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 
 namespace {
 
@@ -89,13 +91,24 @@ void BuildHorizontal(TSpinEdit* s) {
                                        s->slider, reinterpret_cast<HMENU>(333), module, nullptr);
 }
 
+// `text` begins with `word` (lower case), in any case, and ends there or with blanks.
+bool IsWord(const char* text, const char* word) {
+    for (; *word; ++text, ++word)
+        if (std::tolower(static_cast<unsigned char>(*text)) != *word)
+            return false;
+    while (std::isspace(static_cast<unsigned char>(*text)))
+        ++text;
+    return *text == '\0';
+}
+
 // The field lost the focus (or reached its limit): commit what was typed.
 void CommitTyped(TSpinEdit* s, LPARAM lParam) {
     char text[32] = {};
     GetWindowTextA(s->edit, text, sizeof text);
-    float typed = static_cast<float>(std::atof(text));
-    // "nan" and "inf" convert, but are no value a parameter can take.
-    if (!std::isfinite(typed))
+    float typed = ReadTypedNumber(text);
+    // "nan" is no number, as unparsable text is none; a number too large to hold ("1e999",
+    // "inf") is still on its side of the range and is held at its end below.
+    if (std::isnan(typed))
         typed = 0.0f;
     if (typed < s->min)
         typed = s->min;
@@ -241,6 +254,21 @@ LRESULT CALLBACK SpinEditHorWindowProc(HWND window, UINT message, WPARAM wParam,
             return HandleSpinEdit(s, w, m, wp, lp);
         },
         [](TSpinEdit* s) { delete s; });
+}
+
+float ReadTypedNumber(const char* text) {
+    const char* at = text;
+    while (std::isspace(static_cast<unsigned char>(*at)))
+        ++at;
+    const bool negative = *at == '-';
+    const char* word = *at == '-' || *at == '+' ? at + 1 : at;
+    if (IsWord(word, "inf") || IsWord(word, "infinity")) {
+        const float infinity = std::numeric_limits<float>::infinity();
+        return negative ? -infinity : infinity;
+    }
+    if (IsWord(word, "nan"))
+        return std::numeric_limits<float>::quiet_NaN();
+    return static_cast<float>(std::atof(text));
 }
 
 TSpinEdit* SetupSpinEdit(HWND dialog, int spinId, int labelId, float min, float max, float absMin, float absMax,

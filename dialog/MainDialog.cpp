@@ -7,6 +7,7 @@
 #include "controls/SkinControls.h"
 #include "controls/SkinResources.h"
 #include "dialog/DialogIds.h"
+#include "dialog/DialogLayout.h"
 #include "dialog/DialogServices.h"
 #include "dialog/ParameterPanel.h"
 #include "dialog/PreviewPane.h"
@@ -24,6 +25,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -34,12 +36,10 @@ bool newVersionAvailable = false;
 
 namespace {
 
-// Fixed pieces of the top bar, pixels.
-constexpr int kTopBarHeight = 46;
-constexpr int kTopBarLeftWidth = 472;
-constexpr int kTopBarRightWidth = 99;
-constexpr int kTopBarTileWidth = 4;
+using namespace layout;
+
 constexpr UINT_PTR kProductAnimationTimer = 1156;
+constexpr UINT kProductAnimationDelay = 100;
 
 enum HotKey { kHotZoomIn = 1, kHotZoomOut, kHotFit, kHot100, kHotManual, kHotProductPage };
 
@@ -79,14 +79,13 @@ void ShowTopBarPiece(int id, int bitmapId, int width) {
     piece->imageMode = 1;
 }
 
-TControlButton* SetUpBitmapButton(int id, int x, int y, int width, int height, int normal, int hot, int pressed,
-                                  const char* tooltip) {
+TControlButton* SetUpBitmapButton(int id, const Box& box, int normal, int hot, int pressed, const char* tooltip) {
     HWND window = Item(id);
-    Move(window, x, y, width, height);
+    Move(window, box.x, box.y, box.width, box.height);
     auto* button = static_cast<TControlButton*>(GetControlObject(window, "Control Button CPP"));
     if (button) {
-        button->width = width;
-        button->height = height;
+        button->width = box.width;
+        button->height = box.height;
         SetButtonBitmaps(button, normal, hot, pressed, 0);
     }
     AddTooltip(window, tooltip);
@@ -109,14 +108,6 @@ void SetZoomLabel() {
     SetWindowTextA(zoomLabel, text);
 }
 
-void MoveNavigatorFrame() {
-    if (!navigatorPane)
-        return;
-    navigatorPane->frameX = static_cast<int>(float(mainView.scrollX) * navigatorPane->scale * zoom + 0.5f);
-    navigatorPane->frameY = static_cast<int>(float(mainView.scrollY) * navigatorPane->scale * zoom + 0.5f);
-    InvalidateRect(navigatorPane->window, nullptr, FALSE);
-}
-
 // A failed preview request shows no picture; it is no failure of the filter run.
 void ForgetPreviewFailure() {
     SetResult(noErr);
@@ -132,51 +123,64 @@ void RenderAndShow() {
         RedrawWindow(navigatorPane->window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+// The smallest whole zoom at which the filter area fits the pane, as SetPreviewZoom will settle
+// it for the preview area in proxyRect.
+float FitZoomOfPane() {
+    const VRect filter = GetFilterRect();
+    const Rect& proxy = gPluginData->proxyRect;
+    const float width = std::max(1.0f, float(proxy.right) - float(proxy.left));
+    const float height = std::max(1.0f, float(proxy.bottom) - float(proxy.top));
+    const float ratio = std::max(float(RectWidth(filter)) / width, float(RectHeight(filter)) / height);
+    return std::max(1.0f, std::ceil(ratio));
+}
+
+// A new pane size changes how many steps lie between the whole area and 100 %: the zoom the
+// user chose stays, and its step is counted anew from the new fit.
+void KeepChosenZoom() {
+    if (!gFilterRecord || !gPluginData || zoomStepsFromFit < 0.0f)
+        return;
+    const float fit = FitZoomOfPane();
+    if (fit != fitZoom)
+        zoomStepsFromFit = std::clamp(fit - zoom, 0.0f, fit - 1.0f);
+}
+
+// "+" while there is a step towards 100 %, "-" while there is one towards the whole area.
+void UpdateZoomButtons() {
+    EnableZoomIn(zoom > 1.0f);
+    EnableZoomOut(zoomStepsFromFit > 0.0f);
+}
+
 void ApplyViewChange() {
     if (!mainPane)
         return;
     SyncProxyRect();
+    KeepChosenZoom();
     SetPreviewZoom(mainView);
     workingContext.offsetX = mainView.scrollX;
     workingContext.offsetY = mainView.scrollY;
     workingContext.zoom = zoom;
-    MoveNavigatorFrame();
+    SyncNavigatorFrame();
     PrepareWorkingBuffers();
     SetZoomLabel();
+    UpdateZoomButtons();
     RenderAndShow();
 }
 
 void ZoomCommand(int command) {
     switch (command) {
     case IDC_ZOOM_IN:
-        zoomStepsFromFit += 1.0f;
-        if (zoomStepsFromFit >= fitZoom - 1.0f) {
-            zoomStepsFromFit = fitZoom - 1.0f;
-            EnableZoomIn(false);
-        }
-        EnableZoomOut(true);
+        zoomStepsFromFit = std::min(zoomStepsFromFit + 1.0f, fitZoom - 1.0f);
         break;
     case IDC_ZOOM_OUT:
-        zoomStepsFromFit -= 1.0f;
-        if (zoomStepsFromFit <= 0.0f) {
-            zoomStepsFromFit = 0.0f;
-            EnableZoomOut(false);
-        }
-        EnableZoomIn(true);
+        zoomStepsFromFit = std::max(zoomStepsFromFit - 1.0f, 0.0f);
         break;
     case kCommandZoomToFit:
         zoomStepsFromFit = 0.0f;
-        ApplyViewChange();
-        EnableZoomOut(false);
-        EnableZoomIn(zoom != 1.0f);
-        return;
+        break;
     case kCommandZoomTo100:
         zoom = 1.0f;
         zoomStepsFromFit = -1.0f;
-        ApplyViewChange();
-        EnableZoomIn(false);
-        EnableZoomOut(fitZoom != 1.0f);
-        return;
+        break;
     }
     ApplyViewChange();
 }
@@ -187,14 +191,15 @@ void LayoutMainDialog(int width, int height) {
     clientWidth = width;
     InvalidateRect(Item(IDC_ABOUT_BUTTON), nullptr, FALSE);
     Move(topBarRight, width - kTopBarRightWidth, 0, kTopBarRightWidth, kTopBarHeight);
-    Move(Item(IDC_MANUAL_BUTTON), width - 69, 17, 42, 17);
+    Move(Item(IDC_MANUAL_BUTTON), width - kManualButtonFromRight, kManualButton.y, kManualButton.width,
+         kManualButton.height);
     RECT middle = {kTopBarLeftWidth, 0, width - kTopBarRightWidth, kTopBarHeight};
     InvalidateRect(mainDialog, &middle, FALSE);
 
-    const int right = width - 21;
+    const int right = width - kMainPaneRightMargin;
     const int paneWidth = (right - layoutBase.left + 3) / 4 * 4;
-    const int paneHeight = height - 79 - layoutBase.top;
-    Move(mainPane->window, layoutBase.left + 5, layoutBase.top, paneWidth, paneHeight);
+    const int paneHeight = height - kMainPaneBottomMargin - layoutBase.top;
+    Move(mainPane->window, layoutBase.left + kMainPaneShift, layoutBase.top, paneWidth, paneHeight);
     mainPane->width = std::max(0, paneWidth);
     mainPane->height = std::max(0, paneHeight);
     mainView.viewWidth = mainPane->width;
@@ -203,23 +208,29 @@ void LayoutMainDialog(int width, int height) {
     LayoutParameterPanel(height);
 
     const int centre = layoutBase.left + (right - layoutBase.left) / 2;
-    const int row = height - 37;
-    Move(okButton, centre + 91, row, 89, 22);
-    Move(cancelButton, centre - 180, row, 89, 22);
-    Move(zoomInButton, centre + 28, row, 29, 22);
-    Move(zoomOutButton, centre - 57, row, 29, 22);
+    const int row = height - kButtonRowFromBottom;
+    Move(okButton, centre + kOkFromCentre, row, kOkCancelWidth, kButtonHeight);
+    Move(cancelButton, centre + kCancelFromCentre, row, kOkCancelWidth, kButtonHeight);
+    Move(zoomInButton, centre + kZoomInFromCentre, row, kZoomButtonWidth, kButtonHeight);
+    Move(zoomOutButton, centre + kZoomOutFromCentre, row, kZoomButtonWidth, kButtonHeight);
 
-    const int labelWidth = screenDpi == 96 ? 30 : screenDpi == 120 ? 34 : 38;
-    const int labelHeight = screenDpi == 96 ? 12 : screenDpi == 120 ? 14 : 16;
-    Move(zoomLabel, centre - labelWidth / 2, height - labelHeight - 21, labelWidth, labelHeight);
+    const int labelWidth = screenDpi == 96    ? kZoomLabelWidth96
+                           : screenDpi == 120 ? kZoomLabelWidth120
+                                              : kZoomLabelWidthOther;
+    const int labelHeight = screenDpi == 96    ? kZoomLabelHeight96
+                            : screenDpi == 120 ? kZoomLabelHeight120
+                                               : kZoomLabelHeightOther;
+    Move(zoomLabel, centre - labelWidth / 2, height - labelHeight - kZoomLabelFromBottom, labelWidth, labelHeight);
 
-    Move(progressBar, layoutBase.left + 24, height - 57, 2 * (right - layoutBase.left) / 2 - 48, 10);
+    Move(progressBar, layoutBase.left + kProgressIndent, height - kProgressFromBottom,
+         2 * (right - layoutBase.left) / 2 - 2 * kProgressIndent, kProgressHeight);
     InvalidateRect(progressBar, nullptr, TRUE);
 }
 
 void CreateParameterPanel(HWND dialog) {
-    HWND panel = CreateDialogParamA(static_cast<HINSTANCE>(platform::ModuleInstance()),
-                                    MAKEINTRESOURCEA(IDD_PARAMETER_PANEL), dialog, ParameterPanelProc, 0);
+    // A Unicode dialog: its preset list and folder line show names in any script.
+    HWND panel = CreateDialogParamW(static_cast<HINSTANCE>(platform::ModuleInstance()),
+                                    MAKEINTRESOURCEW(IDD_PARAMETER_PANEL), dialog, ParameterPanelProc, 0);
     if (!panel)
         return;
     RECT panelClient = {};
@@ -233,12 +244,12 @@ void CreateParameterPanel(HWND dialog) {
     Move(navigatorPane->window, navigator.left, navigator.top, width, navigatorHeight);
     navigatorPane->width = width;
     navigatorPane->height = navigatorHeight;
-    PlaceParameterPanel(navigator.left, navigator.top + navigatorHeight + 5, width);
+    PlaceParameterPanel(navigator.left, navigator.top + navigatorHeight + kPanelGap, width);
 
     RECT pane = {};
     GetWindowRect(mainPane->window, &pane);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&pane), 2);
-    Move(mainPane->window, width + 10, pane.top, pane.right - (width + 10), pane.bottom - pane.top);
+    Move(mainPane->window, width + kMainPaneGap, pane.top, pane.right - (width + kMainPaneGap), pane.bottom - pane.top);
     GetWindowRect(mainPane->window, &layoutBase);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&layoutBase), 2);
 }
@@ -284,49 +295,46 @@ void PlaceWindow(HWND dialog) {
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
-BOOL Initialise(HWND dialog) {
-    HINSTANCE module = static_cast<HINSTANCE>(platform::ModuleInstance());
-    mainDialog = dialog;
-    dialogActive = true;
-    ready = false;
-    // Measures the resolution and creates the shared bold font before the panel's spin edits
-    // are created; the rotor's texture comes with it.
-    SetUpDialogResources(dialog, module);
-
+void RegisterDialogHotKeys(HWND dialog) {
+    // A combination another program holds is simply missing; the buttons still work.
     RegisterHotKey(dialog, kHotZoomIn, MOD_CONTROL, VK_ADD);
     RegisterHotKey(dialog, kHotZoomOut, MOD_CONTROL, VK_SUBTRACT);
     RegisterHotKey(dialog, kHotFit, MOD_CONTROL, '0');
     RegisterHotKey(dialog, kHot100, MOD_CONTROL, '1');
     RegisterHotKey(dialog, kHotManual, 0, VK_F1);
     RegisterHotKey(dialog, kHotProductPage, 0, VK_F4);
+}
 
-    if (!AttachMacStyleBtn(dialog, IDOK, "OK", true)) {
-        // Every later message relies on the buttons: end as cancelled before anything else.
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    }
+// OK, Cancel, "+" and "-" with their tooltips; false when OK cannot be attached.
+bool SetUpBottomRow(HWND dialog) {
+    if (!AttachMacStyleBtn(dialog, IDOK, "OK", true))
+        return false;
     AttachMacStyleBtn(dialog, IDCANCEL, "Cancel", false);
     AttachMacStyleBtn(dialog, IDC_ZOOM_IN, "+", false);
     AttachMacStyleBtn(dialog, IDC_ZOOM_OUT, "-", false);
-
-    topBarTile = gdi::LoadBitmapResource(module, 214);
-    ShowTopBarPiece(IDC_TOPBAR_LEFT, 230, kTopBarLeftWidth);
-    ShowTopBarPiece(IDC_TOPBAR_RIGHT, 215, kTopBarRightWidth);
-
     AddTooltip(Item(IDOK), "Apply effect");
     AddTooltip(Item(IDCANCEL), "Don't apply effect");
     AddTooltip(Item(IDC_ZOOM_IN), "Enlarge preview size (Use Ctrl+'+' or Ctrl+'1')");
     AddTooltip(Item(IDC_ZOOM_OUT), "Decrease preview size (Use Ctrl+'-' or Ctrl+'0')");
     AddTooltip(Item(IDC_ZOOM_LABEL), "Preview scale");
+    return true;
+}
 
-    presetListFont = MakeArial(13, FW_NORMAL);
+void SetUpTopBarPieces(HINSTANCE module) {
+    topBarTile = gdi::LoadBitmapResource(module, kBitmapTopBarTile);
+    ShowTopBarPiece(IDC_TOPBAR_LEFT, kBitmapTopBarLeft, kTopBarLeftWidth);
+    ShowTopBarPiece(IDC_TOPBAR_RIGHT, kBitmapTopBarRight, kTopBarRightWidth);
+    // The pictures lie under the buttons drawn on them, so a click reaches the button.
+    for (int id : {IDC_TOPBAR_LEFT, IDC_TOPBAR_RIGHT})
+        SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
 
+// The two panes and the windows the layout moves; false without the panes.
+bool FindPanesAndItems() {
     mainPane = PaneOf(Item(IDC_MAIN_PANE));
     navigatorPane = PaneOf(Item(IDC_NAVIGATOR));
-    if (!mainPane || !navigatorPane) {
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    }
+    if (!mainPane || !navigatorPane)
+        return false;
     mainPane->role = 1;
     mainView = PreviewView{};
     mainPane->view = &mainView;
@@ -338,34 +346,32 @@ BOOL Initialise(HWND dialog) {
     zoomOutButton = Item(IDC_ZOOM_OUT);
     zoomLabel = Item(IDC_ZOOM_LABEL);
     progressBar = Item(IDC_PROGRESS);
+    return true;
+}
 
-    CreateParameterPanel(dialog);
-
-    SetUpBitmapButton(IDC_MANUAL_BUTTON, 646, 17, 42, 17, 228, 227, 228, "View manual (F1)");
+void SetUpTopBarButtons() {
+    SetUpBitmapButton(IDC_MANUAL_BUTTON, kManualButton, kBitmapManual, kBitmapManualHot, kBitmapManual,
+                      "View manual (F1)");
+    const char* productTip = "Visit the product page on site\n(Press F4 as alternative)";
     if (newVersionAvailable)
-        SetUpBitmapButton(IDC_PRODUCT_BUTTON, 21, 13, 33, 25, 225, 224, 226,
-                          "Visit the product page on site\n(Press F4 as alternative)");
+        SetUpBitmapButton(IDC_PRODUCT_BUTTON, kProductButton, kBitmapInitialsBadge, kBitmapInitialsBadgeHot,
+                          kBitmapInitials, productTip);
     else
-        SetUpBitmapButton(IDC_PRODUCT_BUTTON, 21, 13, 33, 25, 226, 217, 226,
-                          "Visit the product page on site\n(Press F4 as alternative)");
+        SetUpBitmapButton(IDC_PRODUCT_BUTTON, kProductButton, kBitmapInitials, kBitmapInitialsHot, kBitmapInitials,
+                          productTip);
     HWND aboutWindow = Item(IDC_ABOUT_BUTTON);
     if (auto* about = static_cast<TControlButton*>(GetControlObject(aboutWindow, "Control Button CPP"))) {
         auto* animated = new TControlButtonAnimated(about); // takes the window over
-        Move(aboutWindow, 80, 11, 303, 30);
-        animated->width = 303;
-        animated->height = 30;
-        SetButtonBitmaps(animated, 232, 231, 232, 0);
+        Move(aboutWindow, kAboutButton.x, kAboutButton.y, kAboutButton.width, kAboutButton.height);
+        animated->width = kAboutButton.width;
+        animated->height = kAboutButton.height;
+        SetButtonBitmaps(animated, kBitmapTitle, kBitmapTitleHot, kBitmapTitle, 0);
     }
     AddTooltip(aboutWindow, "About Nimbrook Vortiflux");
+}
 
-    presetLoadedHook = SyncMarkerFromParameters;
-    presetMessageOwner = dialog;
-    ready = true;
-    PlaceWindow(dialog);
-    RECT client = {};
-    GetClientRect(dialog, &client);
-    LayoutMainDialog(client.right, client.bottom);
-
+// The document, the view at 100 % and the first render, with the pictures of both panes.
+void OpenPreview() {
     zoom = 1.0f;
     zoomStepsFromFit = -1.0f;
     ReadPreviewDocument(PreviewDocumentChannels());
@@ -377,9 +383,7 @@ BOOL Initialise(HWND dialog) {
     workingContext.offsetY = mainView.scrollY;
     workingContext.zoom = zoom;
     navigatorPane->frameX = navigatorPane->frameY = 0;
-
-    EnableZoomIn(false);
-    EnableZoomOut(zoomStepsFromFit > 0.0f);
+    UpdateZoomButtons();
     SetZoomLabel();
 
     const bool previewDelivered = CurrentResult() == noErr;
@@ -392,9 +396,43 @@ BOOL Initialise(HWND dialog) {
     ForgetPreviewFailure();
     BuildPaneBitmap(mainPane);
     BuildNavigatorBitmap(navigatorPane);
+}
+
+BOOL Initialise(HWND dialog) {
+    HINSTANCE module = static_cast<HINSTANCE>(platform::ModuleInstance());
+    mainDialog = dialog;
+    dialogActive = true;
+    ready = false;
+    // Measures the resolution and creates the shared bold font before the panel's spin edits
+    // are created; the rotor's texture comes with it.
+    SetUpDialogResources(dialog, module);
+    RegisterDialogHotKeys(dialog);
+    // Every later message relies on the buttons and the panes: without them the dialog ends
+    // as cancelled before anything else.
+    if (!SetUpBottomRow(dialog)) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    SetUpTopBarPieces(module);
+    presetListFont = MakeArial(13, FW_NORMAL);
+    if (!FindPanesAndItems()) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    CreateParameterPanel(dialog);
+    SetUpTopBarButtons();
+
+    presetLoadedHook = SyncMarkerFromParameters;
+    presetMessageOwner = dialog;
+    ready = true;
+    PlaceWindow(dialog);
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    LayoutMainDialog(client.right, client.bottom);
+    OpenPreview();
 
     if (newVersionAvailable && Item(IDC_PRODUCT_BUTTON))
-        SetTimer(dialog, kProductAnimationTimer, 100, nullptr);
+        SetTimer(dialog, kProductAnimationTimer, kProductAnimationDelay, nullptr);
     return TRUE;
 }
 
@@ -526,11 +564,11 @@ void HotKeyPressed(HWND dialog, int id) {
 
 void MinimumSize(MINMAXINFO* limits) {
     if (screenDpi < 120)
-        limits->ptMinTrackSize = {990, 703};
+        limits->ptMinTrackSize = {kMinimumWidthBelow120, kMinimumHeightBelow120};
     else if (screenDpi < 144)
-        limits->ptMinTrackSize = {1060, 828};
+        limits->ptMinTrackSize = {kMinimumWidthBelow144, kMinimumHeightBelow144};
     else
-        limits->ptMinTrackSize = {1190, 985};
+        limits->ptMinTrackSize = {kMinimumWidthFrom144, kMinimumHeightFrom144};
 }
 
 INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -567,11 +605,8 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         PaintTopBar(dialog);
         return TRUE;
     case WM_EXITSIZEMOVE:
-        if (SyncProxyRect()) {
+        if (SyncProxyRect())
             ApplyViewChange();
-            EnableZoomIn(zoom != 1.0f);
-            EnableZoomOut(zoomStepsFromFit > 0.0f);
-        }
         return TRUE;
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
@@ -652,5 +687,12 @@ void ShowDialogProgress(float done, float total) {
     const int range = total > 0.0f ? static_cast<int>(total) : 100;
     SendMessageA(progressBar, PBM_SETRANGE32, 0, range);
     SendMessageA(progressBar, PBM_SETPOS, static_cast<WPARAM>(std::max(0.0f, done)), 0);
-    UpdateWindow(progressBar);
+    // Painted at once at most every 50 ms: a render the user waits for shows every step it
+    // takes that long for, and a quick one is not slowed by painting steps nobody could see.
+    static DWORD lastPainted = 0;
+    const DWORD now = GetTickCount();
+    if (now - lastPainted >= 50) {
+        UpdateWindow(progressBar);
+        lastPainted = now;
+    }
 }

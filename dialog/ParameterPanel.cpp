@@ -85,19 +85,37 @@ float* CentreField(int id) {
     return id == IDC_CENTRE_X ? &gParams->centerX : &gParams->centerY;
 }
 
+void ShowCentre(HWND field, float stored) {
+    char text[32];
+    FormatCentre(stored, text, sizeof text);
+    SetWindowTextA(field, text);
+}
+
 void CommitCentreField(HWND field, int id) {
     float* stored = CentreField(id);
     if (!stored)
         return;
     char text[16] = {};
     GetWindowTextA(field, text, sizeof text);
-    const float typed = std::clamp(static_cast<float>(std::atof(text)), -100.0f, 100.0f);
-    if (typed == *stored)
+    char shown[32];
+    FormatCentre(*stored, shown, sizeof shown);
+    // The box still shows the stored value as it was written there (rounded to two places):
+    // nothing was typed, and nothing may change.
+    if (std::strcmp(text, shown) == 0)
         return;
-    *stored = typed;
-    SetRotorPosition(panelRotor, gParams->centerX, -gParams->centerY);
-    SyncMarkerFromParameters();
-    RefreshPreview();
+    float typed = ReadTypedNumber(text);
+    // Text that is no number stores 0; a number beyond the area (even "1e999") its edge.
+    if (std::isnan(typed))
+        typed = 0.0f;
+    typed = std::clamp(typed, -100.0f, 100.0f);
+    if (typed != *stored) {
+        *stored = typed;
+        ShowCentreInControls(gParams->centerX, gParams->centerY);
+        SyncMarkerFromParameters();
+        RefreshPreview();
+    }
+    // The box shows what is stored, not what was typed.
+    ShowCentre(field, *stored);
 }
 
 void CopySpinValues() {
@@ -194,6 +212,10 @@ INT_PTR HandleCommand(HWND panel, int id, int code, LPARAM lParam) {
     case IDC_ROTOR:
         if (panelRotor && gParams) {
             RotorPosition(panelRotor, &gParams->centerX, &gParams->centerY);
+            // The rotor writes the boxes while it is dragged, but not when its angles were typed
+            // into "Set value": the boxes must show the new centre before anything reads them.
+            ShowCentre(centreXField, gParams->centerX);
+            ShowCentre(centreYField, gParams->centerY);
             SyncMarkerFromParameters();
             RefreshPreview();
         }
@@ -253,20 +275,20 @@ void LoadControlsFromParameters() {
         return;
     const int method = gParams->method < 6 ? gParams->method : -1;
     SendMessageA(GetDlgItem(parameterPanel, IDC_METHOD), CB_SETCURSEL, static_cast<WPARAM>(method), 0);
-    SetRotorPosition(panelRotor, gParams->centerX, -gParams->centerY);
-    if (!panelRotor) {
-        // Without the rotor the boxes still show the values.
-        char text[32];
-        FormatCentre(gParams->centerX, text, sizeof text);
-        SetWindowTextA(centreXField, text);
-        FormatCentre(gParams->centerY, text, sizeof text);
-        SetWindowTextA(centreYField, text);
-    }
+    ShowCentreInControls(gParams->centerX, gParams->centerY);
     emitterX = gParams->centerX;
     emitterY = gParams->centerY;
     for (int i = 0; i < kSpinCount; ++i)
         if (spins[i])
             SetSpinValue(spins[i], gParams->*kSpins[i].field);
+}
+
+void ShowCentreInControls(float x, float y) {
+    SetRotorPosition(panelRotor, x, -y);
+    // The rotor writes the boxes from its angles, which may round the last place the other way:
+    // the boxes show the numbers themselves, so that leaving a box unedited changes nothing.
+    ShowCentre(centreXField, x);
+    ShowCentre(centreYField, y);
 }
 
 void RevertCentreField(HWND field, float stored) {

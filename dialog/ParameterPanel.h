@@ -13,6 +13,8 @@ extern TRotor* panelRotor;
 INT_PTR CALLBACK ParameterPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows the parameters in the controls.
 void LoadControlsFromParameters();
+// Shows the centre (x, y) in the rotor and in the X and Y boxes.
+void ShowCentreInControls(float x, float y);
 // Escape in a centre field: restores the stored value; an unedited field cancels the dialog.
 void RevertCentreField(HWND field, float stored);
 // Remembers where the panel goes in the main dialog and puts it there.

@@ -46,8 +46,12 @@ void ReleasePicture(PreviewPane* pane) {
     pane->pixelBytes = 0;
 }
 
-// New zeroed pixels for bitmapWidth x bitmapHeight; false (and no picture) without memory.
+// Pixels for bitmapWidth x bitmapHeight (the caller writes every one); those of the last picture
+// when it had that size, else new ones. False (and no picture) without memory.
 bool ReplacePixels(PreviewPane* pane, int32_t width, int32_t height) {
+    if (pane->pixels != nullptr && pane->bitmap != nullptr && width > 0 && height > 0 && pane->bitmapWidth == width &&
+        pane->bitmapHeight == height)
+        return true;
     ReleasePicture(pane);
     pane->bitmapWidth = std::max(0, width);
     pane->bitmapHeight = std::max(0, height);
@@ -73,11 +77,20 @@ void FillHeader(PreviewPane* pane) {
 }
 
 void MakeBitmap(PreviewPane* pane) {
+    if (!pane->pixels) {
+        gdi::Delete(pane->bitmap);
+        pane->bitmap = nullptr;
+        return;
+    }
+    HDC dc = GetDC(pane->window);
+    // A picture of the same size goes into the bitmap it already has.
+    if (pane->bitmap != nullptr && SetDIBits(dc, pane->bitmap, 0, UINT(pane->bitmapHeight), pane->pixels,
+                                             &pane->bitmapInfo, DIB_RGB_COLORS) == pane->bitmapHeight) {
+        ReleaseDC(pane->window, dc);
+        return;
+    }
     gdi::Delete(pane->bitmap);
     pane->bitmap = nullptr;
-    if (!pane->pixels)
-        return;
-    HDC dc = GetDC(pane->window);
     pane->bitmap = gdi::CreateDeviceBitmap(dc, &pane->bitmapInfo.bmiHeader, pane->pixels, &pane->bitmapInfo);
     ReleaseDC(pane->window, dc);
 }
@@ -121,8 +134,7 @@ void MoveEmitter(PreviewMarker* marker, float x, float y) {
         gParams->centerX = x;
         gParams->centerY = y;
     }
-    if (panelRotor)
-        SetRotorPosition(panelRotor, x, -y);
+    ShowCentreInControls(x, y);
 }
 
 void Notify(PreviewPane* pane, WORD code) {
@@ -134,6 +146,48 @@ void DrawDiagonals(HDC dc, int width, int height) {
     LineTo(dc, width, height);
     MoveToEx(dc, width, 0, nullptr);
     LineTo(dc, 0, height);
+}
+
+// The cross: each arm inverts the picture (its centre pixel is inverted twice and keeps its
+// colour) between two black lines. Where the picture is dark the inverted line shows, where it
+// is light or mid-grey the black lines do, so the cross can be found on any picture.
+void DrawCross(HDC dc, int x, int y) {
+    const int arm = kCrossArm;
+    PatBlt(dc, x - arm - 1, y - 1, arm + 1, 1, BLACKNESS);
+    PatBlt(dc, x + 1, y - 1, arm, 1, BLACKNESS);
+    PatBlt(dc, x - arm - 1, y + 1, arm + 1, 1, BLACKNESS);
+    PatBlt(dc, x + 1, y + 1, arm, 1, BLACKNESS);
+    PatBlt(dc, x - 1, y - arm - 1, 1, arm + 1, BLACKNESS);
+    PatBlt(dc, x - 1, y + 1, 1, arm, BLACKNESS);
+    PatBlt(dc, x + 1, y - arm - 1, 1, arm + 1, BLACKNESS);
+    PatBlt(dc, x + 1, y + 1, 1, arm, BLACKNESS);
+    // The ends of the arms are closed as well.
+    PatBlt(dc, x - arm - 1, y, 1, 1, BLACKNESS);
+    PatBlt(dc, x + arm, y, 1, 1, BLACKNESS);
+    PatBlt(dc, x, y - arm - 1, 1, 1, BLACKNESS);
+    PatBlt(dc, x, y + arm, 1, 1, BLACKNESS);
+    PatBlt(dc, x - arm, y, 2 * arm, 1, DSTINVERT);
+    PatBlt(dc, x, y - arm, 1, 2 * arm, DSTINVERT);
+}
+
+// The navigator's rectangle: its edges invert the thumbnail (corner pixels twice), with a black
+// line just outside and just inside them, for the same reason as the cross.
+void DrawFrame(HDC dc, int left, int top, int width, int height) {
+    const int right = left + width, bottom = top + height;
+    PatBlt(dc, left - 1, top - 1, width + 3, 1, BLACKNESS);
+    PatBlt(dc, left - 1, bottom + 1, width + 3, 1, BLACKNESS);
+    PatBlt(dc, left - 1, top, 1, height + 1, BLACKNESS);
+    PatBlt(dc, right + 1, top, 1, height + 1, BLACKNESS);
+    if (width > 2 && height > 2) {
+        PatBlt(dc, left + 1, top + 1, width - 1, 1, BLACKNESS);
+        PatBlt(dc, left + 1, bottom - 1, width - 1, 1, BLACKNESS);
+        PatBlt(dc, left + 1, top + 2, 1, height - 3, BLACKNESS);
+        PatBlt(dc, right - 1, top + 2, 1, height - 3, BLACKNESS);
+    }
+    PatBlt(dc, left, top, width + 1, 1, DSTINVERT);
+    PatBlt(dc, left, bottom, width + 1, 1, DSTINVERT);
+    PatBlt(dc, left, top, 1, height + 1, DSTINVERT);
+    PatBlt(dc, right, top, 1, height + 1, DSTINVERT);
 }
 
 void PaintMain(PreviewPane* pane, HDC target) {
@@ -160,10 +214,7 @@ void PaintMain(PreviewPane* pane, HDC target) {
                 (marker.x / 200.0f + 0.5f) * width - float(pane->viewX()) + float(pane->dragX) + float(pane->imageX);
             marker.screenY =
                 (0.5f - marker.y / 200.0f) * height - float(pane->viewY()) + float(pane->dragY) + float(pane->imageY);
-            // Inverted, so the cross shows on any picture; its centre pixel is inverted twice.
-            const int x = int(marker.screenX), y = int(marker.screenY);
-            PatBlt(dc, x - kCrossArm, y, 2 * kCrossArm, 1, DSTINVERT);
-            PatBlt(dc, x, y - kCrossArm, 1, 2 * kCrossArm, DSTINVERT);
+            DrawCross(dc, int(marker.screenX), int(marker.screenY));
         }
     }
     if (canvas.valid())
@@ -184,12 +235,7 @@ void PaintNavigator(PreviewPane* pane, HDC target) {
     } else {
         gdi::BitmapSource source(dc, pane->bitmap);
         BitBlt(dc, pane->imageX, pane->imageY, pane->bitmapWidth, pane->bitmapHeight, source.dc(), 0, 0, SRCCOPY);
-        const int left = pane->frameX + pane->imageX, top = pane->frameY + pane->imageY;
-        const int right = left + pane->frameWidth, bottom = top + pane->frameHeight;
-        PatBlt(dc, left, top, pane->frameWidth + 1, 1, DSTINVERT);
-        PatBlt(dc, left, bottom, pane->frameWidth + 1, 1, DSTINVERT);
-        PatBlt(dc, left, top, 1, pane->frameHeight + 1, DSTINVERT);
-        PatBlt(dc, right, top, 1, pane->frameHeight + 1, DSTINVERT);
+        DrawFrame(dc, pane->frameX + pane->imageX, pane->frameY + pane->imageY, pane->frameWidth, pane->frameHeight);
     }
     if (canvas.valid())
         canvas.CopyTo(target, 0, 0);
@@ -200,128 +246,181 @@ void RepaintNow(HWND window) {
     UpdateWindow(window);
 }
 
+PreviewMarker* DraggedMarker(PreviewPane* pane) {
+    for (int i = 0; i < pane->markerCount; ++i)
+        if (pane->markers[i].dragging)
+            return &pane->markers[i];
+    return nullptr;
+}
+
+void StopDraggingMarkers(PreviewPane* pane) {
+    for (int i = 0; i < pane->markerCount; ++i)
+        pane->markers[i].dragging = 0;
+}
+
+// The emitter mark, the parameters and the rotor go to the pane point (x, y); false when the
+// filter area is empty at this zoom.
+bool PlaceMarkerAt(PreviewPane* pane, PreviewMarker* marker, int x, int y) {
+    float width = 0.0f, height = 0.0f;
+    if (!ZoomedArea(&width, &height))
+        return false;
+    float cx = 0.0f, cy = 0.0f;
+    ToCentre(pane, x, y, width, height, &cx, &cy);
+    MoveEmitter(marker, cx, cy);
+    return true;
+}
+
+// Left button down: the start of a view drag, or of a mark drag when it is pressed on a mark.
+void BeginLeftDrag(PreviewPane* pane, WPARAM wParam, int x, int y) {
+    pane->doubleClicked = 0;
+    SetCapture(pane->window);
+    pane->ctrlDrag = (wParam & MK_CONTROL) ? 1 : 0;
+    pane->dragX = pane->dragY = 0;
+    pane->lastX = x;
+    pane->lastY = y;
+    // Only this press decides what moves: a mark left marked by an earlier gesture (the first
+    // half of a double click, for instance) is not dragged along.
+    StopDraggingMarkers(pane);
+    if (PreviewMarker* marker = MarkerNear(pane, x, y))
+        marker->dragging = 1;
+}
+
+void DragWithLeft(PreviewPane* pane, int x, int y) {
+    pane->curX = x;
+    pane->curY = y;
+    if (PreviewMarker* dragged = DraggedMarker(pane)) {
+        PlaceMarkerAt(pane, dragged, x, y);
+        pane->dragX = pane->dragY = 0;
+    } else {
+        pane->dragX += x - pane->lastX;
+        pane->dragY += y - pane->lastY;
+    }
+    if (!pane->ctrlDrag)
+        RepaintNow(pane->window);
+    pane->lastX = x;
+    pane->lastY = y;
+}
+
+// Left button up: the gesture is committed when the click timer fires, unless a double click
+// comes first. A release without the press that took the mouse is no gesture of this pane.
+void EndLeftDrag(PreviewPane* pane) {
+    if (GetCapture() != pane->window)
+        return;
+    ReleaseCapture();
+    SetTimer(pane->window, kClickTimer, kClickDelay, nullptr);
+}
+
+// The click timer: the dragged mark or the dragged view is committed and the dialog renders.
+void CommitLeftDrag(PreviewPane* pane) {
+    KillTimer(pane->window, kClickTimer);
+    if (pane->doubleClicked) {
+        // A double click changes nothing, and leaves nothing marked for the next gesture.
+        StopDraggingMarkers(pane);
+        pane->dragX = pane->dragY = 0;
+        pane->ctrlDrag = 0;
+        return;
+    }
+    if (PreviewMarker* dragged = DraggedMarker(pane)) {
+        dragged->dragging = 0;
+        if (dragged == &pane->markers[0] && gParams) {
+            gParams->centerX = dragged->x;
+            gParams->centerY = dragged->y;
+        }
+    } else if (pane->view) {
+        pane->view->scrollX -= pane->dragX;
+        pane->view->scrollY -= pane->dragY;
+    }
+    pane->dragX = pane->dragY = 0;
+    if (pane->ctrlDrag) {
+        pane->ctrlDrag = 0;
+        return;
+    }
+    Notify(pane, kViewMoved);
+}
+
+// Right button down and moves with it: the emitter jumps to the pointer and is shown there at
+// once. Points left of or above the pane count as its edge.
+bool PlaceEmitter(PreviewPane* pane, int x, int y) {
+    PreviewMarker* emitter = Emitter(pane);
+    if (!emitter || !PlaceMarkerAt(pane, emitter, std::max(0, x), std::max(0, y)))
+        return false;
+    emitter->dragging = 1;
+    return true;
+}
+
+void BeginRightDrag(PreviewPane* pane, int x, int y) {
+    float width = 0.0f, height = 0.0f;
+    if (!ZoomedArea(&width, &height))
+        return;
+    if (PlaceEmitter(pane, x, y))
+        RepaintNow(pane->window);
+    SetCapture(pane->window);
+}
+
+// Right button up: the emitter is dropped where it is and the preview renders for it.
+void DropEmitter(PreviewPane* pane) {
+    if (GetCapture() != pane->window)
+        return;
+    ReleaseCapture();
+    PreviewMarker* emitter = Emitter(pane);
+    if (!emitter)
+        return;
+    if (gParams) {
+        gParams->centerX = emitterX;
+        gParams->centerY = emitterY;
+        ShowCentreInControls(gParams->centerX, gParams->centerY);
+    }
+    emitter->dragging = 0;
+    RefreshPreview();
+}
+
 LRESULT MainPaneMouse(PreviewPane* pane, UINT message, WPARAM wParam, LPARAM lParam) {
     const int x = PointX(lParam), y = PointY(lParam);
-    HWND window = pane->window;
+    const bool captured = GetCapture() == pane->window;
     switch (message) {
     case WM_MOUSEMOVE:
         if (!(wParam & MK_CONTROL) && MarkerNear(pane, x, y))
             SetCursor(LoadCursorA(nullptr, IDC_SIZENWSE));
-        if ((wParam & MK_LBUTTON) && GetCapture() == window) {
-            pane->curX = x;
-            pane->curY = y;
-            PreviewMarker* dragged = nullptr;
-            for (int i = 0; i < pane->markerCount; ++i)
-                if (pane->markers[i].dragging)
-                    dragged = &pane->markers[i];
-            float width = 0.0f, height = 0.0f;
-            if (dragged) {
-                if (ZoomedArea(&width, &height)) {
-                    float cx = 0.0f, cy = 0.0f;
-                    ToCentre(pane, x, y, width, height, &cx, &cy);
-                    MoveEmitter(dragged, cx, cy);
-                }
-                pane->dragX = pane->dragY = 0;
-            } else {
-                pane->dragX += x - pane->lastX;
-                pane->dragY += y - pane->lastY;
-            }
-            if (!pane->ctrlDrag)
-                RepaintNow(window);
-            pane->lastX = x;
-            pane->lastY = y;
-        } else if ((wParam & MK_RBUTTON) && GetCapture() == window) {
-            float width = 0.0f, height = 0.0f;
-            PreviewMarker* emitter = Emitter(pane);
-            if (emitter && ZoomedArea(&width, &height)) {
-                float cx = 0.0f, cy = 0.0f;
-                ToCentre(pane, std::max(0, x), std::max(0, y), width, height, &cx, &cy);
-                MoveEmitter(emitter, cx, cy);
-                emitter->dragging = 1;
-                InvalidateRect(window, nullptr, FALSE);
-            }
-        }
+        if ((wParam & MK_LBUTTON) && captured)
+            DragWithLeft(pane, x, y);
+        else if ((wParam & MK_RBUTTON) && captured && PlaceEmitter(pane, x, y))
+            InvalidateRect(pane->window, nullptr, FALSE);
         return 0;
-    case WM_LBUTTONDOWN: {
-        pane->doubleClicked = 0;
-        SetCapture(window);
-        pane->ctrlDrag = (wParam & MK_CONTROL) ? 1 : 0;
-        pane->dragX = pane->dragY = 0;
-        pane->lastX = x;
-        pane->lastY = y;
-        if (PreviewMarker* marker = MarkerNear(pane, x, y))
-            marker->dragging = 1;
+    case WM_LBUTTONDOWN:
+        BeginLeftDrag(pane, wParam, x, y);
         return 0;
-    }
     case WM_LBUTTONUP:
-        if (GetCapture() == window)
-            ReleaseCapture();
-        SetTimer(window, kClickTimer, kClickDelay, nullptr);
+        EndLeftDrag(pane);
         return 0;
     case WM_LBUTTONDBLCLK:
         pane->doubleClicked = 1;
         Notify(pane, kDoubleClicked);
         return 0;
-    case WM_RBUTTONDOWN: {
-        float width = 0.0f, height = 0.0f;
-        if (!ZoomedArea(&width, &height))
-            return 0;
-        if (PreviewMarker* emitter = Emitter(pane)) {
-            float cx = 0.0f, cy = 0.0f;
-            ToCentre(pane, std::max(0, x), std::max(0, y), width, height, &cx, &cy);
-            emitter->x = cx;
-            emitter->y = cy;
-            emitterX = cx;
-            emitterY = cy;
-            emitter->dragging = 1;
-        }
-        SetCapture(window);
+    case WM_RBUTTONDOWN:
+        BeginRightDrag(pane, x, y);
         return 0;
-    }
     case WM_RBUTTONUP:
-        if (GetCapture() == window)
-            ReleaseCapture();
-        if (PreviewMarker* emitter = Emitter(pane)) {
-            if (gParams) {
-                gParams->centerX = emitterX;
-                gParams->centerY = emitterY;
-                if (panelRotor)
-                    SetRotorPosition(panelRotor, gParams->centerX, -gParams->centerY);
-            }
-            emitter->dragging = 0;
-            RefreshPreview();
-        }
+        DropEmitter(pane);
         return 0;
-    case WM_TIMER: {
-        if (wParam != kClickTimer)
-            return 0;
-        KillTimer(window, kClickTimer);
-        if (pane->doubleClicked)
-            return 0;
-        PreviewMarker* dragged = nullptr;
-        for (int i = 0; i < pane->markerCount; ++i)
-            if (pane->markers[i].dragging)
-                dragged = &pane->markers[i];
-        if (dragged) {
-            dragged->dragging = 0;
-            if (dragged == &pane->markers[0] && gParams) {
-                gParams->centerX = dragged->x;
-                gParams->centerY = dragged->y;
-            }
-        } else if (pane->view) {
-            pane->view->scrollX -= pane->dragX;
-            pane->view->scrollY -= pane->dragY;
-        }
-        pane->dragX = pane->dragY = 0;
-        if (pane->ctrlDrag) {
-            pane->ctrlDrag = 0;
-            return 0;
-        }
-        Notify(pane, kViewMoved);
+    case WM_TIMER:
+        if (wParam == kClickTimer)
+            CommitLeftDrag(pane);
         return 0;
-    }
     }
     return 0;
+}
+
+// Over the emitter mark (Ctrl up) the cursor is the double arrow; the class cursor elsewhere.
+bool SetMarkerCursor(PreviewPane* pane) {
+    if (pane->role != 1 || (GetKeyState(VK_CONTROL) & 0x8000))
+        return false;
+    POINT point = {};
+    GetCursorPos(&point);
+    ScreenToClient(pane->window, &point);
+    if (!MarkerNear(pane, point.x, point.y))
+        return false;
+    SetCursor(LoadCursorA(nullptr, IDC_SIZENWSE));
+    return true;
 }
 
 LRESULT NavigatorMouse(PreviewPane* pane, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -345,8 +444,10 @@ LRESULT NavigatorMouse(PreviewPane* pane, UINT message, WPARAM wParam, LPARAM lP
         }
         return 0;
     case WM_LBUTTONUP:
-        if (GetCapture() == window)
-            ReleaseCapture();
+        // A release without the press that took the mouse is no gesture of the navigator.
+        if (GetCapture() != window)
+            return 0;
+        ReleaseCapture();
         SetTimer(window, kClickTimer, kClickDelay, nullptr);
         return 0;
     case WM_LBUTTONDBLCLK:
@@ -367,7 +468,10 @@ LRESULT NavigatorMouse(PreviewPane* pane, UINT message, WPARAM wParam, LPARAM lP
         if (pane->doubleClicked)
             return 0;
         if (pane->ctrlDrag) {
+            // The view stays where it is, so the rectangle goes back to show it.
             pane->ctrlDrag = 0;
+            SyncNavigatorFrame();
+            RepaintNow(window);
             return 0;
         }
         Notify(pane, kViewMoved);
@@ -428,6 +532,10 @@ LRESULT CALLBACK PreviewPaneProc(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_ERASEBKGND:
             return 1; // the picture covers everything
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && SetMarkerCursor(pane))
+                return TRUE;
+            break;
         case WM_PAINT: {
             gdi::Paint paint(window);
             if (pane->role == 1)
@@ -463,6 +571,15 @@ void AddEmitterMarker(PreviewPane* pane) {
     pane->markers[0].visible = 1;
 }
 
+void SyncNavigatorFrame() {
+    if (!navigatorPane || !mainPane || !mainPane->view)
+        return;
+    const float step = navigatorPane->scale * zoom;
+    navigatorPane->frameX = static_cast<int>(float(mainPane->view->scrollX) * step + 0.5f);
+    navigatorPane->frameY = static_cast<int>(float(mainPane->view->scrollY) * step + 0.5f);
+    InvalidateRect(navigatorPane->window, nullptr, FALSE);
+}
+
 void SyncMarkerFromParameters() {
     if (!gParams)
         return;
@@ -496,24 +613,32 @@ void BuildPaneBitmap(PreviewPane* pane) {
     const int64_t backgroundRow = int64_t(workingContext.bufferWidth) * 3;
     const bool backgroundFits =
         background && workingContext.bufferWidth >= width && workingContext.bufferHeight >= height;
+    // Each transparency's share and its rest, computed once instead of for every pixel.
+    float share[256], rest[256];
+    for (int k = 0; k < 256; ++k) {
+        share[k] = float(k) / 255.0f;
+        rest[k] = 1.0f - share[k];
+    }
+    const int greenAt = std::min(1, planes - 1), blueAt = std::min(2, planes - 1);
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* in = static_cast<const uint8_t*>(record->outData) + y * rowBytes;
         uint8_t* target = pane->pixels + size_t(height - 1 - y) * size_t(width) * 3;
         const uint8_t* behind = backgroundFits ? background + y * backgroundRow : nullptr;
         for (int32_t x = 0; x < width; ++x, in += planes, target += 3) {
-            const uint8_t red = in[0], green = in[std::min(1, planes - 1)], blue = in[std::min(2, planes - 1)];
+            const uint8_t red = in[0], green = in[greenAt], blue = in[blueAt];
             if (planes < 4 || in[3] == 255) {
                 target[0] = blue;
                 target[1] = green;
                 target[2] = red;
                 continue;
             }
-            const float a = float(in[3]) / 255.0f;
+            const float a = share[in[3]];
             if (behind) {
                 const uint8_t* b = behind + x * 3;
-                target[0] = uint8_t(float(b[2]) * (1.0f - a) + float(blue) * a);
-                target[1] = uint8_t(float(b[1]) * (1.0f - a) + float(green) * a);
-                target[2] = uint8_t(float(b[0]) * (1.0f - a) + float(red) * a);
+                const float r = rest[in[3]];
+                target[0] = uint8_t(float(b[2]) * r + float(blue) * a);
+                target[1] = uint8_t(float(b[1]) * r + float(green) * a);
+                target[2] = uint8_t(float(b[0]) * r + float(red) * a);
             } else {
                 target[0] = uint8_t(float(blue) * a);
                 target[1] = uint8_t(float(green) * a);

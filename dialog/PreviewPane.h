@@ -63,5 +63,7 @@ void BuildPaneBitmap(PreviewPane* pane);
 void BuildNavigatorThumbnail(PreviewPane* navigator);
 void BuildNavigatorBitmap(PreviewPane* navigator);
 void SyncMarkerFromParameters();
+// Puts the navigator's rectangle where the main pane's view is and repaints it.
+void SyncNavigatorFrame();
 // Gives the main pane its one mark (the emitter cross).
 void AddEmitterMarker(PreviewPane* pane);

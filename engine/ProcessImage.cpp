@@ -411,11 +411,11 @@ bool PrepareWorkingBuffers() {
         FillFromInput(layout);
     }
     ReportProgress(5.0f, 100.0f);
-    // Previews follow one another while the dialog is open: their workers wait in between.
-    if (dialogActive)
+    if (dialogActive) {
+        // Previews follow one another while the dialog is open: their workers wait in between.
         KeepWorkerThreads(true);
-    if (dialogActive)
         BuildViewBackground();
+    }
     ReportProgress(10.0f, 100.0f);
     return true;
 }

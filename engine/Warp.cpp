@@ -224,6 +224,16 @@ void PolarPlane(const DistortionContext& context, const FilterParameters& parame
     }
 }
 
+// The Cartesian path for methods 0 to 2, the polar path for every other method.
+template <class Sample>
+void AnyPlane(const DistortionContext& context, const FilterParameters& parameters, const Sample* source,
+              Sample* destination) {
+    if (parameters.method < Radial)
+        CartesianPlane(context, parameters, source, destination);
+    else
+        PolarPlane(context, parameters, source, destination);
+}
+
 } // namespace
 
 void WarpPlaneCartesian(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
@@ -238,16 +248,10 @@ void WarpPlanePolar(const DistortionContext& context, const FilterParameters& pa
 
 void WarpPlane(const DistortionContext& context, const FilterParameters& parameters, const uint8_t* source,
                uint8_t* destination) {
-    if (parameters.method < Radial)
-        CartesianPlane(context, parameters, source, destination);
-    else
-        PolarPlane(context, parameters, source, destination);
+    AnyPlane(context, parameters, source, destination);
 }
 
 void WarpPlane(const DistortionContext& context, const FilterParameters& parameters, const uint16_t* source,
                uint16_t* destination) {
-    if (parameters.method < Radial)
-        CartesianPlane(context, parameters, source, destination);
-    else
-        PolarPlane(context, parameters, source, destination);
+    AnyPlane(context, parameters, source, destination);
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 
 namespace {
 
@@ -56,8 +57,10 @@ struct KeptWorkers {
     bool keep = false;
 };
 
-// Never destroyed: at the program's end a condition variable with waiting workers must not be.
-KeptWorkers& kept = *new KeptWorkers;
+// Built in static storage and never destroyed: at the program's end a condition variable with
+// waiting workers must not be (nor may unloading the library leave an allocation behind).
+alignas(KeptWorkers) unsigned char keptStorage[sizeof(KeptWorkers)];
+KeptWorkers& kept = *new (keptStorage) KeptWorkers;
 
 void KeptWorkerLoop(void* argument) {
     UseEngineFloatMode();

@@ -1,5 +1,6 @@
 #include "host/PluginLibrary.h"
 
+#include "host/DesktopCalls.h"
 #include "host/PropertyList.h"
 
 #ifdef _WIN32
@@ -57,12 +58,24 @@ void ReadTerminology(HMODULE module, const std::vector<Property>& properties, st
 
 bool PluginLibrary::Load(const std::string& path, std::string* error) {
     Unload();
-    HMODULE module = LoadLibraryA(path.c_str());
+    // The path is UTF-8, as the plug-in keeps its own: a library in any folder a user can have.
+    std::wstring widePath;
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+    if (units > 0) {
+        widePath.resize(static_cast<size_t>(units));
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, &widePath[0], units);
+    }
+    HMODULE module = units > 0 ? LoadLibraryW(widePath.c_str()) : nullptr;
     if (module == nullptr) {
         *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     module_ = module;
+    if (!RedirectDesktopCalls(module, error)) {
+        *error = path + ": " + *error;
+        Unload();
+        return false;
+    }
     HRSRC resource =
         FindResourceExA(module, "PIPL", MAKEINTRESOURCEA(16000), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;

@@ -1,6 +1,8 @@
 #pragma once
 // Loads a plug-in library and finds its entry point, as a host does: on Windows through the
-// property list's 64-bit entry-point name, elsewhere by the name PluginMain.
+// property list's 64-bit entry-point name, elsewhere by the name PluginMain. On Windows the
+// library's message boxes and shell requests then reach the recorders of host/DesktopCalls.h:
+// this host has no user to answer them.
 
 #include "plugin/HostAbi.h"
 
@@ -16,7 +18,7 @@ public:
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-    // Loads the library; false with a message in `error` when it cannot be used.
+    // Loads the library (`path` in UTF-8); false with a message in `error` when it cannot be used.
     bool Load(const std::string& path, std::string* error);
     void Unload();
     // Drives an entry point linked into this program instead of a library (tests of the

@@ -359,10 +359,15 @@ const uint8_t* SubstituteHost::InputView(const VRect& rect, int16_t loPlane, int
 }
 
 uint8_t* SubstituteHost::OutputView(const VRect& rect, int16_t loPlane, int16_t hiPlane) {
+#ifdef _WIN32
+    (void)rect, (void)loPlane, (void)hiPlane;
+    return nullptr;
+#else
     if (!options.outputInPlace || startSnapshot_ || MasksResult())
         return nullptr;
     const uint8_t* view = InputView(rect, loPlane, hiPlane, 0x10000);
     return view == nullptr ? nullptr : document.pixels.data() + (view - document.pixels.data());
+#endif
 }
 
 bool SubstituteHost::FillBuffer(const VRect& rect, int16_t loPlane, int16_t hiPlane, Fixed rate, int16_t padding,

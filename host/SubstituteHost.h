@@ -85,6 +85,8 @@ struct HostOptions {
     // A host that lets the plug-in write its output where the document keeps its pixels (whole
     // rows of every plane at rate 1, nothing masked), as the tool's host does: no output copy and
     // no snapshot of the pixels as Start found them, so a run that fails leaves what it wrote.
+    // Only for runs without a dialog (the plug-in on Linux has none): a preview written in place
+    // would be the input of the next request, so the Windows host never writes in place.
     bool outputInPlace = false;
     bool neverShowDialog = true;
     std::string registryFile; // the descriptor registry's persistent entries (empty: in memory only)

@@ -1,4 +1,5 @@
-// The record of shown messages, common to both platforms.
+// The record of shown messages and the test programs' stand-ins for the desktop, common to both
+// platforms.
 #include "platform/PlatformInternal.h"
 
 #include <mutex>
@@ -7,6 +8,8 @@ namespace platform {
 namespace {
 std::mutex gMessageLock;
 std::vector<RecordedMessage> gMessages;
+std::atomic<bool> gMessageBoxesShown{true};
+std::atomic<ShellRequestHandler> gShellRequestHandler{nullptr};
 } // namespace
 
 void RecordMessage(const std::string& caption, const std::string& text) {
@@ -22,6 +25,20 @@ std::vector<RecordedMessage> RecordedMessages() {
 void ClearRecordedMessages() {
     std::lock_guard<std::mutex> lock(gMessageLock);
     gMessages.clear();
+}
+
+void SetMessageBoxesShown(bool shown) {
+    gMessageBoxesShown = shown;
+}
+bool MessageBoxesShown() {
+    return gMessageBoxesShown;
+}
+
+void SetShellRequestHandler(ShellRequestHandler handler) {
+    gShellRequestHandler = handler;
+}
+ShellRequestHandler CurrentShellRequestHandler() {
+    return gShellRequestHandler;
 }
 
 } // namespace platform

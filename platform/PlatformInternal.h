@@ -6,6 +6,8 @@
 
 namespace platform {
 void RecordMessage(const std::string& caption, const std::string& text);
+bool MessageBoxesShown();
+ShellRequestHandler CurrentShellRequestHandler();
 
 // Page accounting, common to both allocators.
 extern std::atomic<size_t> gPagesInUse;

@@ -1,9 +1,11 @@
 // POSIX implementation of the platform layer (the Linux build).
 #include "platform/PlatformInternal.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <pthread.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -30,9 +32,42 @@ std::string ModulePath() {
             return std::string();
         path.assign(buffer, static_cast<size_t>(length));
     }
-    if (path.size() > kMaxModulePath)
+    if (PathLength(path) > kMaxModulePath)
         return std::string();
     return path;
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    return path.empty() ? nullptr : std::fopen(path.c_str(), mode);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat status {};
+    return !path.empty() && stat(path.c_str(), &status) == 0;
+}
+
+bool RemoveFile(const std::string& path) {
+    return !path.empty() && unlink(path.c_str()) == 0;
+}
+
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+    entries->clear();
+    DIR* directory = folder.empty() ? nullptr : opendir(folder.c_str());
+    if (directory == nullptr)
+        return false;
+    const std::string prefix = folder.back() == '/' ? folder : folder + '/';
+    while (const dirent* found = readdir(directory)) {
+        const std::string name = found->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat status {};
+        FolderEntry entry;
+        entry.name = name;
+        entry.isFolder = stat((prefix + name).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+        entries->push_back(std::move(entry));
+    }
+    closedir(directory);
+    return true;
 }
 
 void* ModuleInstance() {
@@ -77,6 +112,11 @@ MessageAnswer ShowMessage(void*, const std::string& text, const std::string& cap
 
 bool CommitFile(const std::string& completed, const std::string& target) {
     return std::rename(completed.c_str(), target.c_str()) == 0;
+}
+
+void OpenWithShell(void*, const std::string& target) {
+    if (ShellRequestHandler handler = CurrentShellRequestHandler())
+        handler(target);
 }
 
 namespace {

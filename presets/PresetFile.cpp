@@ -37,28 +37,33 @@ bool StartsWithIgnoringCase(const char* text, const char* prefix) {
 
 std::string CutPresetExtension(const std::string& name) {
     const size_t length = std::strlen(kPresetExtension);
-    if (name.size() <= length + 1)
+    if (platform::PathLength(name) <= length + 1)
         return name;
     const std::string tail = name.substr(name.size() - length);
     if (!StartsWithIgnoringCase(tail.c_str(), kPresetExtension))
         return name;
-    return name.substr(0, name.size() - length - 1);
+    // The character before the extension (usually the dot) goes too, as a whole character: the
+    // bytes that continue a UTF-8 sequence go with the byte that starts it.
+    size_t cut = name.size() - length - 1;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.substr(0, cut);
 }
 
 std::string PresetPath(const std::string& name) {
     const std::string bare = CutPresetExtension(name);
-    if (bare.empty() || currentPresetFolder.size() > kMaxPresetFolder)
+    if (bare.empty() || platform::PathLength(currentPresetFolder) > kMaxPresetFolder)
         return std::string();
     const char separator = platform::kPathSeparator;
     std::string path = PresetsFolder + "User" + separator + currentPresetFolder;
     if (!currentPresetFolder.empty() && path.back() != '\\' && path.back() != '/')
         path += separator;
     path += bare + "." + kPresetExtension;
-    return path.size() <= kMaxPresetPath ? path : std::string();
+    return platform::PathLength(path) <= kMaxPresetPath ? path : std::string();
 }
 
 bool ReadPresetFile(const std::string& path, FilterParameters* parameters) {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(platform::OpenFile(path, "rb"));
     if (!file)
         return false;
     char header[kHeaderLineCapacity];
@@ -91,7 +96,7 @@ bool ReadPresetFile(const std::string& path, FilterParameters* parameters) {
 
 bool WritePresetFile(const std::string& path, const FilterParameters& parameters) {
     const std::string temporary = path + ".part";
-    File file(std::fopen(temporary.c_str(), "wb"));
+    File file(platform::OpenFile(temporary, "wb"));
     if (!file)
         return false;
     char key[5];
@@ -109,7 +114,7 @@ bool WritePresetFile(const std::string& path, const FilterParameters& parameters
     ok = std::fclose(file.release()) == 0 && ok;
     ok = ok && platform::CommitFile(temporary, path);
     if (!ok)
-        std::remove(temporary.c_str());
+        platform::RemoveFile(temporary);
     return ok;
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 
 // The shown sub-folder of the presets' "User" folder: empty at the top, otherwise a relative
-// path ending with a folder separator; at most kMaxPresetFolder characters.
+// path ending with a folder separator; at most kMaxPresetFolder characters (UTF-16 units, as
+// every length of a name or path here; the text itself is UTF-8).
 extern std::string currentPresetFolder;
 constexpr size_t kMaxPresetFolder = 255;
 

@@ -6,9 +6,6 @@
 
 #include <cctype>
 #include <cstring>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -37,15 +34,14 @@ std::string ShownPresetFolder() {
 
 std::vector<std::string> PresetListEntries() {
     std::vector<std::string> entries{kDefaultEntry};
-    const fs::path folder = fs::path(ShownPresetFolder());
     if (!currentPresetFolder.empty())
         entries.push_back(std::string(1, kFolderMark) + kParentFolder);
+    std::vector<platform::FolderEntry> found;
+    platform::ListFolder(ShownPresetFolder(), &found);
     std::vector<std::string> presets;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        std::error_code kindError;
-        if (it->is_directory(kindError)) {
+    for (const platform::FolderEntry& entry : found) {
+        const std::string& name = entry.name;
+        if (entry.isFolder) {
             if (!name.empty() && name[0] != '.')
                 entries.push_back(kFolderMark + name);
         } else if (HasPresetExtension(name)) {
@@ -72,7 +68,7 @@ bool OpenPresetFolderEntry(const std::string& entry) {
         currentPresetFolder = last == std::string::npos ? std::string() : folder.substr(0, last + 1);
         return true;
     }
-    if (name.empty() || currentPresetFolder.size() + name.size() + 1 > kMaxPresetFolder)
+    if (name.empty() || platform::PathLength(currentPresetFolder) + platform::PathLength(name) + 1 > kMaxPresetFolder)
         return false;
     currentPresetFolder += name + platform::kPathSeparator;
     return true;
@@ -81,9 +77,14 @@ bool OpenPresetFolderEntry(const std::string& entry) {
 std::string PresetNameProblem(const std::string& name) {
     if (name.empty())
         return "Please type a name for the preset.";
-    for (unsigned char c : name)
-        if (c < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr)
+    // Letters of any script are welcome; only what no file name may hold is refused (bytes of
+    // 128 and above are parts of UTF-8 characters, text that is no UTF-8 could not be named).
+    const bool utf8 = platform::IsUtf8(name);
+    for (const char character : name) {
+        const auto c = static_cast<unsigned char>(character);
+        if (!utf8 || c < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr)
             return "A preset name cannot contain any of the characters \\ / : * ? \" < > |.";
+    }
     if (name == "." || name == "..")
         return "\"" + name + "\" cannot be the name of a preset.";
     if (name.back() == ' ' || name.back() == '.')
@@ -93,9 +94,12 @@ std::string PresetNameProblem(const std::string& name) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     while (!stem.empty() && stem.back() == ' ')
         stem.pop_back();
-    static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
-                                           "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
-                                           "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    // The system also reserves the ports numbered with superscript digits (in UTF-8 here).
+    static const char* const kDevices[] = {
+        "CON",  "PRN",         "AUX",         "NUL",         "COM1",        "COM2",        "COM3",
+        "COM4", "COM5",        "COM6",        "COM7",        "COM8",        "COM9",        "LPT1",
+        "LPT2", "LPT3",        "LPT4",        "LPT5",        "LPT6",        "LPT7",        "LPT8",
+        "LPT9", "COM\xC2\xB9", "COM\xC2\xB2", "COM\xC2\xB3", "LPT\xC2\xB9", "LPT\xC2\xB2", "LPT\xC2\xB3"};
     for (const char* device : kDevices)
         if (stem == device)
             return "\"" + name + "\" is reserved by the system and cannot be the name of a preset.";
@@ -106,13 +110,11 @@ std::string PresetNameProblem(const std::string& name) {
 
 bool PresetFileExists(const std::string& name) {
     const std::string path = PresetPath(name);
-    std::error_code error;
-    return !path.empty() && fs::exists(fs::path(path), error);
+    return !path.empty() && platform::FileExists(path);
 }
 
 void DeletePresetFile(const std::string& name) {
     const std::string path = PresetPath(name);
-    std::error_code ignored;
     if (!path.empty())
-        fs::remove(fs::path(path), ignored);
+        platform::RemoveFile(path);
 }

@@ -27,11 +27,12 @@ bool IsFolderEntry(const std::string& entry);
 // was, when the path would grow beyond kMaxPresetFolder characters or the entry is no folder.
 bool OpenPresetFolderEntry(const std::string& entry);
 
-// Why a name typed for a new preset cannot be used, or empty when it can. Refused: the empty
-// name, characters that no file name may hold (control characters and \ / : * ? " < > |),
-// the names "." and "..", names ending with a blank or a dot (the system would drop them and
-// write another file), device names such as "CON" or "LPT1", and names whose file would not
-// fit the path limit.
+// Why a name typed for a new preset (UTF-8) cannot be used, or empty when it can. Letters of
+// any script are names. Refused: the empty name, characters that no file name may hold
+// (control characters and \ / : * ? " < > |, and text that is no UTF-8), the names "." and
+// "..", names ending with a blank or a dot (the system would drop them and write another file),
+// device names such as "CON", "LPT1" or COM with a superscript one, and names whose file would
+// not fit the path limit.
 std::string PresetNameProblem(const std::string& name);
 
 // Whether the preset `name` exists in the shown folder.

@@ -9,42 +9,55 @@
 #include "presets/PresetList.h"
 #include "presets/PresetListIds.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
 
+// Entries and names are at most this many UTF-16 units; the edit box gives at most kLongestName.
 constexpr size_t kNameCapacity = 256;
-// The edit box gives at most this many characters.
 constexpr int kLongestName = 254;
 
 HINSTANCE OwnModule() {
     return static_cast<HINSTANCE>(platform::ModuleInstance());
 }
 
+// The list and the name dialog are Unicode windows: names reach them as UTF-16, converted here
+// from the UTF-8 the preset code carries, so every name shows exactly as it was typed.
+std::wstring Wide(const std::string& text) {
+    std::wstring wide;
+    platform::ToWide(text, &wide);
+    return wide;
+}
+
+void AddEntry(HWND list, const std::string& text) {
+    std::wstring wide;
+    if (platform::ToWide(text, &wide))
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
 // The entry's text, or false when it cannot be read (or would not fit a name).
 bool EntryText(HWND list, LRESULT index, std::string* text) {
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length >= static_cast<LRESULT>(kNameCapacity))
         return false;
-    char buffer[kNameCapacity] = {};
-    if (SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) == LB_ERR)
+    wchar_t buffer[kNameCapacity] = {};
+    const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+    if (copied == LB_ERR || copied >= static_cast<LRESULT>(kNameCapacity))
         return false;
-    *text = buffer;
-    return true;
+    return platform::ToUtf8(buffer, static_cast<size_t>(copied), text);
 }
 
 void EnableSaveForText(HWND dialog) {
-    EnableWindow(GetDlgItem(dialog, IDOK), GetWindowTextLengthA(GetDlgItem(dialog, IDC_PRESET_NAME_EDIT)) > 0);
+    EnableWindow(GetDlgItem(dialog, IDOK), GetWindowTextLengthW(GetDlgItem(dialog, IDC_PRESET_NAME_EDIT)) > 0);
 }
 
 INT_PTR HandleNameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         HWND edit = GetDlgItem(dialog, IDC_PRESET_NAME_EDIT);
-        SendMessageA(edit, EM_LIMITTEXT, kLongestName, 0);
-        SetWindowTextA(edit, reinterpret_cast<const char*>(lParam));
+        SendMessageW(edit, EM_LIMITTEXT, kLongestName, 0);
+        SetWindowTextW(edit, reinterpret_cast<const std::wstring*>(lParam)->c_str());
         EnableSaveForText(dialog);
         SetFocus(edit);
         return FALSE;
@@ -56,8 +69,10 @@ INT_PTR HandleNameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
                 EnableSaveForText(dialog);
             return TRUE;
         case IDOK: {
-            auto* name = reinterpret_cast<char*>(GetWindowLongPtrA(dialog, DWLP_USER));
-            GetDlgItemTextA(dialog, IDC_PRESET_NAME_EDIT, name, kLongestName + 1);
+            auto* name = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(dialog, DWLP_USER));
+            wchar_t typed[kLongestName + 1] = {};
+            const UINT length = GetDlgItemTextW(dialog, IDC_PRESET_NAME_EDIT, typed, kLongestName + 1);
+            name->assign(typed, length);
             EndDialog(dialog, 1);
             return TRUE;
         }
@@ -82,7 +97,7 @@ INT_PTR CALLBACK NameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 bool ApplySelection(HWND panel, HWND list) {
     HWND deleteButton = GetDlgItem(panel, IDC_PRESET_DELETE_BUTTON);
-    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) {
         EnableWindow(deleteButton, FALSE);
         return false;
@@ -113,7 +128,7 @@ bool ApplySelection(HWND panel, HWND list) {
 }
 
 void OpenFolderEntry(HWND panel, HWND list) {
-    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     std::string text;
     if (selected == LB_ERR || !EntryText(list, selected, &text) || !IsFolderEntry(text))
         return;
@@ -122,32 +137,32 @@ void OpenFolderEntry(HWND panel, HWND list) {
         MessageBeep(MB_ICONWARNING);
         return;
     }
-    SetDlgItemTextA(panel, IDC_PRESET_FOLDER_TEXT, currentPresetFolder.c_str());
+    SetDlgItemTextW(panel, IDC_PRESET_FOLDER_TEXT, Wide(currentPresetFolder).c_str());
     ClearPresetList(list);
     FillPresetList(list);
     UpdateDeleteButton(list, GetDlgItem(panel, IDC_PRESET_DELETE_BUTTON));
 }
 
 void SaveNewPreset(HWND panel, HWND list) {
-    char name[kNameCapacity] = {};
+    std::string name;
     HWND owner = GetParent(panel) != nullptr ? GetParent(panel) : panel;
-    const int answer = AskPresetName(owner, name);
-    if (answer == 0 || name[0] == '\0')
+    const int answer = AskPresetName(owner, &name);
+    if (answer == 0 || name.empty())
         return;
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     UpdateDeleteButton(list, GetDlgItem(panel, IDC_PRESET_DELETE_BUTTON));
     if (SavePreset(name) && answer == 1)
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        AddEntry(list, name);
 }
 
 void DeleteSelectedEntry(HWND panel, HWND list) {
-    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR)
         return;
     std::string text;
     if (EntryText(list, selected, &text) && !IsFolderEntry(text))
         DeletePresetFile(text);
-    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+    SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
     UpdateDeleteButton(list, GetDlgItem(panel, IDC_PRESET_DELETE_BUTTON));
 }
 
@@ -155,37 +170,45 @@ void DeleteSelectedEntry(HWND panel, HWND list) {
 
 void FillPresetList(HWND list) {
     for (const std::string& entry : PresetListEntries())
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        AddEntry(list, entry);
 }
 
 void ClearPresetList(HWND list) {
-    for (LRESULT index = SendMessageA(list, LB_GETCOUNT, 0, 0) - 1; index >= 0; --index)
-        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    for (LRESULT index = SendMessageW(list, LB_GETCOUNT, 0, 0) - 1; index >= 0; --index)
+        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 void UpdateDeleteButton(HWND list, HWND deleteButton) {
-    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     std::string text;
     const bool deletable = selected != LB_ERR && EntryText(list, selected, &text) && !IsFolderEntry(text);
     EnableWindow(deleteButton, deletable ? TRUE : FALSE);
 }
 
-int AskPresetName(HWND owner, char* name) {
+int AskPresetName(HWND owner, std::string* name) {
     for (;;) {
-        if (DialogBoxParamA(OwnModule(), MAKEINTRESOURCEA(IDD_PRESET_NAME), owner, &NameProc,
-                            reinterpret_cast<LPARAM>(name)) != 1)
+        std::wstring typed = Wide(*name);
+        if (DialogBoxParamW(OwnModule(), MAKEINTRESOURCEW(IDD_PRESET_NAME), owner, &NameProc,
+                            reinterpret_cast<LPARAM>(&typed)) != 1)
             return 0;
-        if (name[0] == '\0')
+        if (typed.empty())
             return 0;
-        const std::string bare = CutPresetExtension(name);
-        std::strncpy(name, bare.c_str(), kNameCapacity - 1);
-        name[kNameCapacity - 1] = '\0';
-        const std::string problem = PresetNameProblem(bare);
+        std::string problem;
+        std::string text;
+        if (!platform::ToUtf8(typed, &text)) {
+            // Half of a surrogate pair cannot be part of a file name: refused like the other
+            // characters no name may hold, with an empty box to type again.
+            problem = PresetNameProblem("?");
+            name->clear();
+        } else {
+            *name = CutPresetExtension(text);
+            problem = PresetNameProblem(*name);
+        }
         if (!problem.empty()) {
             platform::ShowMessage(owner, problem, "Save Preset Error", platform::MessageIcon::Warning);
             continue;
         }
-        if (!PresetFileExists(bare))
+        if (!PresetFileExists(*name))
             return 1;
         switch (platform::ShowMessage(owner, "The file already exist!\n Do you want rewrite it?", "File Save Warning",
                                       platform::MessageIcon::Warning, platform::MessageButtons::YesNoCancel)) {
@@ -203,7 +226,7 @@ void SetUpPresetPanel(HWND panel, HFONT font) {
     HWND list = GetDlgItem(panel, IDC_PRESET_LIST_BOX);
     AddTooltip(list, "Click to apply previously saved settings");
     if (font != nullptr)
-        SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     FillPresetList(list);
     UpdateDeleteButton(list, GetDlgItem(panel, IDC_PRESET_DELETE_BUTTON));
 }
@@ -235,7 +258,8 @@ void DrawPresetListEntry(const DRAWITEMSTRUCT* item) {
     if (!EntryText(item->hwndItem, item->itemID, &text))
         return;
     if (!IsFolderEntry(text)) {
-        TextOutA(dc, area.left + 3, area.top, text.c_str(), static_cast<int>(text.size()));
+        const std::wstring wide = Wide(text);
+        TextOutW(dc, area.left + 3, area.top, wide.c_str(), static_cast<int>(wide.size()));
         return;
     }
     const std::string folder = text.substr(1);
@@ -247,5 +271,6 @@ void DrawPresetListEntry(const DRAWITEMSTRUCT* item) {
         }
         gdi::Delete(icon);
     }
-    TextOutA(dc, area.left + 23, area.top, folder.c_str(), static_cast<int>(folder.size()));
+    const std::wstring wideFolder = Wide(folder);
+    TextOutW(dc, area.left + 23, area.top, wideFolder.c_str(), static_cast<int>(wideFolder.size()));
 }

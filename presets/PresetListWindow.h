@@ -5,17 +5,19 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Appends the entries of the shown folder to the list; removes all entries, last first.
 void FillPresetList(HWND list);
 void ClearPresetList(HWND list);
 // Enables "Delete" exactly when a readable entry that is no folder is selected.
 void UpdateDeleteButton(HWND list, HWND deleteButton);
 
-// Asks for a new preset's name in dialog 147 over `owner`; `name` (256 characters) holds the
-// name shown first and receives the typed one, its extension cut. 0 cancelled, 1 a new name, 2
-// replace the existing file. Names that cannot be files are refused with a message and asked
-// again.
-int AskPresetName(HWND owner, char* name);
+// Asks for a new preset's name in dialog 147 over `owner`; `name` (UTF-8) holds the name shown
+// first and receives the typed one (at most 254 characters), its extension cut. 0 cancelled, 1 a
+// new name, 2 replace the existing file. Names that cannot be files are refused with a message
+// and asked again.
+int AskPresetName(HWND owner, std::string* name);
 
 // The panel's set-up of its preset group: tooltip and `font` for the list, the list filled and
 // "Delete" in step.

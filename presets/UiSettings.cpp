@@ -44,7 +44,7 @@ std::string UiSettingsPath() {
 }
 
 void ReadUiSettingsFile(const std::string& path, FilterParameters* parameters) {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(platform::OpenFile(path, "rb"));
     if (!file)
         return;
     char line[1001];
@@ -66,7 +66,7 @@ void ReadUiSettingsFile(const std::string& path, FilterParameters* parameters) {
 
 bool WriteUiSettingsFile(const std::string& path, const FilterParameters& parameters) {
     const std::string temporary = path + ".part";
-    File file(std::fopen(temporary.c_str(), "wb"));
+    File file(platform::OpenFile(temporary, "wb"));
     if (!file)
         return false;
     bool ok = std::fprintf(file.get(), "%s\n", ";Parameters for Vortiflux plug-in UI") > 0;
@@ -78,7 +78,7 @@ bool WriteUiSettingsFile(const std::string& path, const FilterParameters& parame
     ok = std::fclose(file.release()) == 0 && ok;
     ok = ok && platform::CommitFile(temporary, path);
     if (!ok)
-        std::remove(temporary.c_str());
+        platform::RemoveFile(temporary);
     return ok;
 }
 

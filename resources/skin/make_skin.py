@@ -72,20 +72,27 @@ def text_centred(draw, box, text, fnt, fill):
     draw.text((x, y), text, font=fnt, fill=fill)
 
 
-def button_caps(top, bottom, border, glow=None):
-    """A 54 x 24 rounded push button cut into left cap, middle and right cap of 18 x 24."""
+def button_caps(top, bottom, border, ring=None):
+    """A 54 x 24 rounded push button cut into left cap, middle and right cap of 18 x 24: a
+    one-pixel border, a vertical gradient inside it and, for the default button, a second
+    ring inside the border. The corners and rims lie in the top and bottom 8 rows, which a
+    lower button keeps as they are (only the rows between them are squeezed)."""
 
     def paint(draw, s, big):
-        face = vertical_gradient(54 * s, 22 * s, top, bottom)
-        mask = Image.new("L", (54 * s, 24 * s), 0)
-        ImageDraw.Draw(mask).rounded_rectangle([s, s, 53 * s - 1, 23 * s - 1], radius=6 * s, fill=255)
-        full = Image.new("RGB", (54 * s, 24 * s), border)
-        full.paste(face, (0, s))
+        outline = Image.new("L", (54 * s, 24 * s), 0)
+        ImageDraw.Draw(outline).rounded_rectangle([0, 0, 54 * s - 1, 24 * s - 1], radius=6 * s, fill=255)
         inner = Image.new("L", (54 * s, 24 * s), 0)
-        ImageDraw.Draw(inner).rounded_rectangle([2 * s, 2 * s, 52 * s - 1, 22 * s - 1], radius=5 * s, fill=255)
-        ring = Image.new("RGB", (54 * s, 24 * s), glow if glow else border)
-        ring.paste(full, (0, 0), inner)
-        big.paste(ring, (0, 0), mask)
+        ImageDraw.Draw(inner).rounded_rectangle([s, s, 53 * s - 1, 23 * s - 1], radius=5 * s, fill=255)
+        face = vertical_gradient(54 * s, 24 * s, top, bottom)
+        if ring:
+            core = Image.new("L", (54 * s, 24 * s), 0)
+            ImageDraw.Draw(core).rounded_rectangle([2 * s, 2 * s, 52 * s - 1, 22 * s - 1], radius=4 * s, fill=255)
+            ringed = Image.new("RGB", (54 * s, 24 * s), ring)
+            ringed.paste(face, (0, 0), core)
+            face = ringed
+        whole = Image.new("RGB", (54 * s, 24 * s), border)
+        whole.paste(face, (0, 0), inner)
+        big.paste(whole, (0, 0), outline)
 
     whole = supersampled(54, 24, paint)
     return [whole.crop((0, 0, 18, 24)), whole.crop((18, 0, 36, 24)), whole.crop((36, 0, 54, 24))]
@@ -144,22 +151,29 @@ def up_icon():
 
 
 def sphere_texture():
-    """72 x 72 grey texture laid over the rotor's disc: a soft latitude/longitude grid."""
-    image = Image.new("RGB", (72, 72))
+    """72 x 72 steel-blue texture laid over the rotor's disc: lighter in the middle, darker
+    towards the rim, with soft meridians and parallels every 30 degrees. Drawn four times larger
+    and reduced, so every edge is smooth and the rotor can sample it between texels."""
+    scale = 4
+    size = 72 * scale
+    image = Image.new("RGB", (size, size))
     pixels = image.load()
-    for y in range(72):
-        for x in range(72):
-            u, v = (x - 35.5) / 36.0, (y - 35.5) / 36.0
+    centre = size / 2.0
+    for y in range(size):
+        for x in range(size):
+            u, v = (x + 0.5 - centre) / centre, (y + 0.5 - centre) / centre
             r2 = u * u + v * v
-            grey = 176 - int(40 * min(1.0, r2))
+            colour = mix((206, 216, 230), (122, 138, 162), min(1.0, r2) ** 1.5)
             if r2 < 1.0:
                 z = math.sqrt(1.0 - r2)
                 lat = math.degrees(math.asin(max(-1.0, min(1.0, v))))
                 lon = math.degrees(math.atan2(u, z))
-                if abs(lat % 30.0 - 15.0) > 14.0 or abs(lon % 30.0 - 15.0) > 14.0:
-                    grey -= 7
-            pixels[x, y] = (grey, grey + 2, grey + 6)
-    return image
+                # Distance to the nearest line in degrees, thinner towards the rim.
+                near = min(abs((lat + 15.0) % 30.0 - 15.0), abs((lon + 15.0) % 30.0 - 15.0))
+                line = max(0.0, 1.0 - near / 1.8)
+                colour = mix(colour, (100, 116, 142), 0.35 * line)
+            pixels[x, y] = colour
+    return image.resize((72, 72), Image.LANCZOS)
 
 
 def noise2(x, y, seed):
@@ -235,11 +249,14 @@ def main():
     os.makedirs(out, exist_ok=True)
     images = {}
     # Mac-style push button caps: left cap, middle, right cap per state.
+    # One family of faces: light grey at rest, a pale blue with a blue border under the
+    # pointer, a clear blue with an inner ring for the default button, a darker blue pressed.
+    # The caption is black on every face (grey when disabled, on the resting face).
     states = {
-        0: ((252, 252, 252), (222, 224, 228), (150, 155, 162), None),   # normal
-        1: ((255, 255, 255), (232, 240, 248), (96, 150, 200), None),    # hot
-        3: ((250, 252, 255), (214, 228, 244), (70, 120, 180), (150, 195, 235)),  # default
-        2: ((196, 204, 214), (222, 228, 236), (80, 110, 150), None),    # pressed
+        0: ((253, 253, 253), (230, 232, 236), (160, 166, 175), None),              # normal
+        1: ((238, 246, 255), (198, 223, 250), (52, 124, 204), None),               # hot
+        3: ((178, 212, 245), (126, 180, 233), (40, 96, 164), (214, 234, 252)),     # default
+        2: ((86, 138, 198), (126, 172, 224), (24, 66, 122), None),                 # pressed
     }
     first_left = {0: 155, 1: 156, 3: 157, 2: 158}
     for state, (top, bottom, border, glow) in states.items():

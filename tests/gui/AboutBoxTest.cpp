@@ -1,14 +1,14 @@
 // The About box from both places it opens (the host's About command and the main dialog's top
 // bar), and the shell threads that open the manual and our web pages. The shell's requests are
-// taken by a hook or recorded in a file instead of starting a browser.
+// taken by the platform layer's request handler instead of starting a browser.
 #include "about/AboutBox.h"
 #include "SkinFixture.h"
 #include "about/AboutIds.h"
 #include "about/ShellPages.h"
+#include "platform/Platform.h"
 #include "plugin/Globals.h"
 
 #include <atomic>
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -20,7 +20,7 @@ std::vector<std::string> requests;
 // While set, the hook keeps the shell thread inside its "shell call" until the event is set.
 HANDLE holdShell = nullptr;
 
-void TakeRequest(const char* target) {
+void TakeRequest(const std::string& target) {
     if (holdShell != nullptr)
         WaitForSingleObject(holdShell, 20000);
     std::lock_guard<std::mutex> lock(requestsLock);
@@ -36,7 +36,7 @@ class ShellRequests : public ::testing::Test {
 protected:
     void SetUp() override {
         requests.clear();
-        shellRequestHook = &TakeRequest;
+        platform::SetShellRequestHandler(&TakeRequest);
     }
     void TearDown() override {
         if (holdShell != nullptr)
@@ -45,7 +45,7 @@ protected:
         if (holdShell != nullptr)
             CloseHandle(holdShell);
         holdShell = nullptr;
-        shellRequestHook = nullptr;
+        platform::SetShellRequestHandler(nullptr);
     }
     void HoldShellCalls() { holdShell = CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 };
@@ -174,30 +174,4 @@ TEST_F(ShellRequests, TeardownWaitsForAHangingShellOnlyAsLongAsAllowed) {
     // The thread goes on by itself and finishes its request later.
     SetEvent(holdShell);
     EXPECT_TRUE(gui::PumpUntil([] { return !ShellThreadBusy() && Requests().size() == 1; }));
-}
-
-// The real plug-in has no hook: the environment variable makes it write the requests to a file.
-TEST(ShellRecord, RequestsAreAppendedToTheRecordFile) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(sizeof folder, folder);
-    const std::string record = std::string(folder) + "vortiflux-shell-record.txt";
-    DeleteFileA(record.c_str());
-    SetEnvironmentVariableA("VORTIFLUX_RECORD_SHELL", record.c_str());
-    OpenWebPage(kHomePage, nullptr);
-    EXPECT_TRUE(CloseShellThreads());
-    OpenManualPage(kManualParametersPage, nullptr);
-    EXPECT_TRUE(CloseShellThreads());
-    SetEnvironmentVariableA("VORTIFLUX_RECORD_SHELL", nullptr);
-
-    std::string contents;
-    if (std::FILE* file = std::fopen(record.c_str(), "rb")) {
-        char buffer[1024];
-        size_t count;
-        while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            contents.append(buffer, count);
-        std::fclose(file);
-    }
-    DeleteFileA(record.c_str());
-    EXPECT_EQ(contents,
-              "open http://www.nimbrook.example.com/\nopen " + HelpFolder + "VortifluxManual_parameters.html\n");
 }

@@ -2,6 +2,9 @@
 // link, the "Contaner CPP" caption, the picture panel and the colour swatch.
 #include "SkinFixture.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 class ButtonTest : public SkinTest {
@@ -18,6 +21,20 @@ protected:
         return button;
     }
 };
+
+// How far two pictures of the same size are apart: the largest channel difference of each
+// pixel, averaged over the picture.
+double MeanDifference(const gui::Image& a, const gui::Image& b) {
+    double sum = 0.0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            int largest = 0;
+            for (int k = 0; k < 3; ++k)
+                largest = std::max(largest, std::abs(a.at(x, y)[k] - b.at(x, y)[k]));
+            sum += largest;
+        }
+    return sum / (double(a.width) * double(a.height));
+}
 
 } // namespace
 
@@ -48,6 +65,58 @@ TEST_F(ButtonTest, MacStyleButtonStatesAndClick) {
     gui::MouseMove(ok->window, 200, 10, false);
     EXPECT_EQ(ok->state, 3);
     EXPECT_TRUE(gui::Log().Commands(1).empty());
+}
+
+TEST_F(ButtonTest, MacStyleButtonClicksOnlyWhenPressedAndReleasedOnIt) {
+    // Real input: the system decides where each message goes and who holds the mouse.
+    MacStyleBtnRecord* ok = MacButton(1, 200, 100, 90, 22, "OK", true);
+    ASSERT_NE(ok, nullptr);
+    // Pressed on the background, dragged onto the button, released there: no click.
+    gui::PointerDrag(parent_, 20, 20, 40, 10, false, 4, ok->window);
+    EXPECT_TRUE(gui::Log().Commands(1).empty()) << "a press elsewhere must not click the button";
+    EXPECT_EQ(ok->state, 3);
+    EXPECT_NE(GetCapture(), ok->window);
+    // Pressed on it and released outside: no click either.
+    gui::PointerDrag(ok->window, 40, 10, 150, 10);
+    EXPECT_TRUE(gui::Log().Commands(1).empty()) << "a release away from the button cancels the click";
+    // Pressed, dragged out and back in, released on it: one click, and the face showed it.
+    gui::PointerDown(ok->window, 40, 10);
+    EXPECT_EQ(ok->state, 2);
+    gui::PointerMove(ok->window, 150, 10);
+    EXPECT_EQ(ok->state, 3) << "outside, the face says a release would not click";
+    gui::PointerMove(ok->window, 45, 12);
+    EXPECT_EQ(ok->state, 2);
+    gui::PointerUp(ok->window, 45, 12);
+    gui::Pump();
+    EXPECT_EQ(gui::Log().Commands(1).size(), 1u);
+    EXPECT_EQ(GetFocus(), ok->window);
+}
+
+TEST_F(ButtonTest, MacStyleFacesFitTheirHeightAndStatesDiffer) {
+    // The dialogs lay their buttons out 22 pixels high: the face is squeezed, not cut.
+    MacStyleBtnRecord* full = MacButton(1, 10, 10, 90, 24, nullptr, false);
+    MacStyleBtnRecord* low = MacButton(2, 110, 10, 90, 22, nullptr, false);
+    ASSERT_NE(full, nullptr);
+    ASSERT_NE(low, nullptr);
+    const gui::Image fullFace = gui::CaptureWindow(full->window);
+    const gui::Image lowFace = gui::CaptureWindow(low->window);
+    ASSERT_EQ(lowFace.height, 22);
+    for (int x : {2, 9, 45, 80, 87}) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(lowFace.at(x, 21)[k], fullFace.at(x, 23)[k], 8) << "bottom rim at x " << x;
+            EXPECT_NEAR(lowFace.at(x, 20)[k], fullFace.at(x, 22)[k], 8) << "bottom rim at x " << x;
+            EXPECT_NEAR(lowFace.at(x, 0)[k], fullFace.at(x, 0)[k], 8) << "top rim at x " << x;
+        }
+    }
+    // Every state has a look of its own: the idle default button is not the hovered one.
+    const auto face = [&](uint8_t state) {
+        full->state = state;
+        return gui::CaptureWindow(full->window);
+    };
+    const gui::Image looks[4] = {face(0), face(1), face(2), face(3)};
+    for (int a = 0; a < 4; ++a)
+        for (int b = a + 1; b < 4; ++b)
+            EXPECT_GE(MeanDifference(looks[a], looks[b]), 20.0) << "states " << a << " and " << b << " look alike";
 }
 
 TEST_F(ButtonTest, DisabledMacStyleButtonIgnoresHovering) {

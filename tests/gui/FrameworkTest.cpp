@@ -39,13 +39,44 @@ TEST_F(SkinTest, ObjectLookupIsExactAboutTheClass) {
     EXPECT_EQ(GetControlObject(nullptr, "Contaner CPP"), nullptr);
 }
 
+namespace {
+
+// A button that says when it is destroyed.
+class WatchedButton : public TControlButton {
+public:
+    explicit WatchedButton(int* destroyed) : destroyed_(destroyed) {}
+    ~WatchedButton() override { ++*destroyed_; }
+
+private:
+    int* destroyed_;
+};
+
+// What the control's own user data holds once its class has handled WM_NCDESTROY.
+LONG_PTR dataAfterDestroy = -1;
+WNDPROC classProcedure = nullptr;
+
+LRESULT CALLBACK WatchDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcA(classProcedure, window, message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        dataAfterDestroy = GetWindowLongPtrA(window, GWLP_USERDATA);
+    return result;
+}
+
+} // namespace
+
 TEST_F(SkinTest, ObjectGivenAtCreationIsUsedAndFreedWithTheWindow) {
-    auto* own = new TControlButton();
+    int destroyed = 0;
+    auto* own = new WatchedButton(&destroyed);
     HWND button = Create("Control Button CPP", 101, 10, 10, 40, 20, own);
     EXPECT_EQ(GetControlObject(button, "Control Button CPP"), own);
     EXPECT_EQ(own->window, button);
+    EXPECT_EQ(own->id, 101);
+    classProcedure =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchDestroy)));
+    dataAfterDestroy = -1;
     DestroyWindow(button);
-    EXPECT_EQ(GetWindowLongPtrA(parent_, GWLP_USERDATA), 0);
+    EXPECT_EQ(destroyed, 1) << "the object goes with its window, once";
+    EXPECT_EQ(dataAfterDestroy, 0) << "the window keeps no pointer to the freed object";
 }
 
 TEST_F(SkinTest, EveryClassIsRegisteredWithItsStyleAndCursor) {

@@ -80,6 +80,28 @@ void TypeText(HWND edit, const char* text);
 // and Escape become OK and Cancel there).
 void PressKey(WORD virtualKey, HWND dialog = nullptr);
 
+// ---- Real input ----
+// Input as a user's mouse and keyboard make it (SendInput): the cursor really moves, and the
+// system decides which window gets each message, honouring the capture, sending WM_SETCURSOR
+// and making double clicks. Points are client coordinates of `window`, whose top-level window
+// is brought to the foreground first. A single click never becomes a double click by accident:
+// a press at the place of the last one waits until the double-click time has passed.
+
+// Moves the cursor there (the buttons keep their state, so this drags while one is held).
+void PointerMove(HWND window, int x, int y);
+void PointerDown(HWND window, int x, int y, bool right = false);
+void PointerUp(HWND window, int x, int y, bool right = false);
+void PointerClick(HWND window, int x, int y, bool right = false);
+void PointerDoubleClick(HWND window, int x, int y);
+// Press at the first point, move in `steps` steps to the second, release there. The points are
+// both in client coordinates of `window`; `to` gives the second point another window's.
+void PointerDrag(HWND window, int x0, int y0, int x1, int y1, bool right = false, int steps = 4, HWND to = nullptr);
+// Moves the cursor to the bottom right corner of the screens, away from every window a test
+// makes, so that nothing shows a hover state it did not ask for.
+void ParkPointer();
+// A key held down or let go (Ctrl during a drag, for instance).
+void KeyState(WORD virtualKey, bool down);
+
 // Runs `action` with the first visible window of this thread whose title is `title`, as soon as
 // it appears (for modal dialogs, which run their own message loop). Returns at once; the action
 // runs from a timer inside whatever loop pumps next.
@@ -111,6 +133,10 @@ struct Comparison {
     bool matches = false;
     std::string message;
 };
+
+// Compares `image` with `expected` by the rule of CheckScreenshot.
+Comparison CompareImages(const std::string& name, const Image& image, const Image& expected, int channelTolerance = 8,
+                         int pixelAllowance = 0);
 
 // Saves `image` as <ScreenshotFolder>/<name>.png and compares it with <ReferenceFolder>/<name>.png:
 // it matches when no channel of any pixel differs by more than `channelTolerance`, or when at

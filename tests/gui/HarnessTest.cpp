@@ -54,24 +54,20 @@ TEST(Harness, ComparisonCatchesAChangedPicture) {
     for (int x = 0; x < 10; ++x)
         broken.at(x, 12)[0] ^= 0x80;
 
-    // Compared against the reference written above through a folder of our own.
+    // The comparison the screenshots use, against the reference as it reads back from its file.
     const auto compare = [&](const gui::Image& image, int allowance) {
-        gui::Image expected;
-        gui::ReadPng(referencePath, &expected);
-        int differing = 0;
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x)
-                for (int c = 0; c < 3; ++c)
-                    if (std::abs(image.at(x, y)[c] - expected.at(x, y)[c]) > 8) {
-                        ++differing;
-                        break;
-                    }
-        return differing <= allowance;
+        return gui::CompareImages(name, image, same, 8, allowance).matches;
     };
     EXPECT_TRUE(compare(same, 0));
     EXPECT_TRUE(compare(shifted, 0)) << "small shifts of colour are within the tolerance";
     EXPECT_FALSE(compare(broken, 4)) << "a drawn line that moved is not";
     EXPECT_TRUE(compare(broken, 10));
+    gui::Image cropped = reference;
+    cropped.height -= 1;
+    cropped.rgb.resize(size_t(cropped.width) * size_t(cropped.height) * 3);
+    const gui::Comparison sized = gui::CompareImages(name, cropped, same);
+    EXPECT_FALSE(sized.matches) << "a picture of another size never matches";
+    EXPECT_NE(sized.message.find("size"), std::string::npos) << sized.message;
     std::remove(referencePath.c_str());
 
     // A screenshot without a stored reference fails unless references are being updated.

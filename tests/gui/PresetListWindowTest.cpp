@@ -2,6 +2,7 @@
 // "Delete" over a window that stands for the main dialog; the name dialog and the overwrite
 // warning answered as a user would.
 #include "presets/PresetListWindow.h"
+#include "../RealInput.h"
 #include "../TempFolder.h"
 #include "SkinFixture.h"
 #include "platform/Platform.h"
@@ -10,6 +11,7 @@
 #include "presets/PresetList.h"
 #include "presets/PresetListIds.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,13 +29,14 @@ protected:
         savedParams_ = gParams;
         gParams = &parameters_;
         InitParameters();
-        panel_ =
-            CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 300, parent_, nullptr, module_, nullptr);
-        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 5, 5, 200, 14, panel_,
+        // Unicode windows, as the parameter panel's.
+        panel_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 300, parent_, nullptr, module_,
+                                 nullptr);
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 5, 5, 200, 14, panel_,
                         reinterpret_cast<HMENU>(IDC_PRESET_FOLDER_TEXT), module_, nullptr);
-        list_ = CreateWindowExA(
-            0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL, 5,
-            20, 200, 200, panel_, reinterpret_cast<HMENU>(IDC_PRESET_LIST_BOX), module_, nullptr);
+        list_ = CreateWindowExW(
+            0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL,
+            5, 20, 200, 200, panel_, reinterpret_cast<HMENU>(IDC_PRESET_LIST_BOX), module_, nullptr);
         for (int id : {IDC_PRESET_SAVE_BUTTON, IDC_PRESET_DELETE_BUTTON})
             CreateWindowExA(0, "MacStyleBtn", "", WS_CHILD | WS_VISIBLE, id == IDC_PRESET_SAVE_BUTTON ? 5 : 100, 230,
                             80, 24, panel_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, nullptr);
@@ -51,14 +54,22 @@ protected:
     void Preset(const std::string& relative, float proportion) {
         library_.Write("User/" + relative, "Vortiflux Preset;\ntprP " + std::to_string(proportion) + "\n");
     }
+    // The entries as the list holds them (UTF-16), in UTF-8.
     std::vector<std::string> Entries() const {
         std::vector<std::string> entries;
-        char text[256];
-        for (LRESULT i = 0, n = SendMessageA(list_, LB_GETCOUNT, 0, 0); i < n; ++i) {
-            SendMessageA(list_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-            entries.push_back(text);
+        wchar_t text[256];
+        for (LRESULT i = 0, n = SendMessageW(list_, LB_GETCOUNT, 0, 0); i < n; ++i) {
+            const LRESULT length = SendMessageW(list_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            std::string entry;
+            EXPECT_TRUE(platform::ToUtf8(text, static_cast<size_t>(length), &entry));
+            entries.push_back(entry);
         }
         return entries;
+    }
+    int IndexOf(const std::string& entry) const {
+        const std::vector<std::string> entries = Entries();
+        const auto found = std::find(entries.begin(), entries.end(), entry);
+        return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
     }
     bool Pick(int index, int code = LBN_SELCHANGE) {
         SendMessageA(list_, LB_SETCURSEL, index, 0);
@@ -66,9 +77,11 @@ protected:
     }
     bool DeleteEnabled() const { return IsWindowEnabled(GetDlgItem(panel_, IDC_PRESET_DELETE_BUTTON)) != FALSE; }
     std::string FolderLine() const {
-        char text[300] = {};
-        GetDlgItemTextA(panel_, IDC_PRESET_FOLDER_TEXT, text, sizeof text);
-        return text;
+        wchar_t text[300] = {};
+        const UINT length = GetDlgItemTextW(panel_, IDC_PRESET_FOLDER_TEXT, text, 300);
+        std::string line;
+        EXPECT_TRUE(platform::ToUtf8(text, length, &line));
+        return line;
     }
     // Types `name` into the name dialog when it appears and saves, then runs `next`.
     void TypeNameThen(const std::string& name, std::function<void()> next = nullptr) {
@@ -166,11 +179,11 @@ TEST_F(PresetListWindow, SavingOverAnExistingNameWarnsNoAsksAgainYesReplaces) {
     SetUpPresetPanel(panel_, nullptr);
     parameters_.proportion = 77;
     // The warning needs real message boxes, answered below.
-    SetEnvironmentVariableA("VORTIFLUX_NO_MESSAGE_BOXES", nullptr);
+    platform::SetMessageBoxesShown(true);
     TypeNameThen("Mine",
                  [this] { AnswerWarning(IDNO, [this] { TypeNameThen("Mine", [] { AnswerWarning(IDYES); }); }); });
     HandlePresetListCommand(panel_, IDC_PRESET_SAVE_BUTTON, 0);
-    SetEnvironmentVariableA("VORTIFLUX_NO_MESSAGE_BOXES", "1");
+    platform::SetMessageBoxesShown(false);
     EXPECT_TRUE(gui::WindowActionDone());
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Default", "Mine"})) << "no second entry";
     EXPECT_NE(library_.Read("User/Mine.vfxpst").find("tprP 77.00"), std::string::npos);
@@ -227,4 +240,65 @@ TEST_F(PresetListWindow, EntriesDrawWithoutLeavingGdiObjects) {
     ReleaseDC(list_, dc);
     EXPECT_NE(icon, GetSysColor(COLOR_WINDOW));
     // The fixture checks that every icon loaded for drawing was deleted again.
+}
+
+// Names in any script, in a presets folder whose own path is not ASCII either: typed on the
+// keyboard, shown exactly as typed, written under that name, loaded, entered as a folder and
+// deleted. Names the system refuses are still refused.
+TEST_F(PresetListWindow, NamesInAnyScriptAreTypedShownLoadedAndDeleted) {
+    const std::string library = library_.folder() + "Plug-ins \xC5\xA1\xE2\x82\xAC \xD0\x96\xD1\x83\xD0\xBA "
+                                                    "\xE6\xBC\xA2\xE5\xAD\x97\\";
+    PresetsFolder = library;
+    const std::string reddish = "R\xC3\xB6tlich";
+    const std::string glow = "Gl\xC3\xBChen";
+    std::filesystem::create_directories(std::filesystem::u8path(library + "User\\" + reddish));
+    std::FILE* file = platform::OpenFile(library + "User\\" + reddish + "\\" + glow + ".vfxpst", "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("Vortiflux Preset;\ntprP 33\n", file);
+    std::fclose(file);
+    SetUpPresetPanel(panel_, nullptr);
+    ASSERT_EQ(Entries(), (std::vector<std::string>{"Default", "\t" + reddish}));
+
+    const std::wstring typed = L"Caf\u00E9 Blue \u20AC\u0161 \u0416\u0443\u043A \u6F22\u5B57";
+    const std::string name = "Caf\xC3\xA9 Blue \xE2\x82\xAC\xC5\xA1 \xD0\x96\xD1\x83\xD0\xBA \xE6\xBC\xA2\xE5\xAD\x97";
+    parameters_.proportion = 12;
+    gui::WhenWindowAppears("Save Parameters Preset", [&](HWND dialog) {
+        real_input::TypeIntoDialog(dialog, GetDlgItem(dialog, IDC_PRESET_NAME_EDIT), typed);
+    });
+    HandlePresetListCommand(panel_, IDC_PRESET_SAVE_BUTTON, 0);
+    ASSERT_TRUE(gui::WindowActionDone());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Default", "\t" + reddish, name}));
+    // Checked by the standard library, apart from the plug-in's own file calls.
+    const std::filesystem::path saved = std::filesystem::u8path(library + "User\\" + name + ".vfxpst");
+    EXPECT_TRUE(std::filesystem::exists(saved)) << "the file carries the name as typed";
+
+    parameters_.proportion = 0;
+    EXPECT_TRUE(Pick(IndexOf(name)));
+    EXPECT_FLOAT_EQ(parameters_.proportion, 12);
+
+    Pick(IndexOf("\t" + reddish), LBN_DBLCLK);
+    EXPECT_EQ(FolderLine(), reddish + "\\");
+    ASSERT_EQ(Entries(), (std::vector<std::string>{"Default", "\t..", glow}));
+    EXPECT_TRUE(Pick(2));
+    EXPECT_FLOAT_EQ(parameters_.proportion, 33);
+    Pick(1, LBN_DBLCLK);
+    EXPECT_EQ(FolderLine(), "");
+
+    Pick(IndexOf(name));
+    HandlePresetListCommand(panel_, IDC_PRESET_DELETE_BUTTON, 0);
+    EXPECT_EQ(IndexOf(name), -1);
+    EXPECT_FALSE(std::filesystem::exists(saved)) << "Delete removes the file, not only the entry";
+
+    // A reserved name, even with a letter beyond ASCII in it, is refused with the message.
+    platform::ClearRecordedMessages();
+    gui::WhenWindowAppears("Save Parameters Preset", [](HWND dialog) {
+        real_input::TypeIntoDialog(dialog, GetDlgItem(dialog, IDC_PRESET_NAME_EDIT), L"COM\u00B9");
+        gui::WhenWindowAppears("Save Parameters Preset",
+                               [](HWND again) { PostMessageW(again, WM_COMMAND, IDCANCEL, 0); });
+    });
+    HandlePresetListCommand(panel_, IDC_PRESET_SAVE_BUTTON, 0);
+    const auto messages = platform::RecordedMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "Save Preset Error");
+    EXPECT_NE(messages[0].text.find("COM\xC2\xB9"), std::string::npos) << messages[0].text;
 }

@@ -134,6 +134,23 @@ TEST_F(RotorTest, DragFollowsThePointerAndHoverEndsOutside) {
     EXPECT_NE(GetCapture(), window_);
 }
 
+TEST_F(RotorTest, OnlyADragBegunOnTheRotorTurnsIt) {
+    // Real input: pressed on the parent beside the rotor and dragged across it, the button
+    // belongs to that press.
+    SetRotorPosition(rotor_, 40, -40);
+    const float azimuth = rotor_->azimuth, elevation = rotor_->elevation;
+    gui::PointerDrag(parent_, 5, 5, 80, 70, false, 6, window_);
+    EXPECT_FLOAT_EQ(rotor_->azimuth, azimuth);
+    EXPECT_FLOAT_EQ(rotor_->elevation, elevation);
+    EXPECT_FALSE(KillTimer(window_, kClickTimer)) << "the release started a notification";
+    EXPECT_TRUE(gui::Log().Commands(kRotorId).empty());
+    // Begun on it, the same gesture turns it and is reported once.
+    gui::PointerDrag(window_, 50, 50, 80, 70, false, 6);
+    ASSERT_TRUE(gui::PumpPastTimer(window_, kClickTimer));
+    EXPECT_NE(rotor_->azimuth, azimuth);
+    EXPECT_EQ(gui::Log().Commands(kRotorId).size(), 1u);
+}
+
 TEST_F(RotorTest, LooksEnabledAndDisabled) {
     SetRotorPosition(rotor_, 40, -40);
     ExpectLooksLike(window_, "rotor_normal", 20);

@@ -17,6 +17,8 @@ protected:
         liveBefore_ = gdi::LiveObjects();
         RegisterSkinClasses(module_);
         parent_ = gui::SharedTestParent();
+        // The pointer a real-input test left over the parent would make new controls hot.
+        gui::ParkPointer();
         SetUpDialogResources(parent_, module_);
         gui::Log().Clear();
     }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -36,8 +37,8 @@ protected:
     }
 
     int SliderX(float v) const {
-        return static_cast<int>((v - spin_->min) * ((spin_->sliderObject->width - 10.0f) / (spin_->max - spin_->min)) +
-                                5.0f + 0.5f);
+        const float travel = spin_->sliderObject->width - 1.0f - 2.0f * kSliderInset;
+        return static_cast<int>((v - spin_->min) * (travel / (spin_->max - spin_->min)) + kSliderInset + 0.5f);
     }
 
     void Commit(const char* typed) {
@@ -80,7 +81,7 @@ TEST_F(SpinEditTest, ValuesFromTheProgramWidenTheRangeUpToTheLimits) {
     EXPECT_FLOAT_EQ(spin_->max, 1000);
     EXPECT_FLOAT_EQ(spin_->value, 2500);
     EXPECT_EQ(Text(spin_->edit), "2500.00");
-    EXPECT_GT(spin_->sliderObject->ThumbPosition(), spin_->sliderObject->width - 5);
+    EXPECT_GT(spin_->sliderObject->ThumbPosition(), spin_->sliderObject->width - 1 - kSliderInset);
     EXPECT_TRUE(gui::Log().Commands().empty()) << "the program's own changes are not reported";
 }
 
@@ -97,13 +98,13 @@ TEST_F(SpinEditTest, TypedValuesAreClampedAndCommittedWhenTheFieldIsLeft) {
     Commit("100.005");
     EXPECT_TRUE(gui::Log().Commands(kSpinId).empty()) << "a change of 0.01 or less is no change";
 
-    // Text that is no finite number counts as 0.
-    for (const char* typed : {"nan", "1e999"}) {
+    // A number too large to hold is still beyond one end of the range; "nan" is no number.
+    for (const auto& typed : {std::pair<const char*, float>{"1e999", 100.0f}, {"-inf", -100.0f}, {"nan", 0.0f}}) {
         SetSpinValue(spin_, 50);
         gui::Log().Clear();
-        Commit(typed);
-        EXPECT_FLOAT_EQ(spin_->value, 0) << typed;
-        EXPECT_EQ(gui::Log().Commands(kSpinId).size(), 1u) << typed;
+        Commit(typed.first);
+        EXPECT_FLOAT_EQ(spin_->value, typed.second) << typed.first;
+        EXPECT_EQ(gui::Log().Commands(kSpinId).size(), 1u) << typed.first;
     }
     Commit("no number");
     EXPECT_FLOAT_EQ(spin_->value, 0);
@@ -168,6 +169,36 @@ TEST_F(SpinEditTest, DraggingTheSliderFollowsThePointer) {
     gui::MouseUp(slider, 2000, 10);
     ASSERT_TRUE(gui::PumpPastTimer(slider, kClickTimer));
     EXPECT_EQ(gui::Log().Commands(kSpinId).size(), 1u);
+}
+
+TEST_F(SpinEditTest, TheSliderTakesOnlyADragBegunOnIt) {
+    // Real input: a drag begun on the field that ends on the slider moves nothing.
+    gui::PointerDrag(spin_->edit, 5, 5, SliderX(80), 10, false, 4, spin_->slider);
+    EXPECT_FLOAT_EQ(spin_->value, 10);
+    EXPECT_FLOAT_EQ(spin_->sliderObject->value, 10);
+    EXPECT_FALSE(KillTimer(spin_->slider, kClickTimer)) << "the release started a notification";
+    // Begun on the slider, the thumb follows and the parent hears of it once.
+    gui::PointerDrag(spin_->slider, SliderX(10), 10, SliderX(80), 10);
+    ASSERT_TRUE(gui::PumpPastTimer(spin_->slider, kClickTimer));
+    EXPECT_NEAR(spin_->value, 80, 1.5);
+    EXPECT_EQ(gui::Log().Commands(kSpinId).size(), 1u);
+}
+
+TEST_F(SpinEditTest, ThumbStaysClearOfTheBorder) {
+    // At either end of the range the whole thumb is drawn inside the slider, with the border's
+    // colour around it untouched.
+    HWND slider = spin_->slider;
+    RECT client = {};
+    GetClientRect(slider, &client);
+    for (float v : {-100.0f, 100.0f}) {
+        SetSpinValue(spin_, v);
+        const gui::Image image = gui::CaptureWindow(slider);
+        // The capture holds the static edge (one pixel) around the client area.
+        const int edge = (image.width - int(client.right)) / 2, right = edge + int(client.right);
+        for (int y = edge; y < edge + int(client.bottom); ++y)
+            for (int x : {edge, edge + 1, right - 2, right - 1})
+                EXPECT_EQ(image.at(x, y)[0], 232) << "value " << v << " at " << x << "," << y;
+    }
 }
 
 TEST_F(SpinEditTest, DisabledSpinEditDisablesItsPartsAndLabel) {
@@ -244,6 +275,16 @@ TEST_F(SpinEditTest, RejectedOkChangesNothing) {
         EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 15908));
         EXPECT_FLOAT_EQ(spin_->min, -100);
         EXPECT_FLOAT_EQ(spin_->value, 10);
+        // A max too large to hold is beyond the limit, not 0: the field offers the limit.
+        SetDlgItemTextA(dialog, 15908, "-10");
+        SetDlgItemTextA(dialog, 15909, "inf");
+        SetDlgItemTextA(dialog, 15906, "40");
+        SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
+        gui::Pump();
+        GetDlgItemTextA(dialog, 15909, text, sizeof text);
+        EXPECT_STREQ(text, "1000.00");
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 15909));
+        EXPECT_FLOAT_EQ(spin_->max, 100);
         SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
     });
     gui::RightClick(spin_->slider, 20, 10);
@@ -307,7 +348,7 @@ TEST_F(SkinTest, SliderWithoutRangeOrRoomStaysAtItsStart) {
     SetSliderRange(slider, 30, 30);
     EXPECT_FLOAT_EQ(slider->ValueAt(80, 10), 30);
     SetSliderValue(slider, 30, false);
-    EXPECT_EQ(slider->ThumbPosition(), 5);
+    EXPECT_EQ(slider->ThumbPosition(), kSliderInset);
     gui::Click(window, 80, 10);
     EXPECT_FLOAT_EQ(slider->value, 30);
 
@@ -315,7 +356,7 @@ TEST_F(SkinTest, SliderWithoutRangeOrRoomStaysAtItsStart) {
     auto* thin = static_cast<TMacSlider*>(GetControlObject(narrow, "Mac Slider CPP"));
     ASSERT_NE(thin, nullptr);
     EXPECT_FLOAT_EQ(thin->ValueAt(6, 10), 0);
-    EXPECT_EQ(thin->ThumbPosition(), 5);
+    EXPECT_EQ(thin->ThumbPosition(), kSliderInset);
     gui::Click(narrow, 6, 10);
     EXPECT_FLOAT_EQ(thin->value, 0);
     gui::CaptureWindow(narrow); // paints without dividing by zero

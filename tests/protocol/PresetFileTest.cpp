@@ -157,6 +157,10 @@ TEST_F(PresetFiles, NamesLoseTheirExtensionOnce) {
     EXPECT_EQ(CutPresetExtension("Swirly.VFXPST"), "Swirly");
     EXPECT_EQ(CutPresetExtension(".vfxpst"), ".vfxpst"); // too short to carry one
     EXPECT_EQ(CutPresetExtension("a.vfxpst.vfxpst"), "a.vfxpst");
+    // Counted in characters, and the one before the extension goes whole, whatever its bytes.
+    EXPECT_EQ(CutPresetExtension("\xC3\xA9vfxpst"), "\xC3\xA9vfxpst");
+    EXPECT_EQ(CutPresetExtension("Gr\xC3\xBCn\xC3\xA9vfxpst"), "Gr\xC3\xBCn");
+    EXPECT_EQ(CutPresetExtension("\xE6\xBC\xA2.VFXPST"), "\xE6\xBC\xA2");
     params.value = 61.0f;
     ASSERT_TRUE(SavePreset("Swirly.vfxpst"));
     EXPECT_TRUE(std::filesystem::exists(folder.file("User/Swirly.vfxpst")));
@@ -224,6 +228,29 @@ TEST_F(UiSettingsFile, WritesEveryPlacementLineAndReadsItBack) {
     EXPECT_EQ(back.windowWidth, 1000);
     EXPECT_EQ(back.windowHeight, 800);
     EXPECT_EQ(back.curveEditorInteractive, -1);
+}
+
+// Beside a library whose folder is named in any script: written there under its own name and
+// read back by the next Prepare.
+TEST_F(UiSettingsFile, BesideALibraryInAFolderOfAnyName) {
+    const std::string library = folder.folder() +
+                                "\xC5\xA1\xE2\x82\xAC \xD0\x96\xD1\x83\xD0\xBA \xE6\xBC\xA2\xE5\xAD\x97" +
+                                platform::kPathSeparator;
+    std::filesystem::create_directories(std::filesystem::u8path(library));
+    const std::string savedLibrary = LibraryFolder;
+    LibraryFolder = library;
+    FilterParameters p = Defaults();
+    gParams = &p;
+    p.windowLeft = 321;
+    p.windowHeight = 654;
+    SaveUiSettings();
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(library + "Vortiflux.ini")));
+    p = Defaults();
+    LoadUiSettings();
+    EXPECT_EQ(p.windowLeft, 321);
+    EXPECT_EQ(p.windowHeight, 654);
+    gParams = nullptr;
+    LibraryFolder = savedLibrary;
 }
 
 TEST_F(UiSettingsFile, PartialFilesAndWindowsLineEnds) {

@@ -5,6 +5,7 @@
 #include "TestPlugin.h"
 #include "dialog/DialogIds.h"
 #include "dialog/PreviewPane.h"
+#include "host/DesktopCalls.h"
 
 #include <commctrl.h>
 
@@ -37,6 +38,54 @@ std::string Text(HWND window) {
 
 HWND Panel(HWND dialog) {
     return FindWindowExA(dialog, nullptr, "#32770", nullptr);
+}
+
+uint8_t Mix(int a, int b, double t) {
+    return uint8_t(std::lround(a + (b - a) * std::clamp(t, 0.0, 1.0)));
+}
+
+// A smooth picture in which what the user must see can be seen: a sky from blue to orange with
+// a pale sun, green hills, and in the middle, where the emitter's cross stands when the dialog
+// opens, a plain mid-grey field.
+void PaintSmoothPicture(host::Document& document) {
+    const int32_t w = document.width, h = document.height;
+    const double pi = 3.14159265358979;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            const double fx = double(x) / w, fy = double(y) / h;
+            uint8_t rgb[3] = {Mix(40, 240, fy * 1.4), Mix(70, 180, fy * 1.4), Mix(170, 110, fy * 1.4)};
+            const double sun = std::hypot((fx - 0.75) * w, (fy - 0.28) * h) / (0.1 * h);
+            if (sun < 1.2)
+                for (int k = 0; k < 3; ++k)
+                    rgb[k] = Mix(rgb[k], k == 2 ? 160 : 245, 1.2 - sun);
+            const double hill = 0.66 + 0.07 * std::sin(fx * 2.0 * pi * 3.0);
+            if (fy > hill) {
+                const double depth = (fy - hill) / (1.0 - hill);
+                rgb[0] = Mix(70, 20, depth);
+                rgb[1] = Mix(150, 80, depth);
+                rgb[2] = Mix(80, 40, depth);
+            }
+            if (std::fabs(fx - 0.5) < 0.08 && std::fabs(fy - 0.5) < 0.12)
+                rgb[0] = rgb[1] = rgb[2] = 128;
+            for (int k = 0; k < 3; ++k)
+                *document.sample(x, y, k) = rgb[k];
+            if (document.hasTransparency)
+                *document.sample(x, y, 3) = 255;
+        }
+}
+
+host::Document SmoothDocument(int32_t width, int32_t height) {
+    host::Document document = host::Document::Make(width, height, plugInModeRGBColor, false);
+    PaintSmoothPicture(document);
+    return document;
+}
+
+// How far apart two colours are: their largest channel difference.
+int Contrast(const uint8_t* a, const uint8_t* b) {
+    int largest = 0;
+    for (int k = 0; k < 3; ++k)
+        largest = std::max(largest, std::abs(int(a[k]) - int(b[k])));
+    return largest;
 }
 
 // Tooltips that pop up under the scripted pointer would spoil the screenshots.
@@ -81,6 +130,7 @@ protected:
             progressProcedure = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(progress, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProgress)));
             SilenceTooltips();
+            gui::ParkPointer();
             script(dialog);
             if (IsWindow(dialog) && IsWindowVisible(dialog)) {
                 ADD_FAILURE() << "the script left the dialog open";
@@ -112,6 +162,7 @@ protected:
 
     void Screenshot(const std::string& name) {
         SetFocus(Item(IDOK));
+        gui::ParkPointer();
         gui::Pump();
         // The client area only: without a window manager the frame shows what lies behind it.
         const gui::Image window = gui::CaptureWindow(dialog_);
@@ -177,7 +228,7 @@ double RecordedNumber(const std::vector<host::DescriptorItem>& items, uint32_t k
 
 TEST_F(DialogSession, OpensAtFullSizeAndOkAppliesWhatThePreviewShowed) {
     // Smaller than the pane, opaque: the whole filter area is visible at 100 %.
-    host.document = host::Document::Make(360, 240, plugInModeRGBColor, false);
+    host.document = SmoothDocument(360, 240);
     const std::vector<uint8_t> original = host.document.pixels;
     std::vector<uint8_t> preview;
     VRect previewRect{};
@@ -193,10 +244,10 @@ TEST_F(DialogSession, OpensAtFullSizeAndOkAppliesWhatThePreviewShowed) {
         ASSERT_NE(pane, nullptr);
         EXPECT_EQ(pane->imageX, (pane->width - 360) / 2);
         EXPECT_EQ(pane->imageY, (pane->height - 240) / 2);
-        gui::RightClick(pane->window, pane->imageX, pane->imageY);
+        gui::PointerClick(pane->window, pane->imageX, pane->imageY, true);
         EXPECT_FLOAT_EQ(Live().centerX, -100.0f);
         EXPECT_FLOAT_EQ(Live().centerY, 100.0f);
-        gui::RightClick(pane->window, pane->imageX + 180, pane->imageY + 120);
+        gui::PointerClick(pane->window, pane->imageX + 180, pane->imageY + 120, true);
         EXPECT_FLOAT_EQ(Live().centerX, 0.0f);
         EXPECT_FLOAT_EQ(Live().centerY, 0.0f);
         // With the whole area in the pane, a dragged picture falls back to where it was.
@@ -215,7 +266,7 @@ TEST_F(DialogSession, OpensAtFullSizeAndOkAppliesWhatThePreviewShowed) {
             preview.insert(preview.end(), row, row + rowBytes);
         }
         Screenshot("dialog_small_opaque");
-        gui::Click(Item(IDOK), 10, 10);
+        gui::PointerClick(Item(IDOK), 10, 10);
     });
     EXPECT_EQ(run.result, noErr);
     EXPECT_TRUE(run.documentChanged);
@@ -228,32 +279,26 @@ TEST_F(DialogSession, OpensAtFullSizeAndOkAppliesWhatThePreviewShowed) {
 
 namespace {
 
-// Posts what the system sends for a registered hot key, and lets the dialog act on it.
+// Posts what the system sends for a registered hot key, and lets the dialog act on it (the
+// system's hot keys are not ours to press in a test).
 void HotKey(HWND dialog, int id) {
     PostMessageA(dialog, WM_HOTKEY, static_cast<WPARAM>(id), 0);
     gui::Pump();
 }
 
 void RightDrag(HWND pane, int x0, int y0, int x1, int y1) {
-    PostMessageA(pane, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x0, y0));
-    PostMessageA(pane, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM((x0 + x1) / 2, (y0 + y1) / 2));
-    PostMessageA(pane, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(x1, y1));
-    PostMessageA(pane, WM_RBUTTONUP, 0, MAKELPARAM(x1, y1));
-    gui::Pump();
+    gui::PointerDrag(pane, x0, y0, x1, y1, true, 2);
 }
 
 void LeftDrag(HWND window, int x0, int y0, int x1, int y1) {
-    gui::MouseDown(window, x0, y0);
-    gui::MouseMove(window, (x0 + x1) / 2, (y0 + y1) / 2, true);
-    gui::MouseMove(window, x1, y1, true);
-    gui::MouseUp(window, x1, y1);
+    gui::PointerDrag(window, x0, y0, x1, y1, false, 2);
 }
 
 } // namespace
 
 TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
     // Wider than four panes and narrower than five at the dialog's smallest size: fitZoom 5.
-    host.document = host::Document::Make(3200, 1200, plugInModeRGBColor, false);
+    host.document = SmoothDocument(3200, 1200);
     const std::vector<uint8_t> original = host.document.pixels;
     const host::RunResult run = RunDialog([&](HWND dialog) {
         PreviewPane* pane = Pane(IDC_MAIN_PANE);
@@ -358,15 +403,15 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
         // picture catches up with the next render).
         const int scrollCtrl = pane->view->scrollX;
         renders = rendersSeen;
-        PostMessageA(pane->window, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(400, 300));
-        PostMessageA(pane->window, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(380, 300));
-        PostMessageA(pane->window, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(380, 300));
+        gui::KeyState(VK_CONTROL, true);
+        LeftDrag(pane->window, 400, 300, 380, 300);
+        gui::KeyState(VK_CONTROL, false);
         gui::PumpPastTimer(pane->window, 1);
         EXPECT_EQ(pane->view->scrollX, scrollCtrl + 20);
         EXPECT_EQ(rendersSeen, renders);
         // A double click renders nothing.
         renders = rendersSeen;
-        gui::DoubleClick(pane->window, 400, 300);
+        gui::PointerDoubleClick(pane->window, 400, 300);
         gui::PumpPastTimer(pane->window, 1);
         EXPECT_EQ(rendersSeen, renders);
 
@@ -374,7 +419,7 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
         HotKey(dialog, 1); // "+" is disabled at 100 %: nothing
         EXPECT_EQ(ZoomLabel(), "100%");
         for (const char* label : {"50%", "33%", "25%", "20%"}) {
-            gui::Click(Item(IDC_ZOOM_OUT), 5, 5);
+            gui::PointerClick(Item(IDC_ZOOM_OUT), 5, 5);
             gui::Pump();
             EXPECT_EQ(ZoomLabel(), label);
         }
@@ -430,7 +475,7 @@ TEST_F(DialogSession, ScriptedUserSessionEndsWithWhatThePreviewShowed) {
         EXPECT_EQ(pane->bitmapWidth, pane->width);
         EXPECT_EQ(pane->bitmapHeight, pane->height);
 
-        gui::Click(Item(IDOK), 10, 10);
+        gui::PointerClick(Item(IDOK), 10, 10);
     });
     EXPECT_EQ(run.result, noErr);
     const FilterParameters chosen = Parameters();
@@ -504,3 +549,245 @@ TEST_F(DialogSession, WideDocumentsArePreviewedWithoutTruncatedCoordinates) {
     });
     EXPECT_EQ(run.result, userCanceledErr);
 }
+
+namespace {
+
+// The pane's picture as the screen shows it.
+gui::Image PaneOnScreen(const PreviewPane* pane) {
+    return gui::CaptureWindow(pane->window);
+}
+
+} // namespace
+
+TEST_F(DialogSession, CrossAndViewRectangleShowOnMidGrey) {
+    // A plain mid-grey picture: an inverted pixel (127) cannot be told from its neighbours (128).
+    host.document = host::Document::Make(1600, 1200, plugInModeRGBColor, false);
+    std::fill(host.document.pixels.begin(), host.document.pixels.end(), uint8_t(128));
+    RunDialog([&](HWND) {
+        PreviewPane* pane = Pane(IDC_MAIN_PANE);
+        PreviewPane* navigator = Pane(IDC_NAVIGATOR);
+        ASSERT_TRUE(pane && navigator);
+        gui::PointerClick(pane->window, pane->width / 2, pane->height / 2, true);
+        gui::ParkPointer();
+        const gui::Image main = PaneOnScreen(pane);
+        const int x = int(pane->markers[0].screenX), y = int(pane->markers[0].screenY);
+        ASSERT_TRUE(x > 25 && y > 25 && x + 25 < main.width && y + 25 < main.height);
+        const uint8_t* grey = main.at(x - 40, y - 40);
+        for (int along : {-15, -8, 8, 15}) {
+            // Beside each arm the cross must stand out from the picture.
+            const int horizontal =
+                std::max({Contrast(main.at(x + along, y - 1), grey), Contrast(main.at(x + along, y), grey),
+                          Contrast(main.at(x + along, y + 1), grey)});
+            const int vertical =
+                std::max({Contrast(main.at(x - 1, y + along), grey), Contrast(main.at(x, y + along), grey),
+                          Contrast(main.at(x + 1, y + along), grey)});
+            EXPECT_GE(horizontal, 100) << "the cross's horizontal arm cannot be seen at " << along;
+            EXPECT_GE(vertical, 100) << "the cross's vertical arm cannot be seen at " << along;
+        }
+
+        const gui::Image thumbnail = PaneOnScreen(navigator);
+        const int left = navigator->frameX + navigator->imageX, top = navigator->frameY + navigator->imageY;
+        const int right = left + navigator->frameWidth, bottom = top + navigator->frameHeight;
+        ASSERT_LT(right + 3, navigator->imageX + navigator->bitmapWidth) << "the rectangle's right edge is inside";
+        ASSERT_LT(bottom + 3, navigator->imageY + navigator->bitmapHeight);
+        const uint8_t* inside = thumbnail.at((left + right) / 2, (top + bottom) / 2);
+        const int midX = (left + right) / 2, midY = (top + bottom) / 2;
+        EXPECT_GE(
+            std::max({Contrast(thumbnail.at(right - 1, midY), inside), Contrast(thumbnail.at(right, midY), inside),
+                      Contrast(thumbnail.at(right + 1, midY), inside)}),
+            100)
+            << "the rectangle's right edge cannot be seen";
+        EXPECT_GE(
+            std::max({Contrast(thumbnail.at(midX, bottom - 1), inside), Contrast(thumbnail.at(midX, bottom), inside),
+                      Contrast(thumbnail.at(midX, bottom + 1), inside)}),
+            100)
+            << "the rectangle's bottom edge cannot be seen";
+        gui::PointerClick(Item(IDCANCEL), 10, 10);
+    });
+}
+
+TEST_F(DialogSession, GesturesDoWhatTheUserMeant) {
+    host.document = SmoothDocument(3200, 1200);
+    const host::RunResult run = RunDialog([&](HWND dialog) {
+        PreviewPane* pane = Pane(IDC_MAIN_PANE);
+        PreviewPane* navigator = Pane(IDC_NAVIGATOR);
+        ASSERT_TRUE(pane && navigator && pane->view);
+        // The emitter where the user put it with the right button.
+        gui::PointerClick(pane->window, 250, 200, true);
+        const int crossX = int(pane->markers[0].screenX), crossY = int(pane->markers[0].screenY);
+        ASSERT_EQ(crossX, 250);
+        // Over the cross the cursor offers to move it; elsewhere the picture.
+        gui::PointerMove(pane->window, crossX + 4, crossY + 3);
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZENWSE));
+        gui::PointerMove(pane->window, crossX + 120, crossY + 3);
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEALL));
+
+        // A double click on the cross changes nothing, and the next drag begun away from the
+        // cross moves the picture, not the emitter.
+        gui::PointerDoubleClick(pane->window, crossX + 2, crossY + 2);
+        gui::PumpPastTimer(pane->window, 1);
+        const float centreX = Live().centerX, centreY = Live().centerY;
+        const int scrollX = pane->view->scrollX;
+        LeftDrag(pane->window, crossX + 150, crossY, crossX + 100, crossY + 40);
+        gui::PumpPastTimer(pane->window, 1);
+        EXPECT_FLOAT_EQ(Live().centerX, centreX) << "the emitter moved with a drag away from it";
+        EXPECT_FLOAT_EQ(Live().centerY, centreY);
+        EXPECT_EQ(pane->view->scrollX, scrollX + 50);
+
+        // A right press shows the cross where it is at once, before the button is let go.
+        gui::PointerDown(pane->window, 200, 150, true);
+        EXPECT_EQ(int(pane->markers[0].screenX), 200) << "the cross was not painted at the press";
+        EXPECT_EQ(int(pane->markers[0].screenY), 150);
+        const float pressedX = Live().centerX;
+        gui::PointerUp(pane->window, 200, 150, true);
+        EXPECT_FLOAT_EQ(Live().centerX, pressedX);
+
+        // A Ctrl drag of the navigator's rectangle does not move the view, so the rectangle
+        // goes back to where the view is.
+        const int frameX = navigator->frameX, frameY = navigator->frameY;
+        const int viewX = pane->view->scrollX;
+        gui::KeyState(VK_CONTROL, true);
+        LeftDrag(navigator->window, navigator->imageX + frameX + 4, navigator->imageY + frameY + 4,
+                 navigator->imageX + frameX + 30, navigator->imageY + frameY + 10);
+        gui::KeyState(VK_CONTROL, false);
+        gui::PumpPastTimer(navigator->window, 1);
+        EXPECT_EQ(pane->view->scrollX, viewX);
+        EXPECT_EQ(navigator->frameX, frameX) << "the rectangle no longer shows the view";
+        EXPECT_EQ(navigator->frameY, frameY);
+
+        // Buttons click only when pressed on them: a press on the dialog's background dragged
+        // onto OK and released there does not apply the filter.
+        RECT ok = {};
+        GetWindowRect(Item(IDOK), &ok);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&ok), 2);
+        gui::PointerDrag(dialog, ok.left + 10, ok.top - 6, 10, 10, false, 3, Item(IDOK));
+        gui::Pump();
+        ASSERT_TRUE(IsWindowVisible(dialog)) << "a press beside OK applied the filter";
+        // Nor does a press beside the rotor, dragged across it, turn it.
+        HWND rotor = PanelItem(IDC_ROTOR);
+        RECT rotorArea = {};
+        GetClientRect(rotor, &rotorArea);
+        const float beforeRotorX = Live().centerX;
+        gui::PointerDrag(rotor, -6, rotorArea.bottom / 2, rotorArea.right / 3, rotorArea.bottom / 3, false, 4);
+        gui::Pump();
+        EXPECT_FLOAT_EQ(Live().centerX, beforeRotorX);
+        gui::PointerClick(Item(IDCANCEL), 10, 10);
+    });
+    EXPECT_EQ(run.result, userCanceledErr);
+}
+
+TEST_F(DialogSession, ValuesTypedForTheRotorAndTheCentreBoxesShowWhereTheyAreStored) {
+    host.document = SmoothDocument(800, 600);
+    RunDialog([&](HWND dialog) {
+        HWND xField = PanelItem(IDC_CENTRE_X), yField = PanelItem(IDC_CENTRE_Y);
+        HWND rotor = PanelItem(IDC_ROTOR);
+        // "Set value" on the rotor: azimuth 0, elevation 30 puts the centre at 86.60, 0.
+        gui::WhenWindowAppears("Set value", [](HWND box) {
+            SetDlgItemTextA(box, 15906, "0");
+            SetDlgItemTextA(box, 15907, "30");
+            SendDlgItemMessageA(box, IDOK, BM_CLICK, 0, 0);
+        });
+        SetFocus(xField);
+        gui::Pump();
+        gui::PointerClick(rotor, 10, 10, true);
+        ASSERT_TRUE(gui::WindowActionDone());
+        gui::Pump();
+        EXPECT_NEAR(Live().centerX, 86.60f, 0.01f);
+        EXPECT_EQ(Text(xField), "86.60") << "the box still shows the old centre";
+        EXPECT_EQ(Text(yField), "0.00");
+        // Moving the focus on commits what the box shows: nothing changes.
+        const int renders = rendersSeen;
+        SetFocus(xField);
+        SetFocus(Item(IDOK));
+        gui::Pump();
+        EXPECT_NEAR(Live().centerX, 86.60f, 0.01f) << "leaving the box undid the rotor's value";
+        EXPECT_EQ(rendersSeen, renders);
+
+        // What cannot be stored as typed is shown as stored: text that is no number as 0, a
+        // number too large to hold at the edge.
+        gui::TypeText(xField, "abc");
+        SetFocus(Item(IDOK));
+        gui::Pump();
+        EXPECT_FLOAT_EQ(Live().centerX, 0.0f);
+        EXPECT_EQ(Text(xField), "0.00");
+        for (const char* huge : {"1e999", "inf"}) {
+            gui::TypeText(yField, huge);
+            SetFocus(Item(IDOK));
+            gui::Pump();
+            EXPECT_FLOAT_EQ(Live().centerY, 100.0f) << huge;
+            EXPECT_EQ(Text(yField), "100.00") << huge;
+        }
+        gui::TypeText(yField, "nan");
+        SetFocus(Item(IDOK));
+        gui::Pump();
+        EXPECT_FLOAT_EQ(Live().centerY, 0.0f);
+        EXPECT_EQ(Text(yField), "0.00");
+        // A number too large for the strength is held at the end of its range as well.
+        HWND valueField = GetDlgItem(PanelItem(IDC_SPIN_VALUE), 1);
+        gui::TypeText(valueField, "1e999");
+        SetFocus(Item(IDOK));
+        gui::Pump();
+        EXPECT_FLOAT_EQ(Live().value, 100.0f);
+        gui::PointerClick(Item(IDCANCEL), 10, 10);
+        (void)dialog;
+    });
+}
+
+TEST_F(DialogSession, ResizingKeepsTheChosenZoomAndTrueButtons) {
+    host.document = SmoothDocument(3200, 1200);
+    RunDialog([&](HWND dialog) {
+        const auto resize = [&](int width, int height) {
+            SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+            SendMessageA(dialog, WM_EXITSIZEMOVE, 0, 0);
+            gui::Pump();
+        };
+        resize(1010, 730);
+        ASSERT_EQ(ZoomLabel(), "100%");
+        // Larger: fewer steps lie between 100 % and the whole area, and 100 % stays.
+        resize(1400, 1000);
+        EXPECT_EQ(ZoomLabel(), "100%");
+        EXPECT_FALSE(IsWindowEnabled(Item(IDC_ZOOM_IN)));
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_ZOOM_OUT)));
+        gui::PointerClick(Item(IDC_ZOOM_OUT), 5, 5);
+        EXPECT_EQ(ZoomLabel(), "50%") << "\"-\" did nothing after the window grew";
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_ZOOM_IN)));
+        // Smaller again: 50 % stays 50 %.
+        resize(1010, 730);
+        EXPECT_EQ(ZoomLabel(), "50%") << "shrinking the window changed the zoom";
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_ZOOM_IN)));
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_ZOOM_OUT)));
+        // At the whole area, growing the window keeps the area whole: "-" has nothing to do.
+        HotKey(dialog, 3);
+        EXPECT_EQ(ZoomLabel(), "20%");
+        resize(1400, 1000);
+        EXPECT_FALSE(IsWindowEnabled(Item(IDC_ZOOM_OUT)));
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_ZOOM_IN)));
+        gui::PointerClick(Item(IDCANCEL), 10, 10);
+    });
+}
+
+namespace {
+
+// The top bar's buttons lie on its pictures: a real click at a button's middle reaches the
+// button, not the picture behind it (the manual and the product page open through the shell).
+TEST_F(DialogSession, TopBarButtonsTakeRealClicks) {
+    host.document = SmoothDocument(800, 600);
+    host::ClearDesktopRecord();
+    const host::RunResult run = RunDialog([&](HWND dialog) {
+        for (int id : {IDC_MANUAL_BUTTON, IDC_PRODUCT_BUTTON}) {
+            HWND button = GetDlgItem(dialog, id);
+            ASSERT_TRUE(button != nullptr);
+            RECT box = {};
+            GetClientRect(button, &box);
+            const size_t before = host::ShellRequests().size();
+            gui::PointerClick(button, box.right / 2, box.bottom / 2);
+            EXPECT_TRUE(gui::PumpUntil([&] { return host::ShellRequests().size() > before; }))
+                << "a click in the middle of button " << id << " opened nothing";
+            gui::PumpUntil([] { return false; }, 300); // the shell thread ends
+        }
+        EndDialog(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(run.result, userCanceledErr);
+}
+
+} // namespace
