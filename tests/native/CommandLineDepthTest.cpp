@@ -5,6 +5,7 @@
 #include "ToolTestSupport.h"
 #include "cli/HostSamples.h"
 #include "cli/ImageFiles.h"
+#include "engine/EngineTestSupport.h"
 #include "host/ColorConversion.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 using testing_support::TempFolder;
 using namespace tool_test;
@@ -237,8 +239,48 @@ TEST_F(DeepTool, SixteenBitCmykShowsTheSameColoursAfterANeutralRun) {
     }
 }
 
+TEST_F(DeepTool, SixteenBitCmykInksTheHostConvertsExactlyComeBackToTheLastBit) {
+    // Without a profile the host converts plainly, and ink mixes of cyan and magenta alone, or of
+    // black alone, go to RGB and back to the same inks: every sample of the file comes back as it
+    // was, odd and even values and both ends alike.
+    for (const bool alpha : {false, true}) {
+        SCOPED_TRACE(alpha);
+        cli::Image inks;
+        inks.width = 96;
+        inks.height = 64;
+        inks.model = cli::ColorModel::Cmyk;
+        inks.alpha = alpha;
+        inks.depth = 16;
+        inks.pixels.resize(inks.rowBytes() * 64);
+        const size_t samples = size_t(inks.samples());
+        for (size_t y = 0; y < 64; ++y)
+            for (size_t x = 0; x < 96; ++x) {
+                const bool blackOnly = y >= 48;
+                const uint16_t along = uint16_t(std::min<size_t>(x * 689 + y, 65535));
+                const uint16_t down = uint16_t(y == 0 ? 65535 : y * 1021 + x % 2);
+                const uint16_t values[5] = {blackOnly ? uint16_t(0) : along, blackOnly ? uint16_t(0) : down, 0,
+                                            blackOnly ? along : uint16_t(0), uint16_t(65535 - x * 300)};
+                for (size_t c = 0; c < samples; ++c)
+                    std::memcpy(inks.pixels.data() + ((y * 96 + x) * samples + c) * 2, &values[c], 2);
+            }
+        Write(folder.file("inks16.tif"), inks);
+        const ToolRun run = Apply("inks16.tif", "inks-out.tif", kNeutral);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const cli::Image back = Read(folder.file("inks-out.tif"));
+        EXPECT_EQ(back.model, cli::ColorModel::Cmyk);
+        EXPECT_EQ(back.depth, 16);
+        EXPECT_EQ(back.alpha, alpha);
+        ASSERT_EQ(back.pixels.size(), inks.pixels.size());
+        for (size_t i = 0; i < back.pixels.size() / 2; ++i)
+            ASSERT_EQ(Sample16(back, i), Sample16(inks, i)) << "pixel " << i / samples << ", sample " << i % samples;
+    }
+}
+
 TEST_F(DeepTool, TheEffectKeepsTheInputsDepthAndColours) {
-    for (const ModeCase& c : kModes) {
+    std::vector<ModeCase> modes(std::begin(kModes), std::end(kModes));
+    modes.push_back({"cmyk16.tif", cli::ColorModel::Cmyk, false, 16});
+    modes.push_back({"cmyka16.tif", cli::ColorModel::Cmyk, true, 16});
+    for (const ModeCase& c : modes) {
         SCOPED_TRACE(c.name);
         const cli::Image original = PatternOf(c);
         Write(folder.file(c.name), original);
@@ -253,6 +295,16 @@ TEST_F(DeepTool, TheEffectKeepsTheInputsDepthAndColours) {
         for (size_t i = 0; i < back.pixels.size(); ++i)
             changed += back.pixels[i] != original.pixels[i];
         EXPECT_GT(changed, back.pixels.size() / 4);
+        if (c.depth != 16)
+            continue;
+        // Rendered at 16 bits: the samples the effect changed take far more values than the 256
+        // of a result made at 8 bits and widened.
+        const size_t samples = size_t(back.samples());
+        std::set<uint16_t> values;
+        for (size_t i = 0; i < back.pixels.size() / 2; i += samples)
+            if (Sample16(back, i) != Sample16(original, i))
+                values.insert(Sample16(back, i));
+        EXPECT_GT(values.size(), 256u);
     }
     Write(folder.file("grey.jpg"), SmoothDeep(cli::ColorModel::Grey));
     ASSERT_EQ(Apply("grey.jpg", "out-grey.jpg", "--value 25 --size 5 --quiet").exitCode, 0);
@@ -311,15 +363,8 @@ TEST_F(DeepTool, AnImageThePluginDoesNotTakeIsRefusedNotHandedBackUnchanged) {
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.png")));
 }
 
-// FNV-1a of an image's samples.
-uint64_t Hash(const cli::Image& image) {
-    uint64_t hash = 1469598103934665603ull;
-    for (uint8_t byte : image.pixels)
-        hash = (hash ^ byte) * 1099511628211ull;
-    return hash;
-}
-
 TEST_F(DeepTool, EightBitRgbAndCmykGiveTheResultsOfEarlierVersions) {
+    // The checksums of the samples the tool wrote before it took other depths and colours.
     struct Case {
         const char* in;
         const char* out;
@@ -328,12 +373,12 @@ TEST_F(DeepTool, EightBitRgbAndCmykGiveTheResultsOfEarlierVersions) {
         uint64_t hash;
     };
     for (const Case& c : {
-             Case{"rgb.png", "rgb-out.png", cli::ColorModel::Rgb, false, 0xd940f14f42267cc2ull},
-             Case{"rgba.png", "rgba-out.tif", cli::ColorModel::Rgb, true, 0x77ad3410191e4f8full},
-             Case{"rgb.tif", "rgb-out.jpg", cli::ColorModel::Rgb, false, 0x17434c5853078b0full},
-             Case{"cmyk.tif", "cmyk-out.tif", cli::ColorModel::Cmyk, false, 0xe1d9cb251df0e8bbull},
-             Case{"cmyka.tif", "cmyka-out.tif", cli::ColorModel::Cmyk, true, 0x4beb4a92124a004cull},
-             Case{"cmyk.jpg", "cmyk-out.jpg", cli::ColorModel::Cmyk, false, 0x502fc0e66861c749ull},
+             Case{"rgb.png", "rgb-out.png", cli::ColorModel::Rgb, false, 0x18aa35cb07b14ff8ull},
+             Case{"rgba.png", "rgba-out.tif", cli::ColorModel::Rgb, true, 0x1138f5de97c78b05ull},
+             Case{"rgb.tif", "rgb-out.jpg", cli::ColorModel::Rgb, false, 0xb9f47eb4c917f62dull},
+             Case{"cmyk.tif", "cmyk-out.tif", cli::ColorModel::Cmyk, false, 0x8c021e56efa0b075ull},
+             Case{"cmyka.tif", "cmyka-out.tif", cli::ColorModel::Cmyk, true, 0xfadea2c7fca444f2ull},
+             Case{"cmyk.jpg", "cmyk-out.jpg", cli::ColorModel::Cmyk, false, 0x8eb4e81934968cefull},
          }) {
         SCOPED_TRACE(c.in);
         Write(folder.file(c.in), Pattern(61, 47, c.model, c.alpha));
@@ -341,7 +386,7 @@ TEST_F(DeepTool, EightBitRgbAndCmykGiveTheResultsOfEarlierVersions) {
         ASSERT_EQ(run.exitCode, 0) << run.output;
         const cli::Image back = Read(folder.file(c.out));
         EXPECT_EQ(back.depth, 8);
-        EXPECT_EQ(Hash(back), c.hash) << std::hex << Hash(back);
+        EXPECT_EQ(engine_test::Fnv1a(back.pixels), c.hash) << std::hex << engine_test::Fnv1a(back.pixels);
     }
 }
 
