@@ -1,8 +1,8 @@
 // TIFF through libtiff: RGB, CMYK and grey of 8 or 16 bits, each with or without an alpha sample,
 // in strips or tiles, contiguous or planar, one image or many (pages). On request, further extra
 // samples are left out, and anything else libtiff can decode (palette, Lab, YCbCr, 1 to 4 bits)
-// goes through its RGBA interface into 8-bit RGB(A). The ICC profile, the resolution and the
-// orientation are kept.
+// goes through its RGBA interface into 8-bit RGB(A), or into 8-bit grey when it was grey. The ICC
+// profile, the resolution and the orientation are kept.
 #include "cli/Exif.h"
 #include "cli/ImageFiles.h"
 
@@ -419,6 +419,13 @@ void ReadPageSettings(TIFF* tiff, const Page& page, Image* image) {
     }
 }
 
+void ReadProfile(TIFF* tiff, Image* image) {
+    uint32_t profileLength = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileLength, &profile) && profile != nullptr && profileLength > 0)
+        image->iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileLength);
+}
+
 // The pixels: whole-byte RGB, CMYK and grey by the tool's own reading; YCbCr and everything
 // else through libtiff's RGBA reading, which undoes the subsampling.
 ReadStatus ReadPagePixels(TIFF* tiff, const Page& page, const InputFile& source, const ReadOptions& options,
@@ -430,10 +437,7 @@ ReadStatus ReadPagePixels(TIFF* tiff, const Page& page, const InputFile& source,
         image->depth = page.bits;
         image->alpha = page.alpha();
         image->associatedAlpha = image->alpha && page.firstExtraType() == EXTRASAMPLE_ASSOCALPHA;
-        uint32_t profileLength = 0;
-        void* profile = nullptr;
-        if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileLength, &profile) && profile != nullptr && profileLength > 0)
-            image->iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileLength);
+        ReadProfile(tiff, image);
         image->pixels.assign(image->rowBytes() * page.height, 0);
         if (!ReadSamples(tiff, page, options, image, messages, source.name, error, &status))
             return status;
@@ -444,6 +448,20 @@ ReadStatus ReadPagePixels(TIFF* tiff, const Page& page, const InputFile& source,
     image->associatedAlpha = false;
     if (!ReadThroughRgba(tiff, page, image, messages, source.name, error, &status))
         return status;
+    if (page.colors == 1) {
+        // Grey of fewer bits (or of another sample format) stays grey, at 8 bits: libtiff gave
+        // the same value in red, green and blue.
+        const size_t pixelCount = size_t(page.width) * page.height, samples = size_t(image->samples());
+        const size_t greySamples = image->alpha ? 2 : 1;
+        for (size_t p = 0; p < pixelCount; ++p) {
+            image->pixels[p * greySamples] = image->pixels[p * samples];
+            if (image->alpha)
+                image->pixels[p * greySamples + 1] = image->pixels[p * samples + 3];
+        }
+        image->model = ColorModel::Grey;
+        image->pixels.resize(pixelCount * greySamples);
+        ReadProfile(tiff, image);
+    }
     if (options.progress)
         options.progress(1, 1);
     return ReadStatus::Ok;

@@ -9,6 +9,7 @@
 #include "presets/PresetFile.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -254,6 +255,30 @@ TEST_F(CommandLineTool, UnsupportedModesAreRefusedUnlessConverted) {
     EXPECT_EQ(converted.model, cli::ColorModel::Grey);
     EXPECT_EQ(converted.depth, 8);
     EXPECT_EQ(converted.pixels, std::vector<uint8_t>{255});
+
+    // So does a 1-bit TIFF, here one whose set bits are black.
+    {
+        TIFF* tiff = TIFFOpen(folder.file("bilevel.tif").c_str(), "w");
+        ASSERT_NE(tiff, nullptr);
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(8));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(2));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISWHITE));
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
+        uint8_t rows[2] = {0xF0, 0x55};
+        ASSERT_EQ(TIFFWriteScanline(tiff, &rows[0], 0, 0), 1);
+        ASSERT_EQ(TIFFWriteScanline(tiff, &rows[1], 1, 0), 1);
+        TIFFClose(tiff);
+    }
+    run = Apply("bilevel.tif", "bilevel-out.tif", "--convert --value 0 --aberration 0");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("converted from 1-bit Grey to 8-bit grey\n"), std::string::npos) << run.output;
+    const cli::Image bilevel = Read(folder.file("bilevel-out.tif"));
+    EXPECT_EQ(bilevel.model, cli::ColorModel::Grey);
+    EXPECT_EQ(bilevel.depth, 8);
+    EXPECT_FALSE(bilevel.alpha);
+    EXPECT_EQ(bilevel.pixels, (std::vector<uint8_t>{0, 0, 0, 0, 255, 255, 255, 255, 255, 0, 255, 0, 255, 0, 255, 0}));
 
     run = Tool("info " + folder.file("grey.png") + " " + folder.file("rgb.png"));
     EXPECT_EQ(run.exitCode, 0);
