@@ -1,5 +1,6 @@
 #include "cli/ApplyFilter.h"
 
+#include "cli/HostSamples.h"
 #include "cli/ImageFiles.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressBar.h"
@@ -29,8 +30,8 @@ namespace cli {
 
 namespace {
 
-const char* const kSupportedModes = "supported are 8-bit RGB and CMYK images, with or without transparency "
-                                    "(use --convert to turn other images into 8-bit RGB first)";
+const char* const kSupportedModes = "supported are 8- and 16-bit RGB, CMYK and grey images, with or without "
+                                    "transparency (use --convert to turn other images into 8-bit RGB or grey first)";
 
 // Images from this size on show a progress bar.
 constexpr uint64_t kProgressPixels = 4000000;
@@ -39,6 +40,24 @@ constexpr double kReadShare = 0.15, kFilterShare = 0.70;
 
 void Say(const std::string& message) {
     std::fprintf(stderr, "vortiflux: %s\n", message.c_str());
+}
+
+int16_t DocumentMode(const Image& image) {
+    const bool deep = image.depth == 16;
+    switch (image.model) {
+    case ColorModel::Cmyk:
+        return deep ? plugInModeCMYK64 : plugInModeCMYKColor;
+    case ColorModel::Grey:
+        return deep ? plugInModeGray16 : plugInModeGrayScale;
+    case ColorModel::Rgb:
+        break;
+    }
+    return deep ? plugInModeRGB48 : plugInModeRGBColor;
+}
+
+// "16-bit RGB", "8-bit grey with transparency": an image's kind in messages.
+std::string KindName(const Image& image) {
+    return std::to_string(image.depth) + "-bit " + ModelName(image.model) + (image.alpha ? " with transparency" : "");
 }
 
 std::vector<host::DescriptorItem> DescriptorItems(const ApplyRequest& request) {
@@ -372,7 +391,7 @@ int Run::ProcessPages(const Job& job, const ImageInfo& info, ProgressBar* bar, T
     WriteOptions writeOptions;
     writeOptions.name = job.toStdout ? "standard output" : job.target.shown;
     writeOptions.jpegQuality = request_.jpegQuality;
-    bool notedConversion = false, notedAlpha = false;
+    bool notedConversion = false, notedAlpha = false, notedDepth = false;
     for (int page = 0; page < pages; ++page) {
         const std::string name =
             pages > 1 ? job.source.name + " (page " + std::to_string(page + 1) + " of " + std::to_string(pages) + ")"
@@ -405,8 +424,7 @@ int Run::ProcessPages(const Job& job, const ImageInfo& info, ProgressBar* bar, T
         times->read += since(start);
         if (request_.convert && !request_.quiet && !pageInfo.supported && !notedConversion) {
             Say("note: " + name + " converted from " + std::to_string(pageInfo.bitsPerSample) + "-bit " +
-                pageInfo.mode + " to 8-bit " + (image.model == ColorModel::Cmyk ? "CMYK" : "RGB") +
-                (image.alpha ? " with transparency" : ""));
+                pageInfo.mode + " to " + KindName(image));
             notedConversion = true;
         }
         if (format == FileFormat::Png && image.model == ColorModel::Cmyk) {
@@ -430,16 +448,18 @@ int Run::ProcessPages(const Job& job, const ImageInfo& info, ProgressBar* bar, T
         times->filter += since(start);
         recorded_ = RecordedValues(host_->RecordedDescriptor(), request_.parameters);
 
-        if (format == FileFormat::Jpeg && image.alpha) {
-            if (!request_.quiet && !notedAlpha)
+        // JPEG holds neither transparency nor more than 8 bits a sample: the writer leaves the one
+        // out and scales the other down.
+        if (format == FileFormat::Jpeg && image.alpha && !notedAlpha) {
+            if (!request_.quiet)
                 Say("note: JPEG has no transparency; " + writeOptions.name + " is written without it");
             notedAlpha = true;
-            // Drops the last sample of every pixel in place.
-            const size_t samples = size_t(image.samples()), pixelCount = image.pixels.size() / samples;
-            for (size_t p = 0; p < pixelCount; ++p)
-                std::memmove(image.pixels.data() + p * (samples - 1), image.pixels.data() + p * samples, samples - 1);
-            image.pixels.resize(pixelCount * (samples - 1));
-            image.alpha = false;
+        }
+        if (format == FileFormat::Jpeg && image.depth > 8 && !notedDepth) {
+            if (!request_.quiet)
+                Say("note: JPEG holds 8 bits a sample; " + writeOptions.name + " is written with 8 (write a .png " +
+                    "or .tif to keep all " + std::to_string(image.depth) + ")");
+            notedDepth = true;
         }
 
         start = Clock::now();
@@ -481,26 +501,35 @@ host::Document DocumentFromImage(Image* image) {
     host::Document document;
     document.width = image->width;
     document.height = image->height;
-    document.mode = image->model == ColorModel::Cmyk ? plugInModeCMYKColor : plugInModeRGBColor;
-    document.depth = 8;
+    document.mode = DocumentMode(*image);
+    document.depth = image->depth;
     document.colorPlanes = image->colorSamples();
     document.hasTransparency = image->alpha;
     document.pixels = std::move(image->pixels);
     image->pixels.clear();
-    if (image->model == ColorModel::Cmyk) {
+    const int inverted = image->model == ColorModel::Cmyk ? 4 : 0;
+    if (image->depth == 16) {
+        SamplesToHost(document.pixels.data(), document.pixels.size() / 2, image->samples(), inverted,
+                      &image->fileValueBits);
+    } else if (image->model == ColorModel::Cmyk) {
         const size_t samples = size_t(image->samples());
         for (size_t i = 0; i < document.pixels.size(); ++i)
             if (i % samples < 4)
                 document.pixels[i] = uint8_t(255 - document.pixels[i]);
-        document.iccProfile = image->iccProfile;
     }
+    if (image->model == ColorModel::Cmyk)
+        document.iccProfile = image->iccProfile;
     return document;
 }
 
 void ImageFromDocument(host::Document* document, Image* image) {
     image->pixels = std::move(document->pixels);
     document->pixels.clear();
-    if (image->model == ColorModel::Cmyk) {
+    if (image->depth == 16) {
+        SamplesFromHost(image->pixels.data(), image->pixels.size() / 2, image->samples(),
+                        image->model == ColorModel::Cmyk ? 4 : 0, image->fileValueBits);
+        image->fileValueBits = std::vector<uint8_t>();
+    } else if (image->model == ColorModel::Cmyk) {
         const size_t samples = size_t(image->samples());
         for (size_t i = 0; i < image->pixels.size(); ++i)
             if (i % samples < 4)
@@ -525,6 +554,13 @@ int FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* 
         host->document.selection = *request.selection;
     host->PlayDescriptor(DescriptorItems(request), plugInDialogSilent);
     const host::RunResult run = host->RunRepeat();
+    if (!run.enabled) {
+        // The plug-in's property list leaves its command unavailable for this image, as a host's
+        // menu greys it out.
+        *error = "the plug-in library does not take this image (" + KindName(*image) + ")";
+        host->document = host::Document();
+        return kExitUsage;
+    }
     if (run.result != noErr) {
         *error = ResultText(run.result);
         host->document = host::Document();
@@ -588,6 +624,9 @@ bool LoadPlugin(const ApplyRequest& request, host::SubstituteHost* host) {
             host->options.registryFile = config + "/registry";
     }
     host->options.playInfo = plugInDialogSilent;
+    // Asked, as a host's menu asks, whether the plug-in takes the image at all (a library that
+    // does not take a mode would otherwise hand the image back unchanged as a success).
+    host->options.evaluateEnable = true;
     // The tool keeps nothing of a failed run: the plug-in may write into the document itself.
     host->options.outputInPlace = true;
     return true;

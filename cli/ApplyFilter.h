@@ -20,14 +20,16 @@ constexpr int kExitUsage = 2;   // bad command line or unsupported input
 std::string ConfigFolder();
 
 // The document the host shows the plug-in for an image, which hands over its pixels (CMYK
-// samples inverted: 255 is no ink).
+// samples inverted: 255, or 32768 at 16 bits, is no ink; 16-bit samples in the host's 0 to 32768,
+// with what is needed to give unchanged samples back exactly kept in the image).
 host::Document DocumentFromImage(Image* image);
 // The document's pixels back into the image they came from.
 void ImageFromDocument(host::Document* document, Image* image);
 
 // Runs Prepare, Start, Continue and Finish on `image` with the request's values handed in a
 // silently played descriptor. On failure returns kExitUsage (a selection outside the image) or
-// kExitFailure (the plug-in failed) with a message.
+// kExitFailure (the plug-in failed) with a message; kExitUsage too when the plug-in does not take
+// the image's mode.
 int FilterImage(host::SubstituteHost* host, const ApplyRequest& request, Image* image, std::string* error);
 
 // The whole `apply` command: every output checked against every input before anything is

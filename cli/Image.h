@@ -1,6 +1,6 @@
 #pragma once
-// An image as the command-line tool reads and writes it: 8-bit samples, RGB or CMYK, with or
-// without a transparency sample, plus what the file carried that we keep (ICC profile,
+// An image as the command-line tool reads and writes it: 8- or 16-bit samples, RGB, CMYK or grey,
+// with or without a transparency sample, plus what the file carried that we keep (ICC profile,
 // resolution, orientation, EXIF block).
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 
 namespace cli {
 
-enum class ColorModel { Rgb, Cmyk };
+enum class ColorModel { Rgb, Cmyk, Grey };
 
 struct Image {
     int32_t width = 0;
@@ -17,6 +17,7 @@ struct Image {
     ColorModel model = ColorModel::Rgb;
     bool alpha = false;           // a transparency sample after the colour samples
     bool associatedAlpha = false; // TIFF: the colour samples are premultiplied
+    int depth = 8;                // bits a sample: 8, or 16 (0 to 65535, two bytes in this machine's order)
     std::vector<uint8_t> pixels;  // rows top to bottom, samples interleaved; CMYK as ink (0 = none)
     std::vector<uint8_t> iccProfile;
     double resolutionX = 0.0; // pixels per inch, 0 when unknown
@@ -26,11 +27,20 @@ struct Image {
     // the file did not say. The effect runs on the stored pixels; the orientation goes along.
     int orientation = 0;
     std::vector<uint8_t> exif; // the EXIF block (TIFF structure, after "Exif\0\0"), kept whole
+    // While the host holds a 16-bit image's pixels: for each sample, which of the (at most two)
+    // file values that share its host value the file had, one bit a sample (see HostSamples.h).
+    std::vector<uint8_t> fileValueBits;
 
-    int colorSamples() const { return model == ColorModel::Cmyk ? 4 : 3; }
+    int colorSamples() const { return model == ColorModel::Cmyk ? 4 : model == ColorModel::Grey ? 1 : 3; }
     int samples() const { return colorSamples() + (alpha ? 1 : 0); }
-    size_t rowBytes() const { return size_t(width) * size_t(samples()); }
+    int bytesPerSample() const { return depth / 8; }
+    size_t rowBytes() const { return size_t(width) * size_t(samples()) * size_t(bytesPerSample()); }
 };
+
+// "RGB", "CMYK", "grey": the colour model in messages.
+inline const char* ModelName(ColorModel model) {
+    return model == ColorModel::Cmyk ? "CMYK" : model == ColorModel::Grey ? "grey" : "RGB";
+}
 
 // What a file holds before any conversion (for `info` and for refusing unsupported modes).
 struct ImageInfo {
@@ -38,7 +48,7 @@ struct ImageInfo {
     std::string mode;   // "RGB", "RGBA", "CMYK", "CMYK with alpha", "Grey", "Indexed", "Lab", ...
     int bitsPerSample = 8;
     int samples = 0;
-    bool supported = false; // 8-bit RGB or CMYK, with or without transparency
+    bool supported = false; // 8- or 16-bit RGB, CMYK or grey, with or without transparency
     uint32_t width = 0;     // as declared, before any limit is applied
     uint32_t height = 0;
     size_t iccProfileBytes = 0;

@@ -1,6 +1,6 @@
-// JPEG through libjpeg-turbo: RGB and CMYK (including the inverted CMYK that Adobe-style
-// writers produce); grey on request converted to RGB. The ICC profile, the resolution and the
-// EXIF block are kept.
+// JPEG through libjpeg-turbo: RGB, CMYK (including the inverted CMYK that Adobe-style writers
+// produce) and grey; 16-bit images are written with their samples scaled to 8 bits. The ICC
+// profile, the resolution and the EXIF block are kept.
 #include "cli/Exif.h"
 #include "cli/ImageFiles.h"
 
@@ -118,6 +118,13 @@ std::vector<uint8_t> ExifBlock(const jpeg_decompress_struct& info) {
     return {};
 }
 
+// A 16-bit sample (this machine's order) scaled to 8 bits, rounded to the nearest.
+uint8_t EightBitsOf(const uint8_t* sample) {
+    uint16_t value;
+    std::memcpy(&value, sample, sizeof value);
+    return uint8_t((uint32_t(value) * 255 + 32767) / 65535);
+}
+
 // A JFIF density: dots per inch while they fit its 16 bits, else dots per centimetre, clamped.
 void SetDensity(jpeg_compress_struct* info, double perInchX, double perInchY) {
     const bool inch = std::max(perInchX, perInchY) < 65535.5;
@@ -157,7 +164,9 @@ public:
         info_.image_width = JDIMENSION(image.width);
         info_.image_height = JDIMENSION(image.height);
         info_.input_components = image.colorSamples();
-        info_.in_color_space = image.model == ColorModel::Cmyk ? JCS_CMYK : JCS_RGB;
+        info_.in_color_space = image.model == ColorModel::Cmyk   ? JCS_CMYK
+                               : image.model == ColorModel::Grey ? JCS_GRAYSCALE
+                                                                 : JCS_RGB;
         jpeg_set_defaults(&info_);
         jpeg_set_quality(&info_, options_.jpegQuality, TRUE);
         if (image.resolutionX > 0 && image.resolutionY > 0)
@@ -169,11 +178,12 @@ public:
             jpeg_write_icc_profile(&info_, image.iccProfile.data(), unsigned(image.iccProfile.size()));
         const size_t samples = size_t(image.samples());
         const size_t colors = size_t(image.colorSamples());
+        const bool deep = image.depth == 16;
         while (info_.next_scanline < info_.image_height) {
             const uint8_t* in = image.pixels.data() + size_t(info_.next_scanline) * image.rowBytes();
             for (size_t x = 0; x < size_t(image.width); ++x)
                 for (size_t c = 0; c < colors; ++c) {
-                    const uint8_t sample = in[x * samples + c];
+                    const uint8_t sample = deep ? EightBitsOf(in + (x * samples + c) * 2) : in[x * samples + c];
                     // CMYK is stored inverted, as the Adobe marker libjpeg writes says.
                     row_[x * colors + c] = image.model == ColorModel::Cmyk ? uint8_t(255 - sample) : sample;
                 }
@@ -234,7 +244,8 @@ ReadStatus ReadJpeg(const InputFile& source, const ReadOptions& options, Image* 
     description->width = r.info.image_width;
     description->height = r.info.image_height;
     description->orientation = ExifOrientation(r.exif);
-    description->supported = r.info.data_precision == 8 && (space == JCS_RGB || space == JCS_YCbCr || cmyk);
+    const bool grey = space == JCS_GRAYSCALE;
+    description->supported = r.info.data_precision == 8 && (space == JCS_RGB || space == JCS_YCbCr || cmyk || grey);
     if (jpeg_read_icc_profile(&r.info, &r.profile, &r.profileLength))
         description->iccProfileBytes = r.profileLength;
     if (infoOnly)
@@ -251,9 +262,10 @@ ReadStatus ReadJpeg(const InputFile& source, const ReadOptions& options, Image* 
     image->width = int32_t(r.info.image_width);
     image->height = int32_t(r.info.image_height);
     image->alpha = false;
-    // A grey image asked to be converted becomes RGB; a CMYK image stays CMYK.
-    image->model = cmyk ? ColorModel::Cmyk : ColorModel::Rgb;
-    r.info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    image->depth = 8;
+    // Grey and CMYK stay as they are; anything else asked to be converted becomes RGB.
+    image->model = cmyk ? ColorModel::Cmyk : grey ? ColorModel::Grey : ColorModel::Rgb;
+    r.info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
     const bool inverted = cmyk && r.info.saw_Adobe_marker;
     if (r.profile != nullptr && r.profileLength > 0)
         image->iccProfile.assign(r.profile, r.profile + r.profileLength);

@@ -1,5 +1,6 @@
-// PNG through libpng: 8-bit RGB and RGBA; grey, palette and 16-bit files on request converted to
-// 8-bit RGB(A). The ICC profile, the resolution and an eXIf block are kept.
+// PNG through libpng: RGB, RGBA, grey and grey with alpha of 8 or 16 bits; on request palette
+// files converted to 8-bit RGB(A) and grey of 1, 2 or 4 bits to 8-bit grey. The ICC profile, the
+// resolution and an eXIf block are kept.
 #include "cli/Exif.h"
 #include "cli/ImageFiles.h"
 
@@ -62,6 +63,10 @@ void FlushFile(png_structp png) {
 
 constexpr double kMetresPerInch = 0.0254;
 
+// PNG stores 16-bit samples most significant byte first; the image holds them in this machine's
+// order.
+constexpr bool kSwap16 = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
 std::string ModeName(int colorType) {
     switch (colorType) {
     case PNG_COLOR_TYPE_GRAY:
@@ -111,7 +116,7 @@ public:
             *error = options_.name + ": a PNG file holds one image";
             return false;
         }
-        if (image.model != ColorModel::Rgb) {
+        if (image.model == ColorModel::Cmyk) {
             *error = options_.name + ": PNG cannot hold a CMYK image; write a TIFF or JPEG file instead";
             return false;
         }
@@ -125,9 +130,11 @@ public:
             return false;
         }
         png_set_write_fn(png_, file_, WriteToFile, FlushFile);
-        png_set_IHDR(png_, info_, png_uint_32(image.width), png_uint_32(image.height), 8,
-                     image.alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        const bool grey = image.model == ColorModel::Grey;
+        const int colorType = grey ? (image.alpha ? PNG_COLOR_TYPE_GRAY_ALPHA : PNG_COLOR_TYPE_GRAY)
+                                   : (image.alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB);
+        png_set_IHDR(png_, info_, png_uint_32(image.width), png_uint_32(image.height), image.depth, colorType,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         if (!image.iccProfile.empty())
             png_set_iCCP(png_, info_, "ICC profile", PNG_COMPRESSION_TYPE_BASE, image.iccProfile.data(),
                          png_uint_32(image.iccProfile.size()));
@@ -139,6 +146,8 @@ public:
             png_set_eXIf_1(png_, info_, png_uint_32(exif_.size()), exif_.data());
         png_set_compression_level(png_, 6);
         png_write_info(png_, info_);
+        if (image.depth == 16 && kSwap16)
+            png_set_swap(png_);
         const uint64_t rows = uint64_t(image.height);
         for (uint64_t y = 0; y < rows; ++y) {
             png_write_row(png_, image.pixels.data() + y * image.rowBytes());
@@ -200,8 +209,7 @@ ReadStatus ReadPng(const InputFile& source, const ReadOptions& options, Image* i
     description->samples = png_get_channels(r.png, r.info);
     description->width = width;
     description->height = height;
-    description->supported =
-        bitDepth == 8 && (colorType == PNG_COLOR_TYPE_RGB || colorType == PNG_COLOR_TYPE_RGB_ALPHA);
+    description->supported = (bitDepth == 8 || bitDepth == 16) && colorType != PNG_COLOR_TYPE_PALETTE;
     png_charp profileName = nullptr;
     int compression = 0;
     png_bytep profile = nullptr;
@@ -223,25 +231,24 @@ ReadStatus ReadPng(const InputFile& source, const ReadOptions& options, Image* i
         return ReadStatus::TooLarge;
     }
 
-    // Conversions to 8-bit RGB(A).
-    if (bitDepth == 16)
-        png_set_strip_16(r.png);
+    // Palette to 8-bit RGB, fewer bits to 8-bit grey, a transparency chunk to an alpha sample.
     if (colorType == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(r.png);
-    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
-        png_set_gray_to_rgb(r.png);
     if (bitDepth < 8)
         png_set_expand(r.png);
     if (transparencyChunk)
         png_set_tRNS_to_alpha(r.png);
+    if (bitDepth == 16 && kSwap16)
+        png_set_swap(r.png);
     const int passes = png_set_interlace_handling(r.png);
     png_read_update_info(r.png, r.info);
     const int channels = png_get_channels(r.png, r.info);
 
     image->width = int32_t(width);
     image->height = int32_t(height);
-    image->model = ColorModel::Rgb;
-    image->alpha = channels == 4;
+    image->model = channels <= 2 ? ColorModel::Grey : ColorModel::Rgb;
+    image->alpha = channels == 2 || channels == 4;
+    image->depth = png_get_bit_depth(r.png, r.info) == 16 ? 16 : 8;
     image->associatedAlpha = false;
     if (profile != nullptr && profileLength > 0)
         image->iccProfile.assign(profile, profile + profileLength);

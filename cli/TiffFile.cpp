@@ -1,8 +1,8 @@
-// TIFF through libtiff: 8-bit RGB, RGBA, CMYK and CMYK with an extra alpha sample, in strips or
-// tiles, contiguous or planar, one image or many (pages). On request, 16-bit images are scaled
-// to 8 bits and grey ones expanded to RGB exactly; anything else libtiff can decode (palette,
-// Lab, YCbCr, 1 to 4 bits) goes through its RGBA interface. The ICC profile, the resolution and
-// the orientation are kept.
+// TIFF through libtiff: RGB, CMYK and grey of 8 or 16 bits, each with or without an alpha sample,
+// in strips or tiles, contiguous or planar, one image or many (pages). On request, further extra
+// samples are left out, and anything else libtiff can decode (palette, Lab, YCbCr, 1 to 4 bits)
+// goes through its RGBA interface into 8-bit RGB(A), or into 8-bit grey when it was grey. The ICC
+// profile, the resolution and the orientation are kept.
 #include "cli/Exif.h"
 #include "cli/ImageFiles.h"
 
@@ -140,16 +140,9 @@ bool ReadPage(TIFF* tiff, Page* page) {
     return true;
 }
 
-uint8_t ToEightBits(const uint8_t* sample, int bytes) {
-    if (bytes == 1)
-        return *sample;
-    uint16_t value;
-    std::memcpy(&value, sample, sizeof value); // libtiff hands 16-bit samples in host order
-    return uint8_t((uint32_t(value) * 255 + 32767) / 65535);
-}
-
 // Reads the strips or tiles of an 8- or 16-bit page whose colours the tool reads itself (RGB,
-// CMYK, grey) into 8-bit RGB(A) or CMYK(A).
+// CMYK, grey) into an image of the same colours and depth, with the first extra sample as its
+// alpha when it has one.
 bool ReadSamples(TIFF* tiff, const Page& page, const ReadOptions& options, Image* image, TiffMessages* messages,
                  const std::string& name, std::string* error, ReadStatus* status) {
     const bool tiled = TIFFIsTiled(tiff) != 0;
@@ -186,19 +179,18 @@ bool ReadSamples(TIFF* tiff, const Page& page, const ReadOptions& options, Image
     }
     std::vector<uint8_t> block(static_cast<size_t>(blockBytes));
 
-    // Where each sample of the file goes: a channel of the image, all three for grey, or nowhere.
+    // Where each sample of the file goes: a channel of the image, or nowhere.
     const int outColors = image->colorSamples();
     const bool invert = page.photometric == PHOTOMETRIC_MINISWHITE;
-    const size_t stride = size_t(image->samples());
+    const size_t stride = size_t(image->samples()) * size_t(bytes);
     auto channelOf = [&](uint32_t sample) {
         if (int(sample) < page.colors)
             return int(sample);
         return int(sample) == page.colors && image->alpha ? outColors : -1;
     };
 
-    // 8-bit samples stored in the image's own order: whole rows are copied as they are.
-    const bool sameLayout =
-        bytes == 1 && !separate && page.colors >= 3 && outColors == page.colors && page.samples == image->samples();
+    // Samples stored in the image's own order: whole rows are copied as they are.
+    const bool sameLayout = !separate && !invert && page.samples == image->samples();
     const uint64_t totalRows = uint64_t(page.height) * planes;
     for (uint32_t plane = 0; plane < planes; ++plane)
         for (uint32_t top = 0; top < page.height; top += blockHeight) {
@@ -226,17 +218,14 @@ bool ReadSamples(TIFF* tiff, const Page& page, const ReadOptions& options, Image
                     }
                     for (uint32_t x = 0; x < columns; ++x, out += stride)
                         for (uint32_t s = 0; s < blockSamples; ++s, in += bytes) {
-                            const uint32_t sample = separate ? plane : s;
-                            const int channel = channelOf(sample);
+                            const int channel = channelOf(separate ? plane : s);
                             if (channel < 0)
                                 continue;
-                            uint8_t value = ToEightBits(in, bytes);
-                            if (page.colors == 1 && channel == 0) {
-                                value = invert ? uint8_t(255 - value) : value;
-                                out[0] = out[1] = out[2] = value;
-                            } else {
-                                out[channel] = value;
-                            }
+                            uint8_t* to = out + size_t(channel) * size_t(bytes);
+                            std::memcpy(to, in, size_t(bytes)); // libtiff hands 16-bit samples in our order
+                            if (invert && channel == 0)
+                                for (int b = 0; b < bytes; ++b)
+                                    to[b] = uint8_t(~to[b]);
                         }
                 }
             }
@@ -294,7 +283,7 @@ public:
         const uint16_t samples = uint16_t(image.samples());
         TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(image.width));
         TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(image.height));
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(image.depth));
         TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
         TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
         if (pages > 1) {
@@ -313,7 +302,8 @@ public:
             TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_SEPARATED));
             TIFFSetField(tiff, TIFFTAG_INKSET, uint16_t(INKSET_CMYK));
         } else {
-            TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_RGB));
+            TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
+                         uint16_t(image.model == ColorModel::Grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB));
         }
         if (image.alpha) {
             uint16_t type = image.associatedAlpha ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA;
@@ -384,7 +374,7 @@ void DescribePage(TIFF* tiff, const Page& page, ImageInfo* description) {
     description->width = page.width;
     description->height = page.height;
     description->orientation = page.orientation;
-    description->supported = (page.colors == 3 || page.colors == 4) && page.bits == 8 &&
+    description->supported = page.colors > 0 && (page.bits == 8 || page.bits == 16) &&
                              page.sampleFormat == SAMPLEFORMAT_UINT && page.extra() >= 0 && page.extra() <= 1;
     uint32_t profileLength = 0;
     void* profile = nullptr;
@@ -429,6 +419,13 @@ void ReadPageSettings(TIFF* tiff, const Page& page, Image* image) {
     }
 }
 
+void ReadProfile(TIFF* tiff, Image* image) {
+    uint32_t profileLength = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileLength, &profile) && profile != nullptr && profileLength > 0)
+        image->iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileLength);
+}
+
 // The pixels: whole-byte RGB, CMYK and grey by the tool's own reading; YCbCr and everything
 // else through libtiff's RGBA reading, which undoes the subsampling.
 ReadStatus ReadPagePixels(TIFF* tiff, const Page& page, const InputFile& source, const ReadOptions& options,
@@ -436,24 +433,35 @@ ReadStatus ReadPagePixels(TIFF* tiff, const Page& page, const InputFile& source,
     ReadStatus status = ReadStatus::Failed;
     const bool wholeBytes = (page.bits == 8 || page.bits == 16) && page.sampleFormat == SAMPLEFORMAT_UINT;
     if (page.colors > 0 && wholeBytes && page.photometric != PHOTOMETRIC_YCBCR) {
-        image->model = page.colors == 4 ? ColorModel::Cmyk : ColorModel::Rgb;
+        image->model = page.colors == 4 ? ColorModel::Cmyk : page.colors == 1 ? ColorModel::Grey : ColorModel::Rgb;
+        image->depth = page.bits;
         image->alpha = page.alpha();
         image->associatedAlpha = image->alpha && page.firstExtraType() == EXTRASAMPLE_ASSOCALPHA;
-        // A grey profile does not describe the RGB the grey becomes.
-        uint32_t profileLength = 0;
-        void* profile = nullptr;
-        if (page.colors != 1 && TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileLength, &profile) &&
-            profile != nullptr && profileLength > 0)
-            image->iccProfile.assign(static_cast<uint8_t*>(profile), static_cast<uint8_t*>(profile) + profileLength);
+        ReadProfile(tiff, image);
         image->pixels.assign(image->rowBytes() * page.height, 0);
         if (!ReadSamples(tiff, page, options, image, messages, source.name, error, &status))
             return status;
         return ReadStatus::Ok;
     }
     image->model = ColorModel::Rgb;
+    image->depth = 8;
     image->associatedAlpha = false;
     if (!ReadThroughRgba(tiff, page, image, messages, source.name, error, &status))
         return status;
+    if (page.colors == 1) {
+        // Grey of fewer bits (or of another sample format) stays grey, at 8 bits: libtiff gave
+        // the same value in red, green and blue.
+        const size_t pixelCount = size_t(page.width) * page.height, samples = size_t(image->samples());
+        const size_t greySamples = image->alpha ? 2 : 1;
+        for (size_t p = 0; p < pixelCount; ++p) {
+            image->pixels[p * greySamples] = image->pixels[p * samples];
+            if (image->alpha)
+                image->pixels[p * greySamples + 1] = image->pixels[p * samples + 3];
+        }
+        image->model = ColorModel::Grey;
+        image->pixels.resize(pixelCount * greySamples);
+        ReadProfile(tiff, image);
+    }
     if (options.progress)
         options.progress(1, 1);
     return ReadStatus::Ok;

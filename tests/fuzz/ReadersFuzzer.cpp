@@ -1,7 +1,10 @@
 // Feeds arbitrary bytes to every reader of files a user may hand us: preset files, the settings
 // file, and the PNG, JPEG and TIFF readers and the EXIF orientation of the command-line tool.
-// The first byte picks the reader (and the reading options); the rest is the file. Any crash,
-// overrun or leak is a fault.
+// The first byte picks the reader (and the reading options); the rest is the file. An image read
+// by the format-detecting reader also goes to the host's document and back and is written again
+// (PNG, JPEG or TIFF), so every depth and colour model a reader makes meets the writers. Any
+// crash, overrun or leak is a fault.
+#include "cli/ApplyFilter.h"
 #include "cli/Exif.h"
 #include "cli/ImageFiles.h"
 #include "engine/FilterParameters.h"
@@ -63,7 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         cli::ReadTiff(file, options, &image, &info, false, &error);
         break;
     case 5:
-        cli::ReadImage(file, options, &image, &info, &error);
+        if (cli::ReadImage(file, options, &image, &info, &error) == cli::ReadStatus::Ok) {
+            host::Document document = cli::DocumentFromImage(&image);
+            cli::ImageFromDocument(&document, &image);
+            const cli::FileFormat formats[] = {cli::FileFormat::Png, cli::FileFormat::Jpeg, cli::FileFormat::Tiff};
+            cli::WriteImage(ScratchFile() + ".out", formats[(data[0] >> 5) % 3], image, &error);
+            std::remove((ScratchFile() + ".out").c_str());
+        }
         break;
     case 6:
         cli::ExifOrientation(std::vector<uint8_t>(data + 1, data + size));

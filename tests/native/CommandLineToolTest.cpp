@@ -9,6 +9,7 @@
 #include "presets/PresetFile.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -234,26 +235,54 @@ TEST_F(CommandLineTool, BadInputGivesOneClearLineAndDestroysNothing) {
 
 TEST_F(CommandLineTool, UnsupportedModesAreRefusedUnlessConverted) {
     Write(folder.file("rgb.png"), Pattern(10, 10, cli::ColorModel::Rgb, false));
-    // A 1 x 1 grey PNG.
+    // A 1 x 1 grey PNG of one bit a pixel, white.
     const unsigned char onebit[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
-                                    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00,
-                                    0x00, 0x3A, 0x7E, 0x9B, 0x55, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78,
-                                    0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x48, 0xAF, 0xA4, 0x71, 0x00,
+                                    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x00,
+                                    0x00, 0x37, 0x6E, 0xF9, 0x24, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78,
+                                    0x9C, 0x63, 0x68, 0x00, 0x00, 0x00, 0x82, 0x00, 0x81, 0x77, 0xCD, 0x72, 0xB6, 0x00,
                                     0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
     folder.Write("grey.png", std::string(reinterpret_cast<const char*>(onebit), sizeof onebit));
     ToolRun run = Apply("grey.png", "grey-out.png", "--quiet");
     EXPECT_EQ(run.exitCode, 2) << run.output;
-    EXPECT_NE(run.output.find("8-bit RGB and CMYK"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("1-bit Grey PNG is not supported: supported are 8- and 16-bit RGB, CMYK and grey"),
+              std::string::npos)
+        << run.output;
+    // Converted, it stays grey, at 8 bits.
     run = Apply("grey.png", "grey-out.png", "--convert");
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("converted"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("converted from 1-bit Grey to 8-bit grey\n"), std::string::npos) << run.output;
     const cli::Image converted = Read(folder.file("grey-out.png"));
-    EXPECT_EQ(converted.model, cli::ColorModel::Rgb);
-    EXPECT_EQ(converted.width, 1);
+    EXPECT_EQ(converted.model, cli::ColorModel::Grey);
+    EXPECT_EQ(converted.depth, 8);
+    EXPECT_EQ(converted.pixels, std::vector<uint8_t>{255});
+
+    // So does a 1-bit TIFF, here one whose set bits are black.
+    {
+        TIFF* tiff = TIFFOpen(folder.file("bilevel.tif").c_str(), "w");
+        ASSERT_NE(tiff, nullptr);
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(8));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(2));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISWHITE));
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
+        uint8_t rows[2] = {0xF0, 0x55};
+        ASSERT_EQ(TIFFWriteScanline(tiff, &rows[0], 0, 0), 1);
+        ASSERT_EQ(TIFFWriteScanline(tiff, &rows[1], 1, 0), 1);
+        TIFFClose(tiff);
+    }
+    run = Apply("bilevel.tif", "bilevel-out.tif", "--convert --value 0 --aberration 0");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("converted from 1-bit Grey to 8-bit grey\n"), std::string::npos) << run.output;
+    const cli::Image bilevel = Read(folder.file("bilevel-out.tif"));
+    EXPECT_EQ(bilevel.model, cli::ColorModel::Grey);
+    EXPECT_EQ(bilevel.depth, 8);
+    EXPECT_FALSE(bilevel.alpha);
+    EXPECT_EQ(bilevel.pixels, (std::vector<uint8_t>{0, 0, 0, 0, 255, 255, 255, 255, 255, 0, 255, 0, 255, 0, 255, 0}));
 
     run = Tool("info " + folder.file("grey.png") + " " + folder.file("rgb.png"));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("Grey, 8-bit, 1 plane"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Grey, 1-bit, 1 plane"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("needs --convert"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("10 x 10, RGB"), std::string::npos) << run.output;
 }

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace tool_test {
@@ -51,6 +52,38 @@ inline cli::Image Pattern(int32_t width, int32_t height, cli::ColorModel model, 
                 uint8_t(p % 3 == 0 ? 255 : p * 7);
     image.resolutionX = image.resolutionY = 150;
     return image;
+}
+
+// A 16-bit picture whose samples cover the whole range: both ends, and odd and even values (half
+// of them share their host value with a neighbour). Transparency is mostly opaque, with holes.
+inline cli::Image DeepPattern(int32_t width, int32_t height, cli::ColorModel model, bool alpha) {
+    cli::Image image;
+    image.width = width;
+    image.height = height;
+    image.model = model;
+    image.alpha = alpha;
+    image.depth = 16;
+    image.pixels.resize(image.rowBytes() * size_t(height));
+    const size_t samples = size_t(image.samples());
+    for (size_t i = 0; i < image.pixels.size() / 2; ++i) {
+        uint16_t value = uint16_t(i * 40503u + (i / (samples * size_t(width))) * 977u);
+        if (i % 17 == 0)
+            value = 0;
+        else if (i % 19 == 0)
+            value = 65535;
+        if (alpha && i % samples == samples - 1)
+            value = (i / samples) % 3 == 0 ? uint16_t(i * 7919u) : uint16_t(65535);
+        std::memcpy(image.pixels.data() + i * 2, &value, 2);
+    }
+    image.resolutionX = image.resolutionY = 300;
+    return image;
+}
+
+// The 16-bit sample at index `i` (samples counted from the first of the first row).
+inline uint16_t Sample16(const cli::Image& image, size_t i) {
+    uint16_t value;
+    std::memcpy(&value, image.pixels.data() + i * 2, 2);
+    return value;
 }
 
 inline cli::Image Read(const std::string& path) {
