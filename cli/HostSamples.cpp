@@ -1,5 +1,7 @@
 #include "cli/HostSamples.h"
 
+#include "engine/WorkerThreads.h"
+
 #include <cstring>
 
 namespace cli {
@@ -18,6 +20,23 @@ uint16_t TwinOf(uint16_t host) {
     return nearest;
 }
 
+// FileFromHost and TwinOf of every host value, worked out once.
+struct FileValues {
+    uint16_t nearest[kHostWhite + 1];
+    uint16_t twin[kHostWhite + 1];
+    FileValues() {
+        for (uint32_t host = 0; host <= kHostWhite; ++host) {
+            nearest[host] = FileFromHost(uint16_t(host));
+            twin[host] = TwinOf(uint16_t(host));
+        }
+    }
+};
+
+const FileValues& FileValuesOfHost() {
+    static const FileValues values;
+    return values;
+}
+
 uint16_t Load(const uint8_t* at) {
     uint16_t value;
     std::memcpy(&value, at, sizeof value);
@@ -28,32 +47,82 @@ void Store(uint8_t* at, uint16_t value) {
     std::memcpy(at, &value, sizeof value);
 }
 
+// One share of an image's samples for one worker: whole groups of 8 pixels, so that each share
+// starts a pixel and a byte of the bits.
+struct Shares {
+    uint8_t* samples;
+    size_t count;
+    size_t stride;
+    size_t flipped;
+    size_t perItem;
+    uint8_t* twins;                   // SamplesToHost: the bits it fills
+    const std::vector<uint8_t>* bits; // SamplesFromHost: the bits it reads
+    size_t Begin(int item) const { return std::min(count, size_t(item) * perItem); }
+    size_t End(int item) const { return std::min(count, (size_t(item) + 1) * perItem); }
+};
+
+// The place of a sample in its pixel is counted along (no division a sample): the loops below
+// run over every sample of an image.
+void ToHostItem(void* context, int item) {
+    const Shares& s = *static_cast<const Shares*>(context);
+    size_t place = 0;
+    for (size_t i = s.Begin(item); i < s.End(item); ++i) {
+        uint8_t* at = s.samples + i * 2;
+        const uint16_t value = Load(at);
+        const uint16_t host = HostFromFile(value);
+        s.twins[i >> 3] = uint8_t(s.twins[i >> 3] | (unsigned(value != FileFromHost(host)) << (i & 7)));
+        Store(at, place < s.flipped ? uint16_t(kHostWhite - host) : host);
+        if (++place == s.stride)
+            place = 0;
+    }
+}
+
+void FromHostItem(void* context, int item) {
+    const Shares& s = *static_cast<const Shares*>(context);
+    const FileValues& file = FileValuesOfHost();
+    const std::vector<uint8_t>& bits = *s.bits;
+    size_t place = 0;
+    for (size_t i = s.Begin(item); i < s.End(item); ++i) {
+        uint8_t* at = s.samples + i * 2;
+        uint16_t host = std::min(Load(at), kHostWhite);
+        if (place < s.flipped)
+            host = uint16_t(kHostWhite - host);
+        if (++place == s.stride)
+            place = 0;
+        const bool twin = (i >> 3) < bits.size() && ((bits[i >> 3] >> (i & 7)) & 1) != 0;
+        Store(at, twin ? file.twin[host] : file.nearest[host]);
+    }
+}
+
+// Runs `step` over the samples in shares on the engine's worker threads.
+void RunShares(void (*step)(void*, int), Shares shares) {
+    const size_t group = 8 * shares.stride;
+    const long long pixels = static_cast<long long>(shares.count / shares.stride);
+    const int threads = RenderThreadCount(pixels);
+    const size_t items = size_t(threads) * 4;
+    shares.perItem = std::max<size_t>(group, (shares.count / items + group - 1) / group * group);
+    const int itemCount = int((shares.count + shares.perItem - 1) / shares.perItem);
+    RunWorkItems(itemCount, threads, step, nullptr, &shares);
+}
+
 } // namespace
 
 void SamplesToHost(uint8_t* samples, size_t count, int samplesPerPixel, int inverted, std::vector<uint8_t>* bits) {
     bits->assign((count + 7) / 8, 0);
-    const size_t stride = size_t(samplesPerPixel);
-    for (size_t i = 0; i < count; ++i) {
-        uint8_t* at = samples + i * 2;
-        const uint16_t value = Load(at);
-        const uint16_t host = HostFromFile(value);
-        if (value != FileFromHost(host))
-            (*bits)[i / 8] = uint8_t((*bits)[i / 8] | (1u << (i % 8)));
-        Store(at, i % stride < size_t(inverted) ? uint16_t(kHostWhite - host) : host);
-    }
+    if (count == 0)
+        return;
+    FileValuesOfHost(); // made before the workers share it
+    RunShares(&ToHostItem, Shares{samples, count, size_t(std::max(samplesPerPixel, 1)), size_t(std::max(inverted, 0)),
+                                  0, bits->data(), nullptr});
 }
 
 void SamplesFromHost(uint8_t* samples, size_t count, int samplesPerPixel, int inverted,
                      const std::vector<uint8_t>& bits) {
-    const size_t stride = size_t(samplesPerPixel);
-    for (size_t i = 0; i < count; ++i) {
-        uint8_t* at = samples + i * 2;
-        uint16_t host = std::min(Load(at), kHostWhite);
-        if (i % stride < size_t(inverted))
-            host = uint16_t(kHostWhite - host);
-        const bool twin = i / 8 < bits.size() && (bits[i / 8] >> (i % 8)) & 1;
-        Store(at, twin ? TwinOf(host) : FileFromHost(host));
-    }
+    if (count == 0)
+        return;
+    FileValuesOfHost();
+    RunShares(&FromHostItem, Shares{samples, count, size_t(std::max(samplesPerPixel, 1)), size_t(std::max(inverted, 0)),
+                                    0, nullptr, &bits});
 }
 
 } // namespace cli

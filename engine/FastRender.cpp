@@ -107,11 +107,15 @@ WarpBlockFunction BlockFunction(EngineVariant variant, int32_t width, size_t pla
 
 void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                     bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                    EngineVariant variant, RenderProgress progress, bool copyTransparency, int sampleBytes) {
+                    EngineVariant variant, RenderProgress progress, bool copyTransparency, int sampleBytes,
+                    int colorPlanes) {
     const int32_t width = context.bufferWidth;
     const int32_t height = context.bufferHeight;
-    const int planeCount = warpTransparency ? 4 : 3;
-    context.strength = strengths[planeCount - 1];
+    int warped[4] = {0, 1, 2, 3};
+    int planeCount = colorPlanes == 1 ? 1 : 3;
+    if (warpTransparency)
+        warped[planeCount++] = 3;
+    context.strength = strengths[warped[planeCount - 1]];
     const size_t planeSize = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
     const size_t planeBytes = planeSize * static_cast<size_t>(sampleBytes);
     if (!warpTransparency && copyTransparency && planeSize > 0)
@@ -137,7 +141,8 @@ void WarpPlanesFast(DistortionContext& context, const FilterParameters& paramete
     job.offsetY = context.offsetY;
     job.seedX = kSeedFactorX * parameters.randomSeed;
     job.seedY = kSeedFactorY * parameters.randomSeed;
-    for (int plane = 0; plane < planeCount; ++plane) {
+    for (int w = 0; w < planeCount; ++w) {
+        const int plane = warped[w];
         int g = 0;
         while (g < job.groupCount && !SameBits(strengths[job.groups[g].planes[0]], strengths[plane]))
             ++g;

@@ -15,7 +15,10 @@
 // (`sampleBytes` 2) are warped with the same positions and weights as planes of bytes.
 // `context` carries frequency and proportion; its strength is left as the last plane's.
 // Reports 30, 55, 80 and 95 (of 100) as a quarter, half, three quarters and all of the work is
-// done, to `progress` when it is not null. `variant` is Scalar, Sse2 or Avx2.
+// done, to `progress` when it is not null. `variant` is Scalar, Sse2 or Avx2. With
+// `colorPlanes` 1 (a grey picture) only plane 0 of the colours is warped; planes 1 and 2 are
+// neither read nor written.
 void WarpPlanesFast(DistortionContext& context, const FilterParameters& parameters, const float strengths[4],
                     bool warpTransparency, const uint8_t* sourcePlanes, uint8_t* destinationPlanes,
-                    EngineVariant variant, RenderProgress progress, bool copyTransparency = true, int sampleBytes = 1);
+                    EngineVariant variant, RenderProgress progress, bool copyTransparency = true, int sampleBytes = 1,
+                    int colorPlanes = 3);

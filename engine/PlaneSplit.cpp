@@ -116,8 +116,13 @@ void JoinPixelRun(const uint8_t* planes, size_t planeSize, uint8_t* run, size_t 
 }
 
 void SplitPlanes(const uint16_t* pixels, uint16_t* planes, size_t planeSize, size_t begin, size_t end, bool weighted) {
-    for (size_t i = begin; i < end; ++i) {
-        const uint16_t* pixel = pixels + 4 * i;
+    if (end > begin)
+        SplitPixelRun(pixels + 4 * begin, planes, planeSize, begin, end - begin, weighted);
+}
+
+void SplitPixelRun(const uint16_t* run, uint16_t* planes, size_t planeSize, size_t first, size_t count, bool weighted) {
+    for (size_t i = first; i < first + count; ++i) {
+        const uint16_t* pixel = run + 4 * (i - first);
         const float a = static_cast<float>(pixel[3]) / 32768.0f;
         for (int k = 0; k < 3; ++k)
             planes[k * planeSize + i] =
@@ -128,8 +133,14 @@ void SplitPlanes(const uint16_t* pixels, uint16_t* planes, size_t planeSize, siz
 
 void JoinPlanes(const uint16_t* planes, size_t planeSize, uint16_t* pixels, size_t begin, size_t end,
                 bool raiseTransparency) {
-    for (size_t i = begin; i < end; ++i) {
-        uint16_t* pixel = pixels + 4 * i;
+    if (end > begin)
+        JoinPixelRun(planes, planeSize, pixels + 4 * begin, begin, end - begin, raiseTransparency);
+}
+
+void JoinPixelRun(const uint16_t* planes, size_t planeSize, uint16_t* run, size_t first, size_t count,
+                  bool raiseTransparency) {
+    for (size_t i = first; i < first + count; ++i) {
+        uint16_t* pixel = run + 4 * (i - first);
         uint16_t alpha = planes[3 * planeSize + i];
         for (int k = 0; k < 3; ++k) {
             pixel[k] = planes[k * planeSize + i];

@@ -26,3 +26,7 @@ void JoinPixelRun(const uint8_t* planes, size_t planeSize, uint8_t* pixels, size
 void SplitPlanes(const uint16_t* pixels, uint16_t* planes, size_t planeSize, size_t begin, size_t end, bool weighted);
 void JoinPlanes(const uint16_t* planes, size_t planeSize, uint16_t* pixels, size_t begin, size_t end,
                 bool raiseTransparency);
+void SplitPixelRun(const uint16_t* pixels, uint16_t* planes, size_t planeSize, size_t first, size_t count,
+                   bool weighted);
+void JoinPixelRun(const uint16_t* planes, size_t planeSize, uint16_t* pixels, size_t first, size_t count,
+                  bool raiseTransparency);

@@ -377,6 +377,15 @@ bool WriteBackCmyk(const Layout& layout, const PSColorSpaceSuite1* suite) {
     return layout.wideBuffers() ? WriteBackCmyk<Color16>(layout, suite) : WriteBackCmyk<Color8>(layout, suite);
 }
 
+// The effect as it applies to a document of `format`: grey has one colour, so the aberration has
+// none to set apart.
+FilterParameters EffectFor(const DocumentFormat& format) {
+    FilterParameters parameters = *gParams;
+    if (format.grey())
+        parameters.aberration = 0.0f;
+    return parameters;
+}
+
 // Ends a final render that could not complete: the output stays as the host delivered it.
 void AbandonFinalRender(OSErr code) {
     ReleaseWorkingBuffers();
@@ -399,8 +408,9 @@ void SetBufferGeometry(int64_t width, int64_t height, const VRect& filter) {
 bool RenderFinalRows() {
     const Layout layout = CurrentLayout();
     const DocumentFormat& format = layout.format;
-    if (format.colors != 3 || format.sampleBytes != 1 || (format.planes != 3 && format.planes != 4) ||
-        ActiveEngineVariant() == EngineVariant::Reference)
+    const bool rgb = format.colors == 3 && (format.planes == 3 || format.planes == 4);
+    const bool grey = format.colors == 1 && (format.planes == 1 || format.planes == 2);
+    if (!(rgb || grey) || ActiveEngineVariant() == EngineVariant::Reference)
         return false;
     const VRect out = GetOutRect();
     const VRect filter = GetFilterRect();
@@ -417,11 +427,13 @@ bool RenderFinalRows() {
     ReportProgress(10.0f, 100.0f);
 
     const FilterRecord& record = *gFilterRecord;
-    const HostRows rows{InRow(0), Input().rowBytes, OutRow(0), record.outRowBytes, format.planes};
+    const HostRows rows{InRow(0),      Input().rowBytes, OutRow(0),         record.outRowBytes,
+                        format.planes, format.colors,    format.sampleBytes};
     RenderSettings settings;
     settings.planeCount = record.planes;
+    settings.colorPlanes = format.colors;
     settings.progress = &ReportProgress;
-    if (!RenderHostRows(workingContext, *gParams, rows, settings)) {
+    if (!RenderHostRows(workingContext, EffectFor(format), rows, settings)) {
         AbandonFinalRender(memFullErr);
         return true;
     }
@@ -631,10 +643,7 @@ void ProcessImage() {
     settings.colorPlanes = layout.format.colors;
     settings.examineTransparency = !dialogActive; // the dialog judged it on the whole document
     settings.progress = &ReportProgress;
-    // Grey has one colour: the aberration has no colours to set apart.
-    FilterParameters parameters = *gParams;
-    if (layout.format.grey())
-        parameters.aberration = 0.0f;
+    const FilterParameters parameters = EffectFor(layout.format);
     const bool rendered =
         layout.wideBuffers()
             ? RenderDistortion(workingContext, parameters, reinterpret_cast<const uint16_t*>(sourceBuffer),

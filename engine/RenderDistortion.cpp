@@ -15,6 +15,9 @@ bool alphaUniform = true;
 
 namespace {
 
+// An opaque 16-bit transparency sample.
+constexpr uint16_t kOpaqueWide = 32768;
+
 // The two plane blocks (four planes of W x H bytes each), kept from one render to the next.
 uint8_t* sourceScratch = nullptr;
 uint8_t* destinationScratch = nullptr;
@@ -132,7 +135,7 @@ float PrepareWarp(DistortionContext& context, const FilterParameters& parameters
 struct RowCopy {
     const HostRows* rows;
     uint8_t* planes;
-    size_t planeSize;
+    size_t planeSize; // samples of one plane
     int32_t width;
     int32_t height;
     int32_t rowsPerItem;
@@ -145,20 +148,32 @@ int32_t ItemRowEnd(const RowCopy& copy, int item) {
 }
 
 // Input rows of 4 samples are the engine's pixels already; rows of 3 samples give the colour
-// planes alone (their transparency is 255 throughout, so nothing is weighted by it).
-void SplitRowsItem(void* context, int item) {
+// planes alone (their transparency is opaque throughout, so nothing is weighted by it); grey
+// gives plane 0 and, with 2 samples, the transparency plane.
+template <class Sample> void SplitRowsItem(void* context, int item) {
     const RowCopy& copy = *static_cast<const RowCopy*>(context);
     const size_t width = size_t(copy.width);
+    const int planes = copy.rows->planes;
+    Sample* const first = reinterpret_cast<Sample*>(copy.planes);
     for (int32_t y = item * copy.rowsPerItem; y < ItemRowEnd(copy, item); ++y) {
-        const uint8_t* in = copy.rows->input + int64_t(y) * copy.rows->inputRowBytes;
-        const size_t first = size_t(y) * width;
-        if (copy.rows->planes == 4) {
-            SplitPixelRun(in, copy.planes, copy.planeSize, first, width, copy.weighted);
+        const Sample* in = reinterpret_cast<const Sample*>(copy.rows->input + int64_t(y) * copy.rows->inputRowBytes);
+        const size_t at = size_t(y) * width;
+        Sample* __restrict red = first + at;
+        if (copy.rows->colors == 1) {
+            Sample* __restrict alpha = first + 3 * copy.planeSize + at;
+            for (size_t x = 0; x < width; ++x)
+                red[x] = in[size_t(planes) * x];
+            if (planes == 2)
+                for (size_t x = 0; x < width; ++x)
+                    alpha[x] = in[2 * x + 1];
             continue;
         }
-        uint8_t* __restrict red = copy.planes + first;
-        uint8_t* __restrict green = red + copy.planeSize;
-        uint8_t* __restrict blue = green + copy.planeSize;
+        if (planes == 4) {
+            SplitPixelRun(in, first, copy.planeSize, at, width, copy.weighted);
+            continue;
+        }
+        Sample* __restrict green = red + copy.planeSize;
+        Sample* __restrict blue = green + copy.planeSize;
         for (size_t x = 0; x < width; ++x) {
             red[x] = in[3 * x];
             green[x] = in[3 * x + 1];
@@ -167,19 +182,30 @@ void SplitRowsItem(void* context, int item) {
     }
 }
 
-void JoinRowsItem(void* context, int item) {
+template <class Sample> void JoinRowsItem(void* context, int item) {
     const RowCopy& copy = *static_cast<const RowCopy*>(context);
     const size_t width = size_t(copy.width);
+    const int planes = copy.rows->planes;
+    const Sample* const first = reinterpret_cast<const Sample*>(copy.planes);
     for (int32_t y = item * copy.rowsPerItem; y < ItemRowEnd(copy, item); ++y) {
-        uint8_t* out = copy.rows->output + int64_t(y) * copy.rows->outputRowBytes;
-        const size_t first = size_t(y) * width;
-        if (copy.rows->planes == 4) {
-            JoinPixelRun(copy.planes, copy.planeSize, out, first, width, copy.weighted);
+        Sample* out = reinterpret_cast<Sample*>(copy.rows->output + int64_t(y) * copy.rows->outputRowBytes);
+        const size_t at = size_t(y) * width;
+        const Sample* __restrict red = first + at;
+        if (copy.rows->colors == 1) {
+            const Sample* __restrict alpha = first + 3 * copy.planeSize + at;
+            for (size_t x = 0; x < width; ++x)
+                out[size_t(planes) * x] = red[x];
+            if (planes == 2)
+                for (size_t x = 0; x < width; ++x)
+                    out[2 * x + 1] = alpha[x];
             continue;
         }
-        const uint8_t* __restrict red = copy.planes + first;
-        const uint8_t* __restrict green = red + copy.planeSize;
-        const uint8_t* __restrict blue = green + copy.planeSize;
+        if (planes == 4) {
+            JoinPixelRun(first, copy.planeSize, out, at, width, copy.weighted);
+            continue;
+        }
+        const Sample* __restrict green = red + copy.planeSize;
+        const Sample* __restrict blue = green + copy.planeSize;
         for (size_t x = 0; x < width; ++x) {
             out[3 * x] = red[x];
             out[3 * x + 1] = green[x];
@@ -195,49 +221,65 @@ void CopyRows(void (*step)(void*, int), RowCopy copy, int threadCount) {
     RunWorkItems(itemCount, threadCount, step, nullptr, &copy);
 }
 
-// Whether byte 3 is the same in every pixel of the rows (3 samples: no transparency at all).
-bool UniformRows(const HostRows& rows, int32_t width, int32_t height) {
-    if (rows.planes < 4)
+// Whether the transparency sample is the same in every pixel of the rows (none: uniform).
+template <class Sample> bool UniformRows(const HostRows& rows, int32_t width, int32_t height) {
+    if (rows.planes <= rows.colors)
         return true;
-    const uint8_t first = rows.input[3];
+    const Sample first = reinterpret_cast<const Sample*>(rows.input)[rows.colors];
     for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* in = rows.input + int64_t(y) * rows.inputRowBytes;
+        const Sample* in = reinterpret_cast<const Sample*>(rows.input + int64_t(y) * rows.inputRowBytes);
         for (int32_t x = 0; x < width; ++x)
-            if (in[4 * x + 3] != first)
+            if (in[int64_t(rows.planes) * x + rows.colors] != first)
                 return false;
     }
     return true;
+}
+
+bool ShapeOfRowsIsKnown(const HostRows& rows) {
+    const bool rgb = rows.colors == 3 && (rows.planes == 3 || rows.planes == 4);
+    const bool grey = rows.colors == 1 && (rows.planes == 1 || rows.planes == 2);
+    return (rgb || grey) && (rows.sampleBytes == 1 || rows.sampleBytes == 2);
 }
 
 bool RenderRowsInEngineFloatMode(DistortionContext& context, const FilterParameters& parameters, const HostRows& rows,
                                  const RenderSettings& settings) {
     size_t planeSize = 0;
     if (!PixelCount(context, &planeSize) || planeSize == 0 || rows.input == nullptr || rows.output == nullptr ||
-        (rows.planes != 3 && rows.planes != 4))
+        !ShapeOfRowsIsKnown(rows) || (rows.colors == 1 && parameters.aberration != 0.0f))
         return false;
-    if (!ObtainPlaneScratch(planeSize))
+    const size_t sampleBytes = size_t(rows.sampleBytes), planeBytes = planeSize * sampleBytes;
+    if (!ObtainPlaneScratch(planeBytes))
         return false;
     const int32_t width = context.bufferWidth, height = context.bufferHeight;
+    const bool wide = rows.sampleBytes == 2;
     if (settings.examineTransparency)
-        alphaUniform = UniformRows(rows, width, height);
+        alphaUniform = wide ? UniformRows<uint16_t>(rows, width, height) : UniformRows<uint8_t>(rows, width, height);
 
     EngineVariant variant = ActiveEngineVariant();
     if (variant == EngineVariant::Reference)
         variant = EngineVariant::Scalar;
     const int threadCount = RenderThreadCount(static_cast<long long>(planeSize));
     RowCopy copy{&rows, sourceScratch, planeSize, width, height, 0, !alphaUniform && parameters.aberration != 0.0f};
-    CopyRows(&SplitRowsItem, copy, threadCount);
-    if (rows.planes == 3) // what a gather may read just past the colour planes, as a split leaves it
-        std::memset(sourceScratch + 3 * planeSize, 255, kSourcePadding < planeSize ? kSourcePadding : planeSize);
+    CopyRows(wide ? &SplitRowsItem<uint16_t> : &SplitRowsItem<uint8_t>, copy, threadCount);
+    // What a gather may read just past the last colour plane, as a split of the engine's pixels
+    // leaves it: the (opaque) transparency after blue; after grey, the start of the grey repeated.
+    const size_t padding = kSourcePadding < planeBytes ? kSourcePadding : planeBytes;
+    if (rows.colors == 1)
+        std::memcpy(sourceScratch + planeBytes, sourceScratch, padding);
+    else if (rows.planes == 3 && !wide)
+        std::memset(sourceScratch + 3 * planeBytes, 255, padding);
+    else if (rows.planes == 3)
+        for (size_t i = 0; i < padding / 2; ++i)
+            reinterpret_cast<uint16_t*>(sourceScratch + 3 * planeBytes)[i] = kOpaqueWide;
     Report(settings.progress, 5.0f);
 
     float strengths[4];
     const float b = PrepareWarp(context, parameters, strengths);
     WarpPlanesFast(context, parameters, strengths, !alphaUniform, sourceScratch, destinationScratch, variant,
-                   settings.progress, rows.planes == 4);
+                   settings.progress, rows.planes > rows.colors, rows.sampleBytes, rows.colors);
 
     copy = RowCopy{&rows, destinationScratch, planeSize, width, height, 0, !alphaUniform && b != 0.0f};
-    CopyRows(&JoinRowsItem, copy, threadCount);
+    CopyRows(wide ? &JoinRowsItem<uint16_t> : &JoinRowsItem<uint8_t>, copy, threadCount);
     Report(settings.progress, 0.0f);
     return true;
 }

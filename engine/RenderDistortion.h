@@ -46,22 +46,27 @@ bool RenderDistortion(DistortionContext& context, const FilterParameters& parame
 bool RenderDistortion(DistortionContext& context, const FilterParameters& parameters, const uint16_t* source,
                       uint16_t* destination, const RenderSettings& settings = RenderSettings{});
 
-// A document's rows as the host delivers them and takes them back: `planes` samples a pixel (3:
-// red, green, blue; 4: and transparency), rows `inputRowBytes` and `outputRowBytes` apart.
+// A document's rows as the host delivers them and takes them back: `planes` samples a pixel of
+// `sampleBytes` bytes each (1, or 2 for 0..32768), rows `inputRowBytes` and `outputRowBytes`
+// apart. RGB (`colors` 3) has 3 planes (red, green, blue) or 4 (and transparency); grey
+// (`colors` 1) has 1 or 2.
 struct HostRows {
     const uint8_t* input;
     int64_t inputRowBytes;
     uint8_t* output;
     int64_t outputRowBytes;
     int planes;
+    int colors = 3;
+    int sampleBytes = 1;
 };
 
-// The final render of an RGB document on a fast variant, from the host's rows straight into its
-// output rows: the same bytes as filling a 4-byte buffer from the input, RenderDistortion and
-// writing the result back, without the two 4-byte buffers (and, for 3 planes, without touching
-// the transparency plane). The context's buffer size is the rows' size; progress as
-// RenderDistortion reports it. False (nothing written) when the plane scratch memory could not
-// be obtained.
+// The final render of an RGB or grey document on a fast variant, from the host's rows straight
+// into its output rows: the same samples as filling a working buffer of four samples a pixel from
+// the input, RenderDistortion and writing the result back, without the two working buffers
+// (without touching the transparency plane where there is none, and warping grey once instead
+// of as three alike colours). The context's buffer size is the rows' size; progress as
+// RenderDistortion reports it. The aberration must be 0 for grey. False (nothing written) when
+// the plane scratch memory could not be obtained.
 bool RenderHostRows(DistortionContext& context, const FilterParameters& parameters, const HostRows& rows,
                     const RenderSettings& settings);
 

@@ -86,12 +86,13 @@ inline DistortionContext FinalContext(int32_t width, int32_t height) {
 // Renders with `variant` forced (the automatic choice is restored afterwards).
 // The plane scratch that the previous render kept is overwritten first, so every byte of the
 // result comes from this render.
-inline std::vector<uint8_t> Render(EngineVariant variant, DistortionContext context, const FilterParameters& parameters,
-                                   const std::vector<uint8_t>& source, bool* succeeded = nullptr,
-                                   const RenderSettings& settings = RenderSettings{}) {
+template <class Sample>
+std::vector<Sample> Render(EngineVariant variant, DistortionContext context, const FilterParameters& parameters,
+                           const std::vector<Sample>& source, bool* succeeded = nullptr,
+                           const RenderSettings& settings = RenderSettings{}) {
     FillPlaneScratch(0x5A);
     ForceEngineVariant(variant);
-    std::vector<uint8_t> destination(source.size(), 0xCD);
+    std::vector<Sample> destination(source.size(), Sample(0xCDCD));
     const bool result = RenderDistortion(context, parameters, source.data(), destination.data(), settings);
     ForceEngineVariant(EngineVariant::Automatic);
     if (succeeded != nullptr)
