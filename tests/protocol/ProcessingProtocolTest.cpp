@@ -1,6 +1,7 @@
 // Whole-image processing through the substitute host with the real plug-in library: what the
 // document looks like after a run, for RGB and CMYK with and without transparency.
 #include "TestPlugin.h"
+#include "engine/EngineVariant.h"
 #include "engine/RenderDistortion.h"
 #include "plugin/Globals.h"
 
@@ -12,8 +13,9 @@ using testing_support::PluginTest;
 
 namespace {
 
-// The engine, linked into this program, on a buffer built the way the filter builds it; the
-// tests compare the document with what the engine makes of it.
+// The engine's reference path, linked into this program, on a buffer built the way the filter
+// builds it; the tests compare the document (made by the plug-in on its fastest path) with what
+// the reference makes of it.
 template <class Sample>
 std::vector<Sample> Render(std::vector<Sample> source, int32_t width, int32_t height, const FilterParameters& p,
                            int planes, int colorPlanes) {
@@ -24,7 +26,9 @@ std::vector<Sample> Render(std::vector<Sample> source, int32_t width, int32_t he
     RenderSettings settings;
     settings.planeCount = planes;
     settings.colorPlanes = colorPlanes;
+    ForceEngineVariant(EngineVariant::Reference);
     EXPECT_TRUE(RenderDistortion(context, p, source.data(), destination.data(), settings));
+    ForceEngineVariant(EngineVariant::Automatic);
     ReleasePlaneScratch();
     return destination;
 }
