@@ -169,9 +169,14 @@ int main(int argc, char** argv) {
             char caseName[64];
             std::snprintf(caseName, sizeof caseName, "%s, aberration %g", varying ? "varying alpha" : "opaque",
                           static_cast<double>(aberration));
-            std::printf("%-14s %-28s %12.2f %12.2f %8.1fx %12.2f %8.0f%%%s\n", kMethodNames[method], caseName,
-                        megapixels / referenceSeconds, megapixels / fastSeconds, referenceSeconds / fastSeconds,
-                        megapixels / wideSeconds, 100.0 * fastSeconds / wideSeconds,
+            // Without the reference its columns say so instead of showing a division by zero.
+            char reference[16] = "-", ratio[16] = "-";
+            if (!fastOnly) {
+                std::snprintf(reference, sizeof reference, "%.2f", megapixels / referenceSeconds);
+                std::snprintf(ratio, sizeof ratio, "%.1fx", referenceSeconds / fastSeconds);
+            }
+            std::printf("%-14s %-28s %12s %12.2f %9s %12.2f %8.0f%%%s\n", kMethodNames[method], caseName, reference,
+                        megapixels / fastSeconds, ratio, megapixels / wideSeconds, 100.0 * fastSeconds / wideSeconds,
                         fastOnly || referenceResult == fastResult ? "" : "  (results differ!)");
             std::fflush(stdout);
         }
