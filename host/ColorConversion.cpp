@@ -21,6 +21,25 @@ bool RgbOrCmyk(int16_t space) {
 }
 } // namespace
 
+namespace {
+// The plain conversion of `count` colours in place; RGB colours get `pad` before them.
+template <class Sample> void PlainConversion(Sample (*colors)[4], size_t count, bool toCmyk, Sample pad) {
+    for (size_t i = 0; i < count; ++i) {
+        Sample* c = colors[i];
+        if (toCmyk) {
+            Sample cmyk[4];
+            PlainRgbToCmyk(c + 1, cmyk);
+            std::copy(cmyk, cmyk + 4, c);
+        } else {
+            Sample rgb[3];
+            PlainCmykToRgb(c, rgb);
+            c[0] = pad;
+            std::copy(rgb, rgb + 3, c + 1);
+        }
+    }
+}
+} // namespace
+
 void PlainCmykToRgb(const uint16_t cmyk[4], uint16_t rgb[3]) {
     for (int i = 0; i < 3; ++i)
         rgb[i] = RoundedWideRatio(
@@ -142,19 +161,7 @@ bool ColorConverter::Convert8(int16_t from, int16_t to, Color8* colors, size_t c
         return true;
     }
 #endif
-    for (size_t i = 0; i < count; ++i) {
-        uint8_t* c = colors[i];
-        if (toCmyk) {
-            uint8_t cmyk[4];
-            PlainRgbToCmyk(c + 1, cmyk);
-            std::copy(cmyk, cmyk + 4, c);
-        } else {
-            uint8_t rgb[3];
-            PlainCmykToRgb(c, rgb);
-            c[0] = 255;
-            std::copy(rgb, rgb + 3, c + 1);
-        }
-    }
+    PlainConversion(colors, count, toCmyk, uint8_t(255));
     return true;
 }
 
@@ -187,19 +194,7 @@ bool ColorConverter::Convert16(int16_t from, int16_t to, Color16* colors, size_t
         return true;
     }
 #endif
-    for (size_t i = 0; i < count; ++i) {
-        uint16_t* c = colors[i];
-        if (toCmyk) {
-            uint16_t cmyk[4];
-            PlainRgbToCmyk(c + 1, cmyk);
-            std::copy(cmyk, cmyk + 4, c);
-        } else {
-            uint16_t rgb[3];
-            PlainCmykToRgb(c, rgb);
-            c[0] = uint16_t(kWideMax);
-            std::copy(rgb, rgb + 3, c + 1);
-        }
-    }
+    PlainConversion(colors, count, toCmyk, uint16_t(kWideMax));
     return true;
 }
 
