@@ -5,6 +5,7 @@
 #include "TestPlugin.h"
 #include "dialog/DialogIds.h"
 #include "dialog/PreviewPane.h"
+#include "host/ColorConversion.h"
 #include "host/DesktopCalls.h"
 
 #include <commctrl.h>
@@ -794,18 +795,24 @@ TEST_F(DialogSession, TopBarButtonsTakeRealClicks) {
 
 namespace {
 
-// The smooth picture, larger than the pane, at 16 bits or in grey: 16-bit samples get low bits no
-// 8-bit sample has, grey is the picture's luminance; with transparency the left third is clear,
-// the rest opaque.
+// The smooth picture, larger than the pane, at 16 bits, in grey or in CMYK: 16-bit samples get
+// low bits no 8-bit sample has, grey is the picture's luminance; with transparency the left third
+// is clear, the rest opaque.
 host::Document DeepSmoothDocument(int16_t mode, int32_t depth, bool transparency) {
     host::Document rgb = SmoothDocument(1100, 700);
     host::Document document = host::Document::Make(1100, 700, mode, transparency, depth);
     const int colors = document.colorPlanes;
     for (int32_t y = 0; y < document.height; ++y)
         for (int32_t x = 0; x < document.width; ++x) {
-            uint16_t samples[4] = {rgb.sampleAt(x, y, 0), rgb.sampleAt(x, y, 1), rgb.sampleAt(x, y, 2), 255};
+            uint16_t samples[5] = {rgb.sampleAt(x, y, 0), rgb.sampleAt(x, y, 1), rgb.sampleAt(x, y, 2), 255, 255};
             if (colors == 1)
                 samples[0] = uint16_t((samples[0] * 30 + samples[1] * 59 + samples[2] * 11) / 100);
+            if (colors == 4) { // the host's own conversion (255: no ink)
+                const uint8_t colour[3] = {uint8_t(samples[0]), uint8_t(samples[1]), uint8_t(samples[2])};
+                uint8_t inks[4];
+                host::PlainRgbToCmyk(colour, inks);
+                std::copy(inks, inks + 4, samples);
+            }
             samples[colors] = x < document.width / 3 ? 0 : 255;
             for (int k = 0; k < document.planes(); ++k) {
                 const bool opaque = k == colors && samples[k] == 255;
@@ -837,9 +844,9 @@ TEST_F(DialogSession, GreyAndSixteenBitDocumentsArePreviewedAndAppliedAtTheirDep
         const char* name;
     };
     for (const Case& c : {Case{plugInModeGray16, 16, "dialog_grey16"}, Case{plugInModeGrayScale, 8, "dialog_grey8"},
-                          Case{plugInModeRGB48, 16, "dialog_rgb48"}}) {
+                          Case{plugInModeRGB48, 16, "dialog_rgb48"}, Case{plugInModeCMYK64, 16, "dialog_cmyk64"}}) {
         SCOPED_TRACE(c.name);
-        const bool grey = c.mode != plugInModeRGB48;
+        const bool grey = c.mode == plugInModeGray16 || c.mode == plugInModeGrayScale;
         host.document = DeepSmoothDocument(c.mode, c.depth, true);
         const std::vector<uint8_t> original = host.document.pixels;
         const host::RunResult run = RunDialog([&](HWND) {
