@@ -137,9 +137,7 @@ bool ColorConverter::usingProfile() const {
 }
 
 bool ColorConverter::Convert8(int16_t from, int16_t to, Color8* colors, size_t count) {
-    const bool rgbOrCmyk = (from == plugIncolorServicesRGBSpace || from == plugIncolorServicesCMYKSpace) &&
-                           (to == plugIncolorServicesRGBSpace || to == plugIncolorServicesCMYKSpace);
-    if (!rgbOrCmyk)
+    if (!RgbOrCmyk(from) || !RgbOrCmyk(to))
         return false;
     if (from == to || count == 0)
         return true;

@@ -151,15 +151,7 @@ TEST(DeepImageFiles, JpegHoldsGreyAndTakesSixteenBitsAtEight) {
     }
 }
 
-class DeepTool : public ::testing::Test {
-protected:
-    std::string Env() const { return "XDG_CONFIG_HOME=" + config.folder(); }
-    ToolRun Apply(const std::string& in, const std::string& out, const std::string& options) {
-        return Tool("apply " + folder.file(in) + " -o " + folder.file(out) + " " + options, Env());
-    }
-    TempFolder folder;
-    TempFolder config;
-};
+class DeepTool : public ToolTest {};
 
 struct ModeCase {
     const char* name;

@@ -30,15 +30,7 @@ double Psnr(const cli::Image& a, const cli::Image& b) {
     return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
-class CommandLineTool : public ::testing::Test {
-protected:
-    std::string Env() const { return "XDG_CONFIG_HOME=" + config.folder(); }
-    ToolRun Apply(const std::string& in, const std::string& out, const std::string& options) {
-        return Tool("apply " + folder.file(in) + " -o " + folder.file(out) + " " + options, Env());
-    }
-    TempFolder folder;
-    TempFolder config;
-};
+class CommandLineTool : public ToolTest {};
 
 const char* kNeutral = "--value 0 --aberration 0 --quiet";
 

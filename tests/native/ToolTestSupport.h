@@ -37,6 +37,17 @@ inline ToolRun Tool(const std::string& arguments, const std::string& environment
     return run;
 }
 
+// Runs of the tool on files in a folder of their own, with a settings folder of their own.
+class ToolTest : public ::testing::Test {
+protected:
+    std::string Env() const { return "XDG_CONFIG_HOME=" + config.folder(); }
+    ToolRun Apply(const std::string& in, const std::string& out, const std::string& options) {
+        return Tool("apply " + folder.file(in) + " -o " + folder.file(out) + " " + options, Env());
+    }
+    testing_support::TempFolder folder;
+    testing_support::TempFolder config;
+};
+
 inline cli::Image Pattern(int32_t width, int32_t height, cli::ColorModel model, bool alpha) {
     cli::Image image;
     image.width = width;
