@@ -111,7 +111,6 @@ void SamplesToHost(uint8_t* samples, size_t count, int samplesPerPixel, int inve
     bits->assign((count + 7) / 8, 0);
     if (count == 0)
         return;
-    FileValuesOfHost(); // made before the workers share it
     RunShares(&ToHostItem, Shares{samples, count, size_t(std::max(samplesPerPixel, 1)), size_t(std::max(inverted, 0)),
                                   0, bits->data(), nullptr});
 }
@@ -120,7 +119,6 @@ void SamplesFromHost(uint8_t* samples, size_t count, int samplesPerPixel, int in
                      const std::vector<uint8_t>& bits) {
     if (count == 0)
         return;
-    FileValuesOfHost();
     RunShares(&FromHostItem, Shares{samples, count, size_t(std::max(samplesPerPixel, 1)), size_t(std::max(inverted, 0)),
                                     0, nullptr, &bits});
 }

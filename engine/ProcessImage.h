@@ -8,7 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// The working buffers, process-wide (4 bytes a pixel, rows without gaps), and their geometry.
+// The working buffers, process-wide (four samples a pixel: bytes in the dialog, the document's
+// depth in a final render; rows without gaps), and their geometry.
 extern DistortionContext workingContext;
 extern uint8_t* sourceBuffer;
 extern uint8_t* destinationBuffer;

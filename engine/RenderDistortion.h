@@ -1,5 +1,5 @@
 #pragma once
-// Applies the effect to a whole buffer of 4-byte pixels (red, green, blue, transparency; rows
+// Applies the effect to a whole buffer of pixels of four samples (red, green, blue, transparency; rows
 // without gaps): splits it into four planes, warps each at its own strength (the chromatic
 // aberration) and joins them again.
 

@@ -104,7 +104,7 @@ std::vector<Step> RunSession(const HostSetup& setup, const Session& session, boo
     const Rect pane{0, 0, int16_t(session.viewHeight), int16_t(session.viewWidth)};
     if (readLayers)
         ReadPreviewDocument(nullptr);
-    if (previewSource == nullptr || DocumentFormatOf(gFilterRecord->imageMode, 8, 4).colors == 4)
+    if (previewSource == nullptr || ColorPlanes(*previewSource) == 4)
         FetchNavigatorSource();
     data.proxyRect = pane;
     result = noErr;
